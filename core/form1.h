@@ -1,0 +1,145 @@
+// The game object: the one window of the game, holding all game state. Its methods are
+// implemented in the folder of their subsystem (core, creatures, player, shell).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/random.h"
+#include "core/settings.h"
+#include "core/sprites.h"
+#include "shell/controls.h"
+#include "shell/form.h"
+#include "shell/layers.h"
+#include "shell/media_player.h"
+
+// One creature spawn point.
+struct TSpawner {
+    int32_t kind = 0;  // 0 F, 1 S, 2 E
+    int32_t tunnelSprite = 0;
+    int32_t tileX = 0, tileY = 0;
+    int32_t counter = 0;
+    int32_t emergeEvery = 0;
+    TSprite* tunnel = nullptr;  // the tunnel's effect in lstEffects
+};
+
+template <class T>
+using TObjectList = std::vector<std::unique_ptr<T>>;
+
+// Frees every object of a list, from the last to the first.
+template <class T>
+void FreeAll(TObjectList<T>& list) {
+    while (!list.empty()) list.pop_back();
+}
+
+constexpr int kClientWidth = 903;
+constexpr int kClientHeight = 717;
+constexpr const char* kApplicationTitle = "Quorvatide";
+// Number of pictures in a complete sprite catalogue.
+constexpr int kCatalogueSize = 71;
+
+class TForm1 : public TForm {
+public:
+    // Creates the window with its controls and runs FormCreate.
+    explicit TForm1(TPlatform& platform);
+    // Runs FormDestroy.
+    ~TForm1() override;
+
+    // ---- start-up and shutdown (core/form1.cpp)
+    void FormCreate();
+    void FormDestroy();
+    // Seeds the random generator from the clock.
+    void Randomize();
+    // Builds the board behind the splash screen: the last step of FormCreate.
+    void BuildBoard();
+
+    // ---- window layout (shell/layout.cpp)
+    void CreateControls();
+
+    // ---- asset catalogue (shell/catalogue.cpp)
+    void LoadSprites();
+    int AddSprite(const std::string& name);
+
+    // ---- state
+    std::string assetDir;
+    TRandom random;
+    TSettings settings;
+
+    // Catalogue: the pictures every sprite copies from, and where each group starts.
+    std::vector<TPicture> Sprites;
+    int sprTile = 0, sprCursor = 0, sprBuilder = 0, sprBaseFloor = 0, sprTurret = 0, sprSign = 0,
+        sprCancel = 0, sprDestroy = 0, sprGet = 0, sprScrap = 0, sprSVonkel = 0, sprFVonkel = 0,
+        sprEVonkel = 0, sprSTunnel = 0, sprETunnel = 0, sprFTunnel = 0, sprTree = 0, sprRock = 0,
+        sprRuin = 0, sprFExclaim = 0, sprSExclaim = 0, sprEExclaim = 0, sprOrb = 0, sprSplode = 0,
+        sprSpeechVon = 0, sprSpeechKel = 0, sprTrans = 0, sprRedSquare = 0;
+    std::array<int, 10> sprDigit{};
+
+    bool gameOver = false;
+    int hatred = 1;
+    std::vector<std::string> lstDebug;
+    std::array<uint32_t, 11> soundNextTick{};
+    bool dbgFreeze = false, dbgInvincible = false, dbgNoSpawn = false;
+    int speechToggle = 0;
+    int musicTrack = 0;
+    int menuTileX = 0, menuTileY = 0;
+    std::array<std::unique_ptr<TSprite>, 6> baseTiles;
+    std::unique_ptr<TSprite> cursor, menuCursor, orbMenuCursor;
+    TObjectList<TSprite> lstBots;
+    TObjectList<TOrder> lstOrders;
+    TObjectList<TSprite> lstScrap;
+    TObjectList<TSign> lstSigns;
+    TObjectList<TVonkel> lstVonkels;
+    TObjectList<TSprite> lstEffects;
+    TObjectList<TAnimKill> lstKillBeams;
+    TObjectList<TSign> lstTurrets;
+    int nextId = 0;
+    int tickCount = 0;
+    TSprite* orb = nullptr;
+    int cash = 50;
+    int score = 0;
+    int shownSignCount = 0;
+    bool musicOn = true, soundOn = true;
+    TSpawner spawnS, spawnF, spawnE;
+
+    // ---- controls (owned by the window; created by CreateControls)
+    TPanel* pnlPause = nullptr;
+    TImage* Image3 = nullptr;
+    TPanel* Pane = nullptr;
+    TLayeredImage* Playfield = nullptr;
+    TPanel* pnlGameOver = nullptr;
+    TImage *imEnd = nullptr, *imGOTop = nullptr, *imGOR = nullptr, *imGOBot = nullptr,
+           *imGOL = nullptr;
+    TPaintBox* PaintBox1 = nullptr;
+    TPanel* pnlSplash = nullptr;
+    TImage *imStart = nullptr, *imSplash = nullptr;
+    TPaintBox* PaintBox2 = nullptr;
+    TPanel* Panel2 = nullptr;
+    TLayeredImage* imScore = nullptr;
+    TPanel* pnlCash = nullptr;
+    TImage* imScrap = nullptr;
+    TLayeredImage* imScrapCt = nullptr;
+    TShape* spNoCash = nullptr;
+    TPanel* pnlSigns = nullptr;
+    TImage* imSigns = nullptr;
+    TLayeredImage* imSignsCt = nullptr;
+    TShape* spTooManySigns = nullptr;
+    TPanel* pnlHated = nullptr;
+    TLayeredImage* imHatred = nullptr;
+    TShape* spHatred = nullptr;
+    TPanel* Panel3 = nullptr;
+    TImage* Image2 = nullptr;
+    TMemo* memDbg = nullptr;
+    TPanel* Panel1 = nullptr;
+    TImage* Image1 = nullptr;
+    TLayeredImage* MenuImg = nullptr;
+    TLayeredImage* OrbMenuImg = nullptr;
+    TMediaPlayer *BGM = nullptr, *BGMGO = nullptr;
+    std::array<TButton*, 7> Buttons{};  // Button1 .. Button7
+    TButton *BitBtn1 = nullptr, *BitBtn2 = nullptr;
+
+    TTimer *tmrTick = nullptr, *tmrSplode = nullptr, *tmrScrollET = nullptr, *tmrScrollST = nullptr,
+           *tmrDiv = nullptr, *tmrRHS = nullptr, *tmrTunnel = nullptr, *tmrEmergeSwap = nullptr;
+};

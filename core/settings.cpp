@@ -1,0 +1,130 @@
+#include "core/settings.h"
+
+#include <ini.h>
+#include <strings.h>
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <map>
+
+namespace {
+
+constexpr size_t kMaxSettingsBytes = 1024 * 1024;
+
+#define QV_INT(key, meaning) {#key, &TSettings::key, nullptr, meaning}
+#define QV_REAL(key, meaning) {#key, nullptr, &TSettings::key, meaning}
+
+const TSettingKey kKeys[kSettingCount] = {
+    QV_INT(VONKELKILL, "Score for a creature killed by another creature's shot."),
+    QV_INT(TURRETKILL, "Score for a creature killed by a turret."),
+    QV_INT(FVONKELBASESPEED, "Ticks between the steps of an F creature (larger is slower)."),
+    QV_INT(EVONKELBASESPEED, "Ticks between the steps of an E creature (larger is slower)."),
+    QV_INT(SVONKELBASESPEED, "Ticks between the steps of an S creature (larger is slower)."),
+    QV_INT(SIGNCOST, "Scrap paid for a sign; half comes back when it is removed."),
+    QV_INT(BOTCOST, "Scrap paid for a builder bot."),
+    QV_INT(MAX_SIGN, "Signs allowed per builder bot."),
+    QV_INT(GATHER_SCRAP, "Scrap gained for each gathered board object."),
+    QV_INT(FVONKELBASEEMERGE, "Ticks between two F creatures leaving their tunnel."),
+    QV_INT(SVONKELBASEEMERGE, "Ticks between two S creatures leaving their tunnel."),
+    QV_INT(EVONKELBASEEMERGE, "Ticks between two E creatures leaving their tunnel."),
+    QV_INT(FVONKELFORCEY, "Rows a new F creature first marches up."),
+    QV_INT(EVONKELFORCEY, "Rows a new E creature first marches up."),
+    QV_INT(SVONKELFORCEY, "Rows a new S creature first marches up."),
+    QV_INT(BASEVONKELHEALTH, "Health of a new creature."),
+    QV_INT(BASEORBHEALTH, "Health of the orb."),
+    QV_INT(BLOCKSIGNBUILDBY, "Tiles around a sign where no other sign may be built."),
+    QV_INT(VONKELEMERGESWAP, "Seconds between shuffles of the emergence rates; 0 turns it off."),
+    QV_INT(CONFSTATERPAUSEA, "Steps a creature pauses at the start of its look-around."),
+    QV_INT(CONFSTATERPAUSEB, "Steps a creature pauses at each later stage of its look-around."),
+    QV_REAL(VONKELSHOTSTRENGTH, "Damage of one creature shot."),
+    QV_REAL(TURRETSHOTSTRENGTH, "Damage of one turret shot on a creature."),
+    QV_INT(NUMSTARTRES, "Board objects laid out at program start, less one."),
+    QV_INT(VONKELSCRAPPERC, "Chance in percent that a killed creature leaves scrap."),
+    QV_INT(TURRETHEALTH, "Health of each turret."),
+    QV_INT(INITDELAY, "Ticks after program start before creatures emerge."),
+    QV_INT(DEBUG, "Nonzero turns on debug mode."),
+};
+
+#undef QV_INT
+#undef QV_REAL
+
+std::string_view Trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+struct CaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return strcasecmp(a.c_str(), b.c_str()) < 0;
+    }
+};
+
+// Values of the section "Settings" by key; the first occurrence of a key wins.
+using TValues = std::map<std::string, std::string, CaseLess>;
+
+int OnValue(void* user, const char* section, const char* name, const char* value) {
+    if (strcasecmp(section, "Settings") == 0)
+        static_cast<TValues*>(user)->emplace(name, value ? value : "");
+    return 1;  // keep going whatever the line held
+}
+
+}  // namespace
+
+const TSettingKey* SettingKeys() { return kKeys; }
+
+std::optional<int32_t> ParseSettingInteger(std::string_view text) {
+    text = Trim(text);
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        const std::string_view digits = text.substr(2);
+        uint32_t value = 0;
+        if (digits.size() > 8) return std::nullopt;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
+        return int32_t(value);  // eight hex digits cover the whole 32-bit pattern
+    }
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    int32_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 10);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<double> ParseSettingReal(std::string_view text) {
+    text = Trim(text);
+    if (!text.empty() && text[0] == '+') text.remove_prefix(1);
+    double value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
+                                           std::chars_format::general);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+TSettings ReadSettings(const std::string& path) {
+    TSettings s;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return s;
+    std::string content(kMaxSettingsBytes, '\0');
+    in.read(content.data(), std::streamsize(content.size()));
+    content.resize(size_t(in.gcount()));
+    // A NUL byte would end the text early; treat it as a line break instead.
+    for (char& c : content)
+        if (c == '\0') c = '\n';
+    TValues values;
+    ini_parse_string(content.c_str(), OnValue, &values);
+    for (int i = 0; i < kSettingCount; ++i) {
+        const TSettingKey& key = kKeys[i];
+        const auto found = values.find(key.name);
+        if (found == values.end()) continue;
+        if (key.integer) {
+            if (auto v = ParseSettingInteger(found->second)) s.*key.integer = *v;
+        } else if (auto v = ParseSettingReal(found->second)) {
+            s.*key.real = *v;
+        }
+    }
+    return s;
+}

@@ -1,0 +1,93 @@
+// Board objects: every visible game object is a sprite that owns one drawing layer.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "shell/layers.h"
+
+class TForm1;
+
+// A bot's job: build or remove a sign, or gather a board object.
+class TOrder {
+public:
+    explicit TOrder(TForm1* owner) : owner(owner) {}
+
+    int targetX = 0, targetY = 0;
+    int signKind = 0;  // direction 0..3 of a sign to build, -1 to remove the sign
+    int targetId = 0;
+    int workTicks = 0;
+    TForm1* owner;
+    int botIndex = 0;
+    int orderKind = 1;  // 1 build or remove a sign, 2 gather a board object
+};
+
+class TSprite {
+public:
+    explicit TSprite(TLayeredImage& image) : layer(&image.AddLayer()) {}
+    virtual ~TSprite() = default;
+
+    int destX = 0, destY = 0;
+    int slot = 0;
+    TLayerHandle layer;
+    float pixelX = 0, pixelY = 0;
+    float pixelRight = 0, pixelBottom = 0;
+    bool visible = true;
+    bool glides = false;
+    bool inBuildMenu = false;
+    bool inOrbMenu = false;
+    int firstFrame = 0;
+    int frameCount = 0;
+    int frame = 0;
+    int frameTick = 0;
+    int life = 0;
+    std::unique_ptr<TOrder> order;
+    int kind = 0;
+    bool engaged = false;
+    int waitTicks = 0;
+    int alpha = 255;
+    double health = 10.0;
+    bool struck = false;
+    bool gatherable = false;
+    int id = 0;
+    bool isTurret = false;
+    bool endsGame = false;
+    bool menuMarker = false;
+    bool explodes = false;
+    int tileX = 0, tileY = 0;
+    int prevTileX = 0, prevTileY = 0;
+};
+
+// Signs and turrets.
+class TSign : public TSprite {
+public:
+    using TSprite::TSprite;
+    std::vector<int> seenVonkels;  // ids of the creatures this sign has steered
+};
+
+// Creatures.
+class TVonkel : public TSprite {
+public:
+    explicit TVonkel(TLayeredImage& image) : TSprite(image) { health = 15.0; }
+
+    int vonkelKind = 0;
+    int spriteBase = 0;
+    int forceX = 0, forceY = 0;
+    int goalX = 0, goalY = 0;
+    int lookStep = 0;
+    int lookTicks = 0;
+    int targetIndex = -1;
+    int colour = 0;
+    bool lookBegun = true;
+    int targetKind = 0;
+    int speed = 0;
+    int stepTicks = 0;
+};
+
+// A kill beam on the playfield, shown for a few ticks.
+class TAnimKill {
+public:
+    TLayerHandle beam;
+    int life = 2;
+};

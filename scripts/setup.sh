@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# Quorvatide set-up: installs what is missing, builds, and then plays or tests.
+#   scripts/setup.sh play   build in Release and start the game
+#   scripts/setup.sh test   build in Release and run the test suite, then the same
+#                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+# Safe to run again; works as root and through sudo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-play}
+
+packages=(g++ cmake ninja-build pkg-config
+          libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev fonts-dejavu-core
+          libpixman-1-dev libinih-dev libpng-dev
+          libgtest-dev libgmock-dev libbenchmark-dev
+          xvfb xdotool x11-utils imagemagick)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+jobs=$(nproc 2>/dev/null || echo 2)
+
+build() { # build <dir> <extra cmake args...>
+    local dir=$1; shift
+    cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+}
+
+case "$mode" in
+play)
+    build build
+    exec build/quorvatide
+    ;;
+test)
+    build build
+    ctest --test-dir build --output-on-failure -j "$jobs"
+    echo "== the same tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
+    build build-asan -DQV_SANITIZE=ON -DQV_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    ;;
+*)
+    echo "usage: scripts/setup.sh play|test" >&2
+    exit 2
+    ;;
+esac

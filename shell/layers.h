@@ -1,0 +1,102 @@
+// Layered image controls: a background picture at scale 1 with a stack of picture layers
+// above it, painted in collection order (the first at the bottom).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "shell/controls.h"
+
+struct TFloatRect {
+    float left = 0, top = 0, right = 0, bottom = 0;
+    bool operator==(const TFloatRect&) const = default;
+};
+
+class TLayeredImage;
+
+// One layer: owns its own picture, painted into its location rectangle (control pixels;
+// stretched with nearest-neighbour sampling when the sizes differ).
+class TBitmapLayer {
+public:
+    explicit TBitmapLayer(TLayeredImage& owner) : owner_(owner) {}
+    TBitmapLayer(const TBitmapLayer&) = delete;
+    TBitmapLayer& operator=(const TBitmapLayer&) = delete;
+
+    TLayeredImage& Owner() const { return owner_; }
+    TPicture& Bitmap() { return bitmap_; }
+    const TPicture& Bitmap() const { return bitmap_; }
+
+    const TFloatRect& Location() const { return location_; }
+    void SetLocation(const TFloatRect& r) { location_ = r; }
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible) { visible_ = visible; }
+
+    // Moves the layer to the top of its control's collection.
+    void BringToFront();
+    // Removes the layer from its control (and the screen) and destroys it.
+    void Free();
+
+    // The location rounded to whole pixels.
+    TRect PixelRect() const;
+
+private:
+    friend class TLayeredImage;
+    TLayeredImage& owner_;
+    TPicture bitmap_;
+    TFloatRect location_;
+    bool visible_ = true;
+    // What is on the screen now, to notice changes.
+    TRect paintedRect_;
+    bool paintedShown_ = false;
+    uint64_t paintedVersion_ = 0;
+};
+
+// Frees a layer when the object that owns it goes away (sprites, kill beams).
+struct TLayerFree {
+    void operator()(TBitmapLayer* layer) const {
+        if (layer) layer->Free();
+    }
+};
+using TLayerHandle = std::unique_ptr<TBitmapLayer, TLayerFree>;
+
+class TLayeredImage : public TControl {
+public:
+    TLayeredImage(TControl* parent, std::string name, int left, int top, int width, int height);
+    ~TLayeredImage() override;
+
+    // The background picture, painted at the top-left corner at scale 1.
+    TPicture& Bitmap() { return bitmap_; }
+    const TPicture& Bitmap() const { return bitmap_; }
+    // Loads the background from a BMP file; with auto-size on, the control takes its size.
+    // A missing or unreadable file leaves everything as it was and returns false.
+    bool LoadBitmap(const std::string& path);
+    bool AutoSize = false;
+
+    // A new layer on top of the collection, owned by this control until freed.
+    TBitmapLayer& AddLayer();
+    int LayerCount() const { return int(layers_.size()); }
+    TBitmapLayer& Layer(int index) { return *layers_[size_t(index)]; }
+    void FreeLayer(TBitmapLayer& layer);
+    int IndexOf(const TBitmapLayer& layer) const;
+
+    // While the update counter is above zero, changes are collected and not shown; ending the
+    // last update shows them.
+    void BeginUpdate() { ++updateCount_; }
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+    // Repaints the whole control, unless an update is in progress.
+    void Changed();
+
+    void Paint(const TPaintArea& area) override;
+    void CollectChanges() override;
+
+private:
+    friend class TBitmapLayer;
+    void InvalidateLayerArea(const TRect& r);
+    void BringLayerToFront(TBitmapLayer& layer);
+
+    TPicture bitmap_;
+    uint64_t paintedBitmapVersion_ = 0;
+    std::vector<std::unique_ptr<TBitmapLayer>> layers_;
+    int updateCount_ = 0;
+};

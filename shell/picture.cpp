@@ -1,0 +1,222 @@
+#include "shell/picture.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+namespace {
+
+// Pictures larger than this are refused on load: no asset comes near it, and a corrupt header
+// must not make the game allocate gigabytes.
+constexpr int64_t kMaxLoadPixels = 16 * 1024 * 1024;
+// Files larger than this are not read at all.
+constexpr std::streamoff kMaxFileBytes = 256 * 1024 * 1024;
+
+uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+
+uint64_t NextVersion() {
+    static uint64_t counter = 0;
+    return ++counter;
+}
+
+}  // namespace
+
+TRect TRect::Intersect(const TRect& o) const {
+    TRect r{std::max(left, o.left), std::max(top, o.top), std::min(right, o.right),
+            std::min(bottom, o.bottom)};
+    if (r.Empty()) return {};
+    return r;
+}
+
+TPicture::TPicture() : version_(NextVersion()) {}
+
+TPicture::TPicture(int width, int height, TColor32 fill) : TPicture() {
+    SetSize(width, height);
+    if (fill != 0) Clear(fill);
+}
+
+TPicture::~TPicture() = default;
+TPicture::TPicture(TPicture&&) noexcept = default;
+TPicture& TPicture::operator=(TPicture&&) noexcept = default;
+
+void TPicture::Touch() { version_ = NextVersion(); }
+
+void TPicture::SetSize(int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == 0 || height == 0) width = height = 0;
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    pixels_.assign(size_t(width) * size_t(height), 0);
+    Touch();
+}
+
+bool TPicture::LoadFromFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    if (!in) {
+        SetSize(0, 0);
+        return false;
+    }
+    const std::streamoff size = in.tellg();
+    if (size <= 0 || size > kMaxFileBytes) {
+        SetSize(0, 0);
+        return false;
+    }
+    std::vector<uint8_t> data(static_cast<size_t>(size));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(data.data()), size);
+    if (!in) {
+        SetSize(0, 0);
+        return false;
+    }
+    return LoadFromMemory(data.data(), data.size());
+}
+
+bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
+    // The 32-bit uncompressed form is read here, pixel for pixel with its alpha byte; the
+    // image library would treat that byte as padding.
+    if (size >= 54 && data[0] == 'B' && data[1] == 'M') {
+        const uint32_t offset = Le32(data + 10);
+        const uint32_t headerSize = Le32(data + 14);
+        if (headerSize >= 40 && 14 + size_t(headerSize) <= size) {
+            const int32_t w = int32_t(Le32(data + 18));
+            const int32_t h = int32_t(Le32(data + 22));
+            const uint16_t planes = Le16(data + 26);
+            const uint16_t bpp = Le16(data + 28);
+            const uint32_t compression = Le32(data + 30);
+            if (planes == 1 && bpp == 32 && compression == 0) {
+                const int64_t rows = h < 0 ? -int64_t(h) : int64_t(h);
+                if (w <= 0 || rows == 0 || int64_t(w) * rows > kMaxLoadPixels) {
+                    SetSize(0, 0);
+                    return false;
+                }
+                const size_t stride = size_t(w) * 4;
+                if (offset > size || (size - offset) / stride < size_t(rows)) {
+                    SetSize(0, 0);
+                    return false;
+                }
+                SetSize(w, int(rows));
+                for (int y = 0; y < height_; ++y) {
+                    const int srcRow = h > 0 ? height_ - 1 - y : y;  // positive height: bottom-up
+                    const uint8_t* src = data + offset + size_t(srcRow) * stride;
+                    TColor32* dst = &pixels_[size_t(y) * width_];
+                    for (int x = 0; x < width_; ++x) dst[x] = Le32(src + 4 * x);
+                }
+                Touch();
+                return true;
+            }
+        }
+    }
+    if (!DecodeBmpWithLibrary(data, size, *this)) {
+        SetSize(0, 0);
+        return false;
+    }
+    if (int64_t(width_) * height_ > kMaxLoadPixels) {
+        SetSize(0, 0);
+        return false;
+    }
+    for (TColor32& p : pixels_) p |= 0xFF000000u;
+    Touch();
+    return true;
+}
+
+void TPicture::IntensityToAlpha(const TPicture& mask) {
+    if (mask.width_ != width_ || mask.height_ != height_) {
+        // Keep the colour where the two pictures overlap (top-left aligned); the rest is black.
+        std::vector<TColor32> resized(size_t(mask.width_) * mask.height_, 0);
+        const int w = std::min(width_, mask.width_), h = std::min(height_, mask.height_);
+        for (int y = 0; y < h; ++y)
+            std::copy_n(&pixels_[size_t(y) * width_], w, &resized[size_t(y) * mask.width_]);
+        pixels_ = std::move(resized);
+        width_ = mask.width_;
+        height_ = mask.height_;
+    }
+    for (size_t i = 0; i < pixels_.size(); ++i)
+        pixels_[i] = (pixels_[i] & 0x00FFFFFFu) | (TColor32(IntensityOf(mask.pixels_[i])) << 24);
+    Touch();
+}
+
+void TPicture::DrawTo(TPicture& dst, int x, int y) const {
+    const TRect area = TRect{x, y, x + width_, y + height_}.Intersect({0, 0, dst.width_, dst.height_});
+    if (area.Empty()) return;
+    for (int dy = area.top; dy < area.bottom; ++dy) {
+        const TColor32* s = &pixels_[size_t(dy - y) * width_ + (area.left - x)];
+        TColor32* d = &dst.pixels_[size_t(dy) * dst.width_ + area.left];
+        if (drawMode_ == TDrawMode::Opaque) {
+            std::copy_n(s, area.Width(), d);
+        } else {
+            for (int i = 0; i < area.Width(); ++i) d[i] = BlendPixel(s[i], d[i], masterAlpha_);
+        }
+    }
+    dst.Touch();
+}
+
+void TPicture::Assign(const TPicture& src) {
+    if (&src == this) return;
+    width_ = src.width_;
+    height_ = src.height_;
+    pixels_ = src.pixels_;
+    drawMode_ = src.drawMode_;
+    masterAlpha_ = src.masterAlpha_;
+    Touch();
+}
+
+void TPicture::SetDrawMode(TDrawMode mode) {
+    if (mode == drawMode_) return;
+    drawMode_ = mode;
+    Touch();
+}
+
+void TPicture::SetMasterAlpha(int alpha) {
+    alpha = std::clamp(alpha, 0, 255);
+    if (alpha == masterAlpha_) return;
+    masterAlpha_ = alpha;
+    Touch();
+}
+
+void TPicture::Clear(TColor32 colour) {
+    std::fill(pixels_.begin(), pixels_.end(), colour);
+    Touch();
+}
+
+void TPicture::FillRect(int x1, int y1, int x2, int y2, TColor32 colour) {
+    const TRect r = TRect{x1, y1, x2, y2}.Intersect({0, 0, width_, height_});
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill_n(&pixels_[size_t(y) * width_ + r.left], r.Width(), colour);
+    Touch();
+}
+
+void TPicture::Line(int x1, int y1, int x2, int y2, TColor32 colour) {
+    const int dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
+    const int sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+    int err = dx + dy;
+    int x = x1, y = y1;
+    while (x != x2 || y != y2) {
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) pixels_[size_t(y) * width_ + x] = colour;
+        const int e2 = 2 * err;
+        if (e2 >= dy) {
+            err += dy;
+            x += sx;
+        }
+        if (e2 <= dx) {
+            err += dx;
+            y += sy;
+        }
+    }
+    Touch();
+}
+
+void TPicture::SetPixel(int x, int y, TColor32 c) {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+    pixels_[size_t(y) * width_ + x] = c;
+    Touch();
+}
+
+TColor32* TPicture::MutableBits() {
+    Touch();
+    return pixels_.data();
+}

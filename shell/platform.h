@@ -1,0 +1,55 @@
+// What the game needs from the operating system, as interfaces: a clock, sound and music,
+// and the executable's folder. The SDL platform provides the real ones; tests provide a fake
+// clock and a recording audio backend.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class IClock {
+public:
+    virtual ~IClock() = default;
+    // Milliseconds since an arbitrary start; never goes back.
+    virtual uint64_t NowMs() = 0;
+    // A seed for the game's random generator, taken whenever the game "seeds from the clock".
+    virtual uint32_t RandomSeed() = 0;
+};
+
+// Sound effects play one at a time: a new one cuts off the one still playing. Music plays on
+// two independent players (0 and 1), each with one open file at a time; position and length
+// are in milliseconds. Every operation reports failure by its result and never throws.
+class IAudio {
+public:
+    virtual ~IAudio() = default;
+    virtual void PlaySound(const std::string& path) = 0;
+
+    virtual bool MusicOpen(int player, const std::string& path) = 0;
+    // Plays from the current position, or from the start when at the end. The end of playback
+    // is reported by the host through TForm::MusicFinished.
+    virtual bool MusicPlay(int player) = 0;
+    virtual bool MusicStop(int player) = 0;
+    virtual bool MusicClose(int player) = 0;
+    virtual bool MusicIsOpen(int player) = 0;
+    virtual int64_t MusicPosition(int player) = 0;
+    virtual int64_t MusicLength(int player) = 0;
+};
+
+// Audio that plays nothing: used when no audio device can be opened.
+class TSilentAudio : public IAudio {
+public:
+    void PlaySound(const std::string&) override {}
+    bool MusicOpen(int, const std::string&) override { return false; }
+    bool MusicPlay(int) override { return false; }
+    bool MusicStop(int) override { return false; }
+    bool MusicClose(int) override { return false; }
+    bool MusicIsOpen(int) override { return false; }
+    int64_t MusicPosition(int) override { return 0; }
+    int64_t MusicLength(int) override { return 0; }
+};
+
+struct TPlatform {
+    IClock& clock;
+    IAudio& audio;
+    // Folder of the running executable, ending in a path separator.
+    std::string exeDir;
+};
