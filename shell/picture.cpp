@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 namespace {
 
@@ -39,8 +40,22 @@ TPicture::TPicture(int width, int height, TColor32 fill) : TPicture() {
 }
 
 TPicture::~TPicture() = default;
-TPicture::TPicture(TPicture&&) noexcept = default;
-TPicture& TPicture::operator=(TPicture&&) noexcept = default;
+// A moved-from picture is empty (0 x 0), ready to be sized and drawn again.
+TPicture::TPicture(TPicture&& other) noexcept { *this = std::move(other); }
+
+TPicture& TPicture::operator=(TPicture&& other) noexcept {
+    if (this == &other) return *this;
+    width_ = std::exchange(other.width_, 0);
+    height_ = std::exchange(other.height_, 0);
+    pixels_ = std::move(other.pixels_);
+    other.pixels_.clear();
+    drawMode_ = other.drawMode_;
+    masterAlpha_ = other.masterAlpha_;
+    version_ = NextVersion();
+    other.Touch();
+    cache_ = std::move(other.cache_);
+    return *this;
+}
 
 void TPicture::Touch() { version_ = NextVersion(); }
 
@@ -109,6 +124,22 @@ bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
                 Touch();
                 return true;
             }
+        }
+    }
+    // Refuse absurd sizes before the decoder allocates room for them.
+    if (size >= 26 && data[0] == 'B' && data[1] == 'M') {
+        const uint32_t headerSize = Le32(data + 14);
+        int64_t w = 0, h = 0;
+        if (headerSize == 12) {
+            w = Le16(data + 18);
+            h = Le16(data + 20);
+        } else if (size >= 26 + 4 && headerSize >= 40) {
+            w = int32_t(Le32(data + 18));
+            h = int32_t(Le32(data + 22));
+        }
+        if (std::llabs(w) * std::llabs(h) > kMaxLoadPixels) {
+            SetSize(0, 0);
+            return false;
         }
     }
     if (!DecodeBmpWithLibrary(data, size, *this)) {

@@ -156,3 +156,11 @@ TEST(Input, ClicksAndKeysReachTheirTargetsInLocalCoordinates) {
                                                "key p"};
     EXPECT_EQ(seen, expected);
 }
+
+TEST(Golden, StateAfterStartUp) {
+    TTempAssets dir;
+    THarness h(In(dir));
+    h.Advance(8000);  // the splash picture timer fires once
+    const std::string diff = CompareGolden("startup", h.Dump());
+    EXPECT_TRUE(diff.empty()) << diff;
+}
