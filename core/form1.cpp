@@ -6,9 +6,13 @@ TForm1::TForm1(TPlatform& platform) : TForm(platform, kClientWidth, kClientHeigh
     FormCreate();
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+    FormDestroy();
+}
 
-void TForm1::Randomize() { random.Seed(Platform().clock.RandomSeed()); }
+void TForm1::Randomize() {
+    random.Seed(Platform().clock.RandomSeed());
+}
 
 void TForm1::FormCreate() {
     assetDir = Platform().exeDir;

@@ -13,8 +13,10 @@ namespace {
 
 constexpr size_t kMaxSettingsBytes = 1024 * 1024;
 
-#define QV_INT(key, meaning) {#key, &TSettings::key, nullptr, meaning}
-#define QV_REAL(key, meaning) {#key, nullptr, &TSettings::key, meaning}
+#define QV_INT(key, meaning) \
+    { #key, &TSettings::key, nullptr, meaning }
+#define QV_REAL(key, meaning) \
+    { #key, nullptr, &TSettings::key, meaning }
 
 const TSettingKey kKeys[kSettingCount] = {
     QV_INT(VONKELKILL, "Score for a creature killed by another creature's shot."),
@@ -74,7 +76,9 @@ int OnValue(void* user, const char* section, const char* name, const char* value
 
 }  // namespace
 
-const TSettingKey* SettingKeys() { return kKeys; }
+const TSettingKey* SettingKeys() {
+    return kKeys;
+}
 
 std::optional<int32_t> ParseSettingInteger(std::string_view text) {
     text = Trim(text);
@@ -82,7 +86,8 @@ std::optional<int32_t> ParseSettingInteger(std::string_view text) {
         const std::string_view digits = text.substr(2);
         uint32_t value = 0;
         if (digits.size() > 8) return std::nullopt;
-        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        const auto [end, ec] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
         if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
         return int32_t(value);  // eight hex digits cover the whole 32-bit pattern
     }
@@ -97,9 +102,10 @@ std::optional<double> ParseSettingReal(std::string_view text) {
     text = Trim(text);
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
     double value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                           std::chars_format::general);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
+        !std::isfinite(value))
         return std::nullopt;
     return value;
 }

@@ -47,7 +47,8 @@ void TForm1::LoadSprites() {
     sprSExclaim = group({"SExclaim1", "SExclaim2", "SExclaim3"});
     sprEExclaim = group({"EExclaim1", "EExclaim2", "EExclaim3"});
     sprOrb = group({"Orb1", "Orb2", "Orb3", "Orb4"});
-    sprSplode = group({"Splode1", "Splode2", "Splode3", "Splode4", "Splode5", "Splode6", "Splode7"});
+    sprSplode =
+        group({"Splode1", "Splode2", "Splode3", "Splode4", "Splode5", "Splode6", "Splode7"});
     sprSpeechVon = group({"SpeechVon"});
     sprSpeechKel = group({"SpeechKel"});
     sprTrans = group({"Trans"});
@@ -60,9 +61,10 @@ void TForm1::LoadSprites() {
         MenuImg->AutoSize = false;
         const struct {
             int sprite, x, y;
-        } icons[] = {{sprSign + 0, 3, 17}, {sprSign + 1, 44, 17}, {sprSign + 2, 3, 58},
-                     {sprSign + 3, 44, 58}, {sprGet, 3, 99},      {sprDestroy, 44, 99}};
-        for (const auto& icon : icons) Sprites[size_t(icon.sprite)].DrawTo(MenuImg->Bitmap(), icon.x, icon.y);
+        } icons[] = {{sprSign + 0, 3, 17},  {sprSign + 1, 44, 17}, {sprSign + 2, 3, 58},
+                     {sprSign + 3, 44, 58}, {sprGet, 3, 99},       {sprDestroy, 44, 99}};
+        for (const auto& icon : icons)
+            Sprites[size_t(icon.sprite)].DrawTo(MenuImg->Bitmap(), icon.x, icon.y);
     }
     if (OrbMenuImg->LoadBitmap(assetDir + "orbmenuframe.bmp")) {
         OrbMenuImg->AutoSize = false;

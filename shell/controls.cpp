@@ -51,7 +51,9 @@ bool TControl::Showing() const {
     return true;
 }
 
-void TControl::Invalidate() { InvalidateRect({0, 0, width_, height_}); }
+void TControl::Invalidate() {
+    InvalidateRect({0, 0, width_, height_});
+}
 
 void TControl::InvalidateRect(const TRect& local) {
     if (!form_ || !Showing()) return;
@@ -100,8 +102,12 @@ void TControl::Restack(bool toFront) {
     Invalidate();
 }
 
-void TControl::BringToFront() { Restack(true); }
-void TControl::SendToBack() { Restack(false); }
+void TControl::BringToFront() {
+    Restack(true);
+}
+void TControl::SendToBack() {
+    Restack(false);
+}
 
 TControl* TControl::ControlAt(int x, int y) {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) return nullptr;
@@ -161,10 +167,10 @@ void TImage::Paint(const TPaintArea& area) {
     if (picture_.Empty()) return;
     for (const TRect& clip : area.clip) {
         if (Stretch) {
-            ComposePictureScaled(area.frame, picture_,
-                                 {area.originX, area.originY, area.originX + Width(),
-                                  area.originY + Height()},
-                                 clip);
+            ComposePictureScaled(
+                area.frame, picture_,
+                {area.originX, area.originY, area.originX + Width(), area.originY + Height()},
+                clip);
         } else {
             const int x = Center ? (Width() - picture_.Width()) / 2 : 0;
             const int y = Center ? (Height() - picture_.Height()) / 2 : 0;
@@ -203,7 +209,8 @@ void PaintTextBox(const TPaintArea& area, int w, int h, TColor32 back,
         DrawText(box, x, y, line, ink);
         y += UiFont().lineHeight;
     }
-    for (const TRect& clip : area.clip) ComposePicture(area.frame, box, area.originX, area.originY, clip);
+    for (const TRect& clip : area.clip)
+        ComposePicture(area.frame, box, area.originX, area.originY, clip);
 }
 
 }  // namespace

@@ -9,9 +9,21 @@ bool TMediaPlayer::Open() {
     return audio_.MusicOpen(player_, FileName);
 }
 
-bool TMediaPlayer::Play() { return audio_.MusicPlay(player_); }
-bool TMediaPlayer::Stop() { return audio_.MusicStop(player_); }
-bool TMediaPlayer::Close() { return audio_.MusicClose(player_); }
-bool TMediaPlayer::IsOpen() const { return audio_.MusicIsOpen(player_); }
-int64_t TMediaPlayer::Position() const { return audio_.MusicPosition(player_); }
-int64_t TMediaPlayer::Length() const { return audio_.MusicLength(player_); }
+bool TMediaPlayer::Play() {
+    return audio_.MusicPlay(player_);
+}
+bool TMediaPlayer::Stop() {
+    return audio_.MusicStop(player_);
+}
+bool TMediaPlayer::Close() {
+    return audio_.MusicClose(player_);
+}
+bool TMediaPlayer::IsOpen() const {
+    return audio_.MusicIsOpen(player_);
+}
+int64_t TMediaPlayer::Position() const {
+    return audio_.MusicPosition(player_);
+}
+int64_t TMediaPlayer::Length() const {
+    return audio_.MusicLength(player_);
+}

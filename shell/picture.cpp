@@ -15,8 +15,12 @@ constexpr int64_t kMaxLoadPixels = 16 * 1024 * 1024;
 // Files larger than this are not read at all.
 constexpr std::streamoff kMaxFileBytes = 256 * 1024 * 1024;
 
-uint32_t Le32(const uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24); }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | (p[1] << 8)); }
+uint32_t Le32(const uint8_t* p) {
+    return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
+}
+uint16_t Le16(const uint8_t* p) {
+    return uint16_t(p[0] | (p[1] << 8));
+}
 
 uint64_t NextVersion() {
     static uint64_t counter = 0;
@@ -41,7 +45,9 @@ TPicture::TPicture(int width, int height, TColor32 fill) : TPicture() {
 
 TPicture::~TPicture() = default;
 // A moved-from picture is empty (0 x 0), ready to be sized and drawn again.
-TPicture::TPicture(TPicture&& other) noexcept { *this = std::move(other); }
+TPicture::TPicture(TPicture&& other) noexcept {
+    *this = std::move(other);
+}
 
 TPicture& TPicture::operator=(TPicture&& other) noexcept {
     if (this == &other) return *this;
@@ -57,7 +63,9 @@ TPicture& TPicture::operator=(TPicture&& other) noexcept {
     return *this;
 }
 
-void TPicture::Touch() { version_ = NextVersion(); }
+void TPicture::Touch() {
+    version_ = NextVersion();
+}
 
 void TPicture::SetSize(int width, int height) {
     width = std::max(width, 0);
@@ -172,7 +180,8 @@ void TPicture::IntensityToAlpha(const TPicture& mask) {
 }
 
 void TPicture::DrawTo(TPicture& dst, int x, int y) const {
-    const TRect area = TRect{x, y, x + width_, y + height_}.Intersect({0, 0, dst.width_, dst.height_});
+    const TRect area =
+        TRect{x, y, x + width_, y + height_}.Intersect({0, 0, dst.width_, dst.height_});
     if (area.Empty()) return;
     for (int dy = area.top; dy < area.bottom; ++dy) {
         const TColor32* s = &pixels_[size_t(dy - y) * width_ + (area.left - x)];

@@ -12,10 +12,18 @@ using TColor32 = uint32_t;
 constexpr TColor32 Color32(int r, int g, int b, int a = 255) {
     return (TColor32(a) << 24) | (TColor32(r) << 16) | (TColor32(g) << 8) | TColor32(b);
 }
-constexpr int AlphaOf(TColor32 c) { return int(c >> 24); }
-constexpr int RedOf(TColor32 c) { return int((c >> 16) & 0xFF); }
-constexpr int GreenOf(TColor32 c) { return int((c >> 8) & 0xFF); }
-constexpr int BlueOf(TColor32 c) { return int(c & 0xFF); }
+constexpr int AlphaOf(TColor32 c) {
+    return int(c >> 24);
+}
+constexpr int RedOf(TColor32 c) {
+    return int((c >> 16) & 0xFF);
+}
+constexpr int GreenOf(TColor32 c) {
+    return int((c >> 8) & 0xFF);
+}
+constexpr int BlueOf(TColor32 c) {
+    return int(c & 0xFF);
+}
 
 // Integer rectangle, right and bottom exclusive.
 struct TRect {
@@ -40,13 +48,16 @@ constexpr int EffectiveAlpha(int pixelAlpha, int masterAlpha) {
 }
 
 // One colour channel of `src` blended over `dst` with alpha a (0..255), rounded to nearest.
-constexpr int BlendChannel(int src, int dst, int a) { return (src * a + dst * (255 - a) + 127) / 255; }
+constexpr int BlendChannel(int src, int dst, int a) {
+    return (src * a + dst * (255 - a) + 127) / 255;
+}
 
 // `src` blended over `dst` with master alpha `master`. An opaque destination stays opaque.
 constexpr TColor32 BlendPixel(TColor32 src, TColor32 dst, int master) {
     const int a = EffectiveAlpha(AlphaOf(src), master);
     const int alpha = a + (AlphaOf(dst) * (255 - a) + 127) / 255;
-    return Color32(BlendChannel(RedOf(src), RedOf(dst), a), BlendChannel(GreenOf(src), GreenOf(dst), a),
+    return Color32(BlendChannel(RedOf(src), RedOf(dst), a),
+                   BlendChannel(GreenOf(src), GreenOf(dst), a),
                    BlendChannel(BlueOf(src), BlueOf(dst), a), alpha);
 }
 

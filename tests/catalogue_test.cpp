@@ -7,6 +7,7 @@
 namespace {
 
 // The catalogue in load order.
+// clang-format off
 const char* const kNames[kCatalogueSize] = {
     "Tile",      "Cursor",    "Builder_D", "Builder_U",     "Builder_L",     "Builder_R",
     "Base_Floor", "Turret",   "Sign_D",    "Sign_U",        "Sign_L",        "Sign_R",
@@ -20,9 +21,12 @@ const char* const kNames[kCatalogueSize] = {
     "Splode6",   "Splode7",   "SpeechVon", "SpeechKel",     "Trans",         "f0",
     "f1",        "f2",        "f3",        "f4",            "f5",            "f6",
     "f7",        "f8",        "f9",        "fof",           "redsquare"};
+// clang-format on
 
 // A colour that tells which catalogue entry a picture was loaded for.
-TColor32 Marker(int index) { return Color32(index, 255 - index, (index * 7) % 256); }
+TColor32 Marker(int index) {
+    return Color32(index, 255 - index, (index * 7) % 256);
+}
 
 void WriteCatalogue(const TTempAssets& dir, int width = 3, int height = 2) {
     for (int i = 0; i < kCatalogueSize; ++i)
@@ -49,12 +53,12 @@ TEST(Catalogue, AllPicturesAtTheirIndices) {
         EXPECT_EQ(f.Sprites[size_t(i)].Pixel(0, 0), Marker(i)) << kNames[i];
     }
     const std::pair<int, int> fields[] = {
-        {f.sprTile, 0},      {f.sprCursor, 1},    {f.sprBuilder, 2},    {f.sprBaseFloor, 6},
-        {f.sprTurret, 7},    {f.sprSign, 8},      {f.sprCancel, 12},    {f.sprDestroy, 13},
-        {f.sprGet, 14},      {f.sprScrap, 15},    {f.sprSVonkel, 16},   {f.sprFVonkel, 20},
-        {f.sprEVonkel, 24},  {f.sprSTunnel, 28},  {f.sprETunnel, 29},   {f.sprFTunnel, 30},
-        {f.sprTree, 31},     {f.sprRock, 33},     {f.sprRuin, 35},      {f.sprFExclaim, 36},
-        {f.sprSExclaim, 39}, {f.sprEExclaim, 42}, {f.sprOrb, 45},       {f.sprSplode, 49},
+        {f.sprTile, 0},       {f.sprCursor, 1},     {f.sprBuilder, 2},  {f.sprBaseFloor, 6},
+        {f.sprTurret, 7},     {f.sprSign, 8},       {f.sprCancel, 12},  {f.sprDestroy, 13},
+        {f.sprGet, 14},       {f.sprScrap, 15},     {f.sprSVonkel, 16}, {f.sprFVonkel, 20},
+        {f.sprEVonkel, 24},   {f.sprSTunnel, 28},   {f.sprETunnel, 29}, {f.sprFTunnel, 30},
+        {f.sprTree, 31},      {f.sprRock, 33},      {f.sprRuin, 35},    {f.sprFExclaim, 36},
+        {f.sprSExclaim, 39},  {f.sprEExclaim, 42},  {f.sprOrb, 45},     {f.sprSplode, 49},
         {f.sprSpeechVon, 56}, {f.sprSpeechKel, 57}, {f.sprTrans, 58},   {f.sprRedSquare, 70}};
     for (const auto& [field, index] : fields) EXPECT_EQ(field, index) << kNames[index];
     for (int d = 0; d < 10; ++d) EXPECT_EQ(f.sprDigit[size_t(d)], 59 + d);
@@ -131,8 +135,8 @@ TEST(Catalogue, MenuFramesGetTheirIconsCopiedOpaque) {
     const TPicture& menu = f.MenuImg->Bitmap();
     const struct {
         int sprite, x, y;
-    } icons[] = {{f.sprSign, 3, 17},     {f.sprSign + 1, 44, 17}, {f.sprSign + 2, 3, 58},
-                 {f.sprSign + 3, 44, 58}, {f.sprGet, 3, 99},      {f.sprDestroy, 44, 99}};
+    } icons[] = {{f.sprSign, 3, 17},      {f.sprSign + 1, 44, 17}, {f.sprSign + 2, 3, 58},
+                 {f.sprSign + 3, 44, 58}, {f.sprGet, 3, 99},       {f.sprDestroy, 44, 99}};
     for (const auto& icon : icons) {
         EXPECT_EQ(menu.Pixel(icon.x + 34, icon.y + 34) & 0xFFFFFF, Marker(icon.sprite) & 0xFFFFFF);
         EXPECT_EQ(menu.Pixel(icon.x - 1, icon.y), Color32(9, 9, 9));
@@ -147,18 +151,20 @@ TEST(Catalogue, MenuFramesGetTheirIconsCopiedOpaque) {
 TEST(Catalogue, WindowPicturesGoToTheirControls) {
     TTempAssets dir;
     const std::pair<const char*, TColor32> files[] = {
-        {"ScrapCount.bmp", Color32(1, 0, 0)},     {"SignCount.bmp", Color32(2, 0, 0)},
-        {"splash.bmp", Color32(3, 0, 0)},         {"gameoverbottom.bmp", Color32(4, 0, 0)},
-        {"gameoverleft.bmp", Color32(5, 0, 0)},   {"gameovertop.bmp", Color32(6, 0, 0)},
-        {"endtext.bmp", Color32(7, 0, 0)},        {"starttext.bmp", Color32(8, 0, 0)}};
+        {"ScrapCount.bmp", Color32(1, 0, 0)},   {"SignCount.bmp", Color32(2, 0, 0)},
+        {"splash.bmp", Color32(3, 0, 0)},       {"gameoverbottom.bmp", Color32(4, 0, 0)},
+        {"gameoverleft.bmp", Color32(5, 0, 0)}, {"gameovertop.bmp", Color32(6, 0, 0)},
+        {"endtext.bmp", Color32(7, 0, 0)},      {"starttext.bmp", Color32(8, 0, 0)}};
     for (const auto& [name, colour] : files)
         WriteFile(dir.Assets() / name, Bmp24(TPicture(10, 20, colour)));
     THarness h(In(dir));
     const TForm1& f = h.Form();
     const std::pair<const TImage*, TColor32> shown[] = {
-        {f.imScrap, Color32(1, 0, 0)}, {f.imSigns, Color32(2, 0, 0)}, {f.imSplash, Color32(3, 0, 0)},
-        {f.imGOBot, Color32(4, 0, 0)}, {f.imGOL, Color32(5, 0, 0)},   {f.imGOR, Color32(5, 0, 0)},
-        {f.imGOTop, Color32(6, 0, 0)}, {f.imEnd, Color32(7, 0, 0)},   {f.imStart, Color32(8, 0, 0)}};
+        {f.imScrap, Color32(1, 0, 0)},  {f.imSigns, Color32(2, 0, 0)},
+        {f.imSplash, Color32(3, 0, 0)}, {f.imGOBot, Color32(4, 0, 0)},
+        {f.imGOL, Color32(5, 0, 0)},    {f.imGOR, Color32(5, 0, 0)},
+        {f.imGOTop, Color32(6, 0, 0)},  {f.imEnd, Color32(7, 0, 0)},
+        {f.imStart, Color32(8, 0, 0)}};
     for (const auto& [image, colour] : shown) {
         ASSERT_FALSE(image->Picture().Empty()) << image->Name();
         EXPECT_EQ(image->Picture().Pixel(0, 0), colour) << image->Name();

@@ -66,25 +66,25 @@ TEST(WindowLayout, EveryControlAtItsPlace) {
     TTempAssets dir;
     THarness h(In(dir));
     const Placement expected[] = {
-        {"pnlPause", 8, 8, 700, 700},     {"Image3", 1, 1, 698, 698},
-        {"Pane", 8, 8, 700, 700},         {"Playfield", 1, 1, 698, 698},
-        {"pnlGameOver", 8, 8, 700, 700},  {"imEnd", 80, 569, 550, 450},
-        {"imGOTop", 0, 0, 700, 101},      {"imGOR", 650, 101, 50, 499},
-        {"imGOBot", 0, 600, 700, 100},    {"imGOL", 0, 101, 50, 499},
-        {"PaintBox1", 0, 0, 700, 700},    {"pnlSplash", 8, 8, 700, 700},
-        {"imStart", 48, 680, 600, 600},   {"imSplash", 0, 0, 700, 700},
-        {"PaintBox2", 0, 0, 700, 7000},   {"Panel2", 712, 8, 185, 52},
-        {"imScore", 8, 16, 169, 20},      {"pnlCash", 712, 64, 185, 52},
-        {"imScrap", 8, 8, 35, 35},        {"imScrapCt", 48, 16, 129, 20},
-        {"spNoCash", 0, 0, 185, 51},      {"pnlSigns", 712, 120, 185, 52},
-        {"imSigns", 8, 8, 35, 35},        {"imSignsCt", 48, 16, 129, 20},
+        {"pnlPause", 8, 8, 700, 700},      {"Image3", 1, 1, 698, 698},
+        {"Pane", 8, 8, 700, 700},          {"Playfield", 1, 1, 698, 698},
+        {"pnlGameOver", 8, 8, 700, 700},   {"imEnd", 80, 569, 550, 450},
+        {"imGOTop", 0, 0, 700, 101},       {"imGOR", 650, 101, 50, 499},
+        {"imGOBot", 0, 600, 700, 100},     {"imGOL", 0, 101, 50, 499},
+        {"PaintBox1", 0, 0, 700, 700},     {"pnlSplash", 8, 8, 700, 700},
+        {"imStart", 48, 680, 600, 600},    {"imSplash", 0, 0, 700, 700},
+        {"PaintBox2", 0, 0, 700, 7000},    {"Panel2", 712, 8, 185, 52},
+        {"imScore", 8, 16, 169, 20},       {"pnlCash", 712, 64, 185, 52},
+        {"imScrap", 8, 8, 35, 35},         {"imScrapCt", 48, 16, 129, 20},
+        {"spNoCash", 0, 0, 185, 51},       {"pnlSigns", 712, 120, 185, 52},
+        {"imSigns", 8, 8, 35, 35},         {"imSignsCt", 48, 16, 129, 20},
         {"spTooManySigns", 0, 0, 185, 51}, {"pnlHated", 712, 176, 185, 201},
-        {"imHatred", 40, 13, 100, 172},   {"spHatred", 0, 0, 185, 201},
-        {"Panel3", 712, 384, 185, 49},    {"memDbg", 712, 436, 185, 67},
-        {"Panel1", 712, 506, 185, 201},   {"MenuImg", 792, 488, 152, 192},
-        {"OrbMenuImg", 792, 488, 82, 54}, {"BGM", 720, 560, 253, 30},
-        {"BGMGO", 720, 560, 253, 30},     {"Button1", 712, 488, 75, 25},
-        {"Button7", 712, 680, 75, 25},    {"BitBtn1", 712, 456, 75, 25},
+        {"imHatred", 40, 13, 100, 172},    {"spHatred", 0, 0, 185, 201},
+        {"Panel3", 712, 384, 185, 49},     {"memDbg", 712, 436, 185, 67},
+        {"Panel1", 712, 506, 185, 201},    {"MenuImg", 792, 488, 152, 192},
+        {"OrbMenuImg", 792, 488, 82, 54},  {"BGM", 720, 560, 253, 30},
+        {"BGMGO", 720, 560, 253, 30},      {"Button1", 712, 488, 75, 25},
+        {"Button7", 712, 680, 75, 25},     {"BitBtn1", 712, 456, 75, 25},
         {"BitBtn2", 720, 456, 81, 25},
     };
     for (const Placement& p : expected) {
@@ -99,10 +99,10 @@ TEST(WindowLayout, EveryControlAtItsPlace) {
     std::vector<std::string> stacking;
     for (const auto& c : h.Form().Controls()) stacking.push_back(c->Name());
     const std::vector<std::string> expectedStacking = {
-        "pnlPause", "Pane",        "Button1",     "MenuImg",   "Button2", "BGM",
-        "Button3",  "Button4",     "Button5",     "Button6",   "Button7", "pnlCash",
-        "pnlSigns", "OrbMenuImg",  "pnlGameOver", "BGMGO",     "pnlSplash", "pnlHated",
-        "Panel1",   "Panel2",      "Panel3",      "BitBtn1",   "BitBtn2", "memDbg"};
+        "pnlPause", "Pane",       "Button1",     "MenuImg", "Button2",   "BGM",
+        "Button3",  "Button4",    "Button5",     "Button6", "Button7",   "pnlCash",
+        "pnlSigns", "OrbMenuImg", "pnlGameOver", "BGMGO",   "pnlSplash", "pnlHated",
+        "Panel1",   "Panel2",     "Panel3",      "BitBtn1", "BitBtn2",   "memDbg"};
     EXPECT_EQ(stacking, expectedStacking);
 
     // The pictures stored in the layout are there even without any Assets.
@@ -124,7 +124,8 @@ TEST(WindowLayout, PausePanelComesToTheFrontOverThePlayArea) {
     const TPicture& frame = h.Render();
     EXPECT_EQ(frame.Pixel(20, 20) | 0xFF000000u, clBlack);
     int white = 0;
-    for (int x = 8 + 182; x < 8 + 518; ++x) white += (frame.Pixel(x, 8 + 350) & 0xFFFFFF) == 0xFFFFFF;
+    for (int x = 8 + 182; x < 8 + 518; ++x)
+        white += (frame.Pixel(x, 8 + 350) & 0xFFFFFF) == 0xFFFFFF;
     EXPECT_GT(white, 20);
 }
 

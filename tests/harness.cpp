@@ -110,7 +110,9 @@ void TTempAssets::CopyFrom(const fs::path& from) const {
 
 // ---------------------------------------------------------------- THarness
 
-fs::path BuildExeDir() { return QV_BUILD_DIR; }
+fs::path BuildExeDir() {
+    return QV_BUILD_DIR;
+}
 
 THarness::THarness(THarnessOptions options) {
     clock.now = options.startMs;
@@ -157,7 +159,9 @@ TShiftState ShiftOf(uint32_t buttons) {
 
 }  // namespace
 
-void THarness::MouseMove(int x, int y) { form_->MouseMove(x, y, ShiftOf(buttons_)); }
+void THarness::MouseMove(int x, int y) {
+    form_->MouseMove(x, y, ShiftOf(buttons_));
+}
 
 void THarness::MouseDown(int x, int y, TMouseButton button) {
     buttons_ |= MaskOf(button);
@@ -175,7 +179,9 @@ void THarness::Click(int x, int y, TMouseButton button) {
     MouseUp(x, y, button);
 }
 
-void THarness::Key(char key) { form_->KeyPress(key); }
+void THarness::Key(char key) {
+    form_->KeyPress(key);
+}
 
 const TPicture& THarness::Render() {
     form_->Compose();
@@ -243,8 +249,11 @@ std::string CompareGolden(const std::string& name, const std::string& actual) {
         return {};
     }
     std::ifstream in(file, std::ios::binary);
-    if (!in) return "no golden file " + file.string() + " (run with QV_UPDATE_GOLDEN=1 to write it)";
-    const std::string expected((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in)
+        return "no golden file " + file.string() + " (run with QV_UPDATE_GOLDEN=1 to write it)";
+    const std::string expected((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (expected == actual) return {};
-    return "differs from " + file.string() + "\n--- expected\n" + expected + "--- actual\n" + actual;
+    return "differs from " + file.string() + "\n--- expected\n" + expected + "--- actual\n" +
+           actual;
 }

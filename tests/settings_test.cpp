@@ -91,7 +91,7 @@ TEST(SettingsFile, BadValuesFallBackPerKey) {
                                  "BOTCOST=\n"                // empty: default
                                  "VONKELSHOTSTRENGTH=0,5\n"  // not a decimal fraction: default
                                  "TURRETSHOTSTRENGTH=0.5\n"
-                                 "DEBUG=99999999999\n");     // out of range: default
+                                 "DEBUG=99999999999\n");  // out of range: default
     EXPECT_EQ(s.VONKELKILL, 16);
     EXPECT_EQ(s.TURRETKILL, 10);
     EXPECT_EQ(s.SIGNCOST, 12);

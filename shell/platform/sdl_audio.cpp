@@ -61,7 +61,8 @@ void TSdlAudio::PlaySound(const std::string& path) {
     if (!open_) return;
     auto found = sounds_.find(path);
     if (found == sounds_.end()) {
-        Mix_Chunk* chunk = std::filesystem::is_regular_file(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
+        Mix_Chunk* chunk =
+            std::filesystem::is_regular_file(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
         found = sounds_.emplace(path, chunk).first;
     }
     if (!found->second) return;

@@ -38,11 +38,11 @@ private:
     struct Track {
         Mix_Chunk* chunk = nullptr;
         int64_t lengthMs = 0;
-        int64_t playedMs = 0;      // position when last paused or stopped
-        uint64_t startedAt = 0;    // clock when playback last (re)started
+        int64_t playedMs = 0;    // position when last paused or stopped
+        uint64_t startedAt = 0;  // clock when playback last (re)started
         bool playing = false;
-        bool paused = false;       // stopped part-way, resumable
-        int ignoreFinish = 0;      // halts we caused ourselves
+        bool paused = false;   // stopped part-way, resumable
+        int ignoreFinish = 0;  // halts we caused ourselves
     };
     Track* TrackOf(int player);
     void Halt(int player, Track& t);

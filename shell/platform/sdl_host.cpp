@@ -42,9 +42,11 @@ struct TFrameStats {
     void Print() const {
         if (!enabled || frames == 0) return;
         const double f = double(SDL_GetPerformanceFrequency()) / 1e6;
-        std::fprintf(stderr, "quorvatide: %llu frames, compose %.1f us, present %.1f us, %.0f pixels per frame\n",
-                     static_cast<unsigned long long>(frames), double(composeTicks) / f / double(frames),
-                     double(presentTicks) / f / double(frames), double(pixels) / double(frames));
+        std::fprintf(
+            stderr,
+            "quorvatide: %llu frames, compose %.1f us, present %.1f us, %.0f pixels per frame\n",
+            static_cast<unsigned long long>(frames), double(composeTicks) / f / double(frames),
+            double(presentTicks) / f / double(frames), double(pixels) / double(frames));
     }
 };
 
@@ -99,10 +101,17 @@ private:
 
     static bool ButtonOf(uint8_t sdlButton, TMouseButton& button) {
         switch (sdlButton) {
-            case SDL_BUTTON_LEFT: button = TMouseButton::Left; return true;
-            case SDL_BUTTON_RIGHT: button = TMouseButton::Right; return true;
-            case SDL_BUTTON_MIDDLE: button = TMouseButton::Middle; return true;
-            default: return false;
+            case SDL_BUTTON_LEFT:
+                button = TMouseButton::Left;
+                return true;
+            case SDL_BUTTON_RIGHT:
+                button = TMouseButton::Right;
+                return true;
+            case SDL_BUTTON_MIDDLE:
+                button = TMouseButton::Middle;
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -110,14 +119,17 @@ private:
     bool Handle(const SDL_Event& ev, bool& exposeAll) {
         TMouseButton button;
         switch (ev.type) {
-            case SDL_QUIT: return false;
+            case SDL_QUIT:
+                return false;
             case SDL_WINDOWEVENT:
                 if (ev.window.event == SDL_WINDOWEVENT_CLOSE) return false;
                 if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
                     ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                     exposeAll = true;
                 break;
-            case SDL_MOUSEMOTION: form_.MouseMove(ev.motion.x, ev.motion.y, Shift()); break;
+            case SDL_MOUSEMOTION:
+                form_.MouseMove(ev.motion.x, ev.motion.y, Shift());
+                break;
             case SDL_MOUSEBUTTONDOWN:
                 if (!ButtonOf(ev.button.button, button)) break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
@@ -152,8 +164,8 @@ private:
         const TPicture& frame = form_.Frame();
         if (all) rects.assign(1, TRect{0, 0, frame.Width(), frame.Height()});
         SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<TColor32*>(frame.Bits()), frame.Width(), frame.Height(), 32, frame.Width() * 4,
-            SDL_PIXELFORMAT_ARGB8888);
+            const_cast<TColor32*>(frame.Bits()), frame.Width(), frame.Height(), 32,
+            frame.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
         std::vector<SDL_Rect> sdlRects;
         sdlRects.reserve(rects.size());
         const bool direct = surface->format->format == SDL_PIXELFORMAT_ARGB8888 ||
@@ -166,8 +178,10 @@ private:
             sdlRects.push_back(sr);
             if (!direct) continue;
             for (int y = c.top; y < c.bottom; ++y)
-                SDL_memcpy(static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch + size_t(c.left) * 4,
-                           frame.Bits() + size_t(y) * frame.Width() + c.left, size_t(c.Width()) * 4);
+                SDL_memcpy(static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch +
+                               size_t(c.left) * 4,
+                           frame.Bits() + size_t(y) * frame.Width() + c.left,
+                           size_t(c.Width()) * 4);
         }
         SDL_UnlockSurface(surface);
         if (!direct && source)
@@ -226,9 +240,9 @@ int RunWindow(const TFormFactory& createForm) {
         TPlatform platform{clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence,
                            ExecutableDir()};
         std::unique_ptr<TForm> form = createForm(platform);
-        SDL_Window* window =
-            SDL_CreateWindow(form->Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                             form->Width(), form->Height(), SDL_WINDOW_SHOWN);
+        SDL_Window* window = SDL_CreateWindow(form->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
+                                              SDL_WINDOWPOS_CENTERED, form->Width(), form->Height(),
+                                              SDL_WINDOW_SHOWN);
         if (!window) {
             std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", SDL_GetError());
             exitCode = 1;
