@@ -179,6 +179,14 @@ void TImage::Paint(const TPaintArea& area) {
     }
 }
 
+bool TImage::CoversBounds() const {
+    if (picture_.Empty() || picture_.DrawMode() != TDrawMode::Opaque) return false;
+    if (Stretch) return true;
+    const int x = Center ? (Width() - picture_.Width()) / 2 : 0;
+    const int y = Center ? (Height() - picture_.Height()) / 2 : 0;
+    return x <= 0 && y <= 0 && x + picture_.Width() >= Width() && y + picture_.Height() >= Height();
+}
+
 // ---------------------------------------------------------------- TShape
 
 TShape::TShape(TControl* parent, std::string name, int left, int top, int width, int height,

@@ -110,6 +110,9 @@ public:
 
     // Paints this control (not its children) into `area`.
     virtual void Paint(const TPaintArea& area);
+    // Whether Paint covers every pixel of the control's bounds, so that whatever its parent
+    // would paint there cannot show.
+    virtual bool CoversBounds() const { return false; }
     // Looks for changes that the control notices by itself (pictures drawn into, layers
     // moved) and marks what must be painted again.
     virtual void CollectChanges() {}
@@ -138,6 +141,7 @@ public:
            TColor32 color, bool bevel);
     bool Bevel() const { return bevel_; }
     void Paint(const TPaintArea& area) override;
+    bool CoversBounds() const override { return true; }
 
 private:
     bool bevel_;
@@ -160,6 +164,7 @@ public:
     bool AutoSize = false;
 
     void Paint(const TPaintArea& area) override;
+    bool CoversBounds() const override;
     void CollectChanges() override;
 
 private:
@@ -197,6 +202,7 @@ public:
     void SetLines(std::vector<std::string> lines);
     TColor32 FontColor = clBlack;
     void Paint(const TPaintArea& area) override;
+    bool CoversBounds() const override { return true; }
 
 private:
     std::vector<std::string> lines_;
@@ -209,6 +215,7 @@ public:
             std::string caption);
     const std::string& Caption() const { return caption_; }
     void Paint(const TPaintArea& area) override;
+    bool CoversBounds() const override { return true; }
 
 private:
     std::string caption_;

@@ -118,10 +118,13 @@ void TForm::InvalidateFormRect(const TRect& r) {
     if (!clipped.Empty()) dirty_.push_back(clipped);
 }
 
-void TForm::InvalidateAll() { InvalidateFormRect({0, 0, Width(), Height()}); }
+void TForm::InvalidateAll() {
+    InvalidateFormRect({0, 0, Width(), Height()});
+}
 
 void TForm::Paint(const TPaintArea& area) {
-    for (const TRect& clip : area.clip) ComposeFill(area.frame, {0, 0, Width(), Height()}, Color(), clip);
+    for (const TRect& clip : area.clip)
+        ComposeFill(area.frame, {0, 0, Width(), Height()}, Color(), clip);
 }
 
 void TForm::CollectTree(TControl& c) {
@@ -130,19 +133,61 @@ void TForm::CollectTree(TControl& c) {
         if (child->visible_) CollectTree(*child);
 }
 
-void TForm::PaintTree(TControl& c, int originX, int originY, const std::vector<TRect>& clip) {
-    c.Paint({frame_, originX, originY, clip});
-    std::vector<TRect> childClip;
+namespace {
+
+// `out` becomes `in` less `hole`, in non-overlapping rectangles.
+void SubtractRect(const std::vector<TRect>& in, const TRect& hole, std::vector<TRect>& out) {
+    out.clear();
+    for (const TRect& r : in) {
+        const TRect h = r.Intersect(hole);
+        if (h.Empty()) {
+            out.push_back(r);
+            continue;
+        }
+        if (r.top < h.top) out.push_back({r.left, r.top, r.right, h.top});
+        if (r.left < h.left) out.push_back({r.left, h.top, h.left, h.bottom});
+        if (h.right < r.right) out.push_back({h.right, h.top, r.right, h.bottom});
+        if (h.bottom < r.bottom) out.push_back({r.left, h.bottom, r.right, r.bottom});
+    }
+}
+
+}  // namespace
+
+void TForm::PaintTree(TControl& c, int originX, int originY, const std::vector<TRect>& clip,
+                      size_t depth) {
+    while (paintScratch_.size() <= depth) paintScratch_.emplace_back();
+    TPaintScratch& scratch = paintScratch_[depth];
+
+    // The control paints its clip less the children that will paint over all of their bounds.
+    TRect extent = clip.front();
+    for (const TRect& r : clip)
+        extent = {std::min(extent.left, r.left), std::min(extent.top, r.top),
+                  std::max(extent.right, r.right), std::max(extent.bottom, r.bottom)};
+    const std::vector<TRect>* own = &clip;
     for (const auto& child : c.children_) {
         if (!child->visible_) continue;
         const int x = originX + child->left_, y = originY + child->top_;
         const TRect bounds{x, y, x + child->width_, y + child->height_};
+        if (bounds.Intersect(extent).Empty() || !child->CoversBounds()) continue;
+        SubtractRect(*own, bounds, scratch.spare);
+        std::swap(scratch.own, scratch.spare);
+        own = &scratch.own;
+        if (own->empty()) break;
+    }
+    if (!own->empty()) c.Paint({frame_, originX, originY, *own});
+
+    std::vector<TRect>& childClip = scratch.child;
+    for (const auto& child : c.children_) {
+        if (!child->visible_) continue;
+        const int x = originX + child->left_, y = originY + child->top_;
+        const TRect bounds{x, y, x + child->width_, y + child->height_};
+        if (bounds.Intersect(extent).Empty()) continue;
         childClip.clear();
         for (const TRect& r : clip) {
             const TRect part = r.Intersect(bounds);
             if (!part.Empty()) childClip.push_back(part);
         }
-        if (!childClip.empty()) PaintTree(*child, x, y, childClip);
+        if (!childClip.empty()) PaintTree(*child, x, y, childClip, depth + 1);
     }
 }
 
@@ -160,9 +205,10 @@ std::vector<TRect> TForm::Compose() {
     const pixman_box32_t* boxes = pixman_region32_rectangles(&region, &count);
     std::vector<TRect> clip;
     clip.reserve(size_t(count));
-    for (int i = 0; i < count; ++i) clip.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
+    for (int i = 0; i < count; ++i)
+        clip.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
     pixman_region32_fini(&region);
-    PaintTree(*this, 0, 0, clip);
+    PaintTree(*this, 0, 0, clip, 0);
     return clip;
 }
 

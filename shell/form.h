@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -88,7 +89,8 @@ public:
     void Paint(const TPaintArea& area) override;
 
 private:
-    void PaintTree(TControl& c, int originX, int originY, const std::vector<TRect>& clip);
+    void PaintTree(TControl& c, int originX, int originY, const std::vector<TRect>& clip,
+                   size_t depth);
     void CollectTree(TControl& c);
     TControl* Route(int x, int y, int& localX, int& localY);
 
@@ -98,6 +100,12 @@ private:
     TPicture frame_;
     std::vector<TRect> dirty_;
     TControl* captured_ = nullptr;
+    // Clip lists of the paint in progress, one set per depth of the control tree, kept between
+    // frames to spare allocations.
+    struct TPaintScratch {
+        std::vector<TRect> own, spare, child;
+    };
+    std::deque<TPaintScratch> paintScratch_;
 };
 
 // Converts client coordinates into a control's own coordinates.

@@ -1,20 +1,33 @@
 #include "shell/layers.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "shell/compose.h"
+
+namespace {
+
+// std::lround for locations (halves away from zero), without a library call: the sum is exact
+// in double precision for every float of pixel range, so truncating it rounds correctly.
+int RoundToPixel(float v) {
+    return int(double(v) + (v < 0 ? -0.5 : 0.5));
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------- TBitmapLayer
 
 TRect TBitmapLayer::PixelRect() const {
-    return {int(std::lround(location_.left)), int(std::lround(location_.top)),
-            int(std::lround(location_.right)), int(std::lround(location_.bottom))};
+    return {RoundToPixel(location_.left), RoundToPixel(location_.top),
+            RoundToPixel(location_.right), RoundToPixel(location_.bottom)};
 }
 
-void TBitmapLayer::BringToFront() { owner_.BringLayerToFront(*this); }
+void TBitmapLayer::BringToFront() {
+    owner_.BringLayerToFront(*this);
+}
 
-void TBitmapLayer::Free() { owner_.FreeLayer(*this); }
+void TBitmapLayer::Free() {
+    owner_.FreeLayer(*this);
+}
 
 // ---------------------------------------------------------------- TLayeredImage
 
@@ -97,10 +110,25 @@ void TLayeredImage::Paint(const TPaintArea& area) {
     const int ox = area.originX, oy = area.originY;
     const TRect bounds{ox, oy, ox + Width(), oy + Height()};
     const TRect picture{ox, oy, ox + bitmap_.Width(), oy + bitmap_.Height()};
+    // The clip inside the control. The form hands it out in horizontal bands from top to bottom
+    // (tops and bottoms never decreasing), which lets every layer look up the few rectangles in
+    // its rows instead of all of them; a clip in any other order is searched whole.
+    std::vector<TRect>& clips = paintClip_;
+    clips.clear();
+    bool banded = true;
+    TRect extent{bounds.right, bounds.bottom, bounds.left, bounds.top};
     for (const TRect& clip : area.clip) {
-        // The control's colour wherever the background picture does not reach.
         const TRect c = clip.Intersect(bounds);
         if (c.Empty()) continue;
+        if (!clips.empty() && (c.top < clips.back().top || c.bottom < clips.back().bottom))
+            banded = false;
+        clips.push_back(c);
+        extent = {std::min(extent.left, c.left), std::min(extent.top, c.top),
+                  std::max(extent.right, c.right), std::max(extent.bottom, c.bottom)};
+    }
+    if (clips.empty()) return;
+    for (const TRect& c : clips) {
+        // The control's colour wherever the background picture does not reach.
         if (!(c.Intersect(picture) == c)) ComposeFill(area.frame, bounds, Color(), c);
         ComposePicture(area.frame, bitmap_, ox, oy, c);
     }
@@ -108,10 +136,18 @@ void TLayeredImage::Paint(const TPaintArea& area) {
         const TBitmapLayer& l = *layer;
         if (!l.visible_ || l.bitmap_.Empty()) continue;
         const TRect r = l.PixelRect().Offset(ox, oy);
-        if (r.Empty()) continue;
-        for (const TRect& clip : area.clip) {
-            const TRect c = clip.Intersect(bounds).Intersect(r);
-            if (!c.Empty()) ComposePictureScaled(area.frame, l.bitmap_, r, c);
+        if (r.Empty() || r.Intersect(extent).Empty()) continue;
+        const auto end = clips.end();
+        auto clip = clips.begin();
+        if (banded)
+            clip =
+                std::partition_point(clip, end, [&r](const TRect& c) { return c.bottom <= r.top; });
+        for (; clip != end; ++clip) {
+            if (banded && clip->top >= r.bottom) break;
+            if (clip->right <= r.left || clip->left >= r.right || clip->bottom <= r.top ||
+                clip->top >= r.bottom)
+                continue;
+            ComposePictureScaled(area.frame, l.bitmap_, r, clip->Intersect(r));
         }
     }
 }

@@ -88,6 +88,9 @@ public:
     void Changed();
 
     void Paint(const TPaintArea& area) override;
+    // The colour fills whatever the background picture leaves; an opaque picture covers the
+    // rest.
+    bool CoversBounds() const override { return bitmap_.DrawMode() == TDrawMode::Opaque; }
     void CollectChanges() override;
 
 private:
@@ -99,4 +102,6 @@ private:
     uint64_t paintedBitmapVersion_ = 0;
     std::vector<std::unique_ptr<TBitmapLayer>> layers_;
     int updateCount_ = 0;
+    // The clip of the paint in progress, kept to spare an allocation per frame.
+    std::vector<TRect> paintClip_;
 };

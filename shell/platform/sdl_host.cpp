@@ -240,6 +240,10 @@ int RunWindow(const TFormFactory& createForm) {
         TPlatform platform{clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence,
                            ExecutableDir()};
         std::unique_ptr<TForm> form = createForm(platform);
+        // The game composes its own frames: the window surface should be the system's plain
+        // framebuffer (shared memory on X11), not one emulated through a GPU renderer, which
+        // under software OpenGL costs about ten times as much per frame.
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
         SDL_Window* window = SDL_CreateWindow(form->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
                                               SDL_WINDOWPOS_CENTERED, form->Width(), form->Height(),
                                               SDL_WINDOW_SHOWN);
