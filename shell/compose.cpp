@@ -27,14 +27,10 @@ struct TPictureCache {
     }
 };
 
-void TPictureCacheDeleter::operator()(TPictureCache* cache) const {
-    delete cache;
-}
-
 namespace {
 
 TPictureCache& CacheOf(const TPicture& p) {
-    if (!p.Cache()) p.SetCache(new TPictureCache);
+    if (!p.Cache()) p.SetCache(std::make_shared<TPictureCache>());
     return *p.Cache();
 }
 

@@ -64,9 +64,6 @@ constexpr TColor32 BlendPixel(TColor32 src, TColor32 dst, int master) {
 enum class TDrawMode { Opaque, Blend };
 
 struct TPictureCache;  // compositing data kept with a picture (see compose.cpp)
-struct TPictureCacheDeleter {
-    void operator()(TPictureCache*) const;
-};
 
 class TPicture {
 public:
@@ -128,7 +125,7 @@ public:
     uint64_t Version() const { return version_; }
 
     TPictureCache* Cache() const { return cache_.get(); }
-    void SetCache(TPictureCache* cache) const { cache_.reset(cache); }
+    void SetCache(std::shared_ptr<TPictureCache> cache) const { cache_ = std::move(cache); }
 
 private:
     void Touch();
@@ -138,7 +135,9 @@ private:
     TDrawMode drawMode_ = TDrawMode::Opaque;
     int masterAlpha_ = 255;
     uint64_t version_ = 0;
-    mutable std::unique_ptr<TPictureCache, TPictureCacheDeleter> cache_;
+    // Made and read by the compositor; held by a shared_ptr so that this header need not know
+    // the type to free it.
+    mutable std::shared_ptr<TPictureCache> cache_;
 };
 
 // Decodes any BMP the platform's image library understands into opaque ARGB pixels.
