@@ -2,6 +2,8 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -44,7 +46,33 @@ TSdlAudio::~TSdlAudio() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
+namespace {
+
+// Sound libraries complain on stderr, line after line, while they look for a device that is not
+// there; without one the game simply plays silently, so their complaints are kept quiet.
+class TQuietStderr {
+public:
+    TQuietStderr() : saved_(dup(STDERR_FILENO)) {
+        const int null = open("/dev/null", O_WRONLY);
+        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+        if (null >= 0) close(null);
+    }
+    ~TQuietStderr() {
+        if (saved_ < 0) return;
+        dup2(saved_, STDERR_FILENO);
+        close(saved_);
+    }
+    TQuietStderr(const TQuietStderr&) = delete;
+    TQuietStderr& operator=(const TQuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
+}  // namespace
+
 bool TSdlAudio::Open() {
+    TQuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 1024) != 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
