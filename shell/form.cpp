@@ -159,10 +159,8 @@ void TForm::PaintTree(TControl& c, int originX, int originY, const std::vector<T
     TPaintScratch& scratch = paintScratch_[depth];
 
     // The control paints its clip less the children that will paint over all of their bounds.
-    TRect extent = clip.front();
-    for (const TRect& r : clip)
-        extent = {std::min(extent.left, r.left), std::min(extent.top, r.top),
-                  std::max(extent.right, r.right), std::max(extent.bottom, r.bottom)};
+    TRect extent;
+    for (const TRect& r : clip) extent = extent.Union(r);
     const std::vector<TRect>* own = &clip;
     for (const auto& child : c.children_) {
         if (!child->visible_) continue;

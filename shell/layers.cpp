@@ -116,15 +116,14 @@ void TLayeredImage::Paint(const TPaintArea& area) {
     std::vector<TRect>& clips = paintClip_;
     clips.clear();
     bool banded = true;
-    TRect extent{bounds.right, bounds.bottom, bounds.left, bounds.top};
+    TRect extent;
     for (const TRect& clip : area.clip) {
         const TRect c = clip.Intersect(bounds);
         if (c.Empty()) continue;
         if (!clips.empty() && (c.top < clips.back().top || c.bottom < clips.back().bottom))
             banded = false;
         clips.push_back(c);
-        extent = {std::min(extent.left, c.left), std::min(extent.top, c.top),
-                  std::max(extent.right, c.right), std::max(extent.bottom, c.bottom)};
+        extent = extent.Union(c);
     }
     if (clips.empty()) return;
     for (const TRect& c : clips) {

@@ -36,6 +36,13 @@ TRect TRect::Intersect(const TRect& o) const {
     return r;
 }
 
+TRect TRect::Union(const TRect& o) const {
+    if (Empty()) return o;
+    if (o.Empty()) return *this;
+    return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right),
+            std::max(bottom, o.bottom)};
+}
+
 TPicture::TPicture() : version_(NextVersion()) {}
 
 TPicture::TPicture(int width, int height, TColor32 fill) : TPicture() {

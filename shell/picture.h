@@ -34,6 +34,8 @@ struct TRect {
     bool Empty() const { return right <= left || bottom <= top; }
     TRect Offset(int dx, int dy) const { return {left + dx, top + dy, right + dx, bottom + dy}; }
     TRect Intersect(const TRect& o) const;
+    // The smallest rectangle holding both (an empty one counts as nothing).
+    TRect Union(const TRect& o) const;
     bool operator==(const TRect&) const = default;
 };
 
