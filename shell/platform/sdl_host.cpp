@@ -163,33 +163,32 @@ private:
         if (!surface) return;
         const TPicture& frame = form_.Frame();
         if (all) rects.assign(1, TRect{0, 0, frame.Width(), frame.Height()});
-        SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-            const_cast<TColor32*>(frame.Bits()), frame.Width(), frame.Height(), 32,
-            frame.Width() * 4, SDL_PIXELFORMAT_ARGB8888);
         std::vector<SDL_Rect> sdlRects;
         sdlRects.reserve(rects.size());
-        const bool direct = surface->format->format == SDL_PIXELFORMAT_ARGB8888 ||
-                            surface->format->format == SDL_PIXELFORMAT_RGB888;
-        SDL_LockSurface(surface);
         for (const TRect& r : rects) {
             const TRect c = r.Intersect({0, 0, surface->w, surface->h});
-            if (c.Empty()) continue;
-            SDL_Rect sr{c.left, c.top, c.Width(), c.Height()};
-            sdlRects.push_back(sr);
-            if (!direct) continue;
-            for (int y = c.top; y < c.bottom; ++y)
-                SDL_memcpy(static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch +
-                               size_t(c.left) * 4,
-                           frame.Bits() + size_t(y) * frame.Width() + c.left,
-                           size_t(c.Width()) * 4);
+            if (!c.Empty()) sdlRects.push_back({c.left, c.top, c.Width(), c.Height()});
         }
-        SDL_UnlockSurface(surface);
-        if (!direct && source)
-            for (SDL_Rect& sr : sdlRects) {
-                SDL_Rect dst = sr;
-                SDL_BlitSurface(source, &sr, surface, &dst);
+        // 32-bit surfaces with the frame's channel order take plain row copies; anything else
+        // is converted by SDL's blitter.
+        if (surface->format->format == SDL_PIXELFORMAT_ARGB8888 ||
+            surface->format->format == SDL_PIXELFORMAT_RGB888) {
+            SDL_LockSurface(surface);
+            for (const SDL_Rect& r : sdlRects)
+                for (int y = r.y; y < r.y + r.h; ++y)
+                    SDL_memcpy(static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch +
+                                   size_t(r.x) * 4,
+                               frame.Bits() + size_t(y) * frame.Width() + r.x, size_t(r.w) * 4);
+            SDL_UnlockSurface(surface);
+        } else if (SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+                       const_cast<TColor32*>(frame.Bits()), frame.Width(), frame.Height(), 32,
+                       frame.Width() * 4, SDL_PIXELFORMAT_ARGB8888)) {
+            for (SDL_Rect& r : sdlRects) {
+                SDL_Rect dst = r;
+                SDL_BlitSurface(source, &r, surface, &dst);
             }
-        if (source) SDL_FreeSurface(source);
+            SDL_FreeSurface(source);
+        }
         SDL_UpdateWindowSurfaceRects(window_, sdlRects.data(), int(sdlRects.size()));
         const uint64_t t2 = SDL_GetPerformanceCounter();
         if (stats_.enabled) {
