@@ -174,3 +174,36 @@ TEST(Catalogue, WindowPicturesGoToTheirControls) {
     EXPECT_EQ(f.imEnd->Height(), 20);
     EXPECT_EQ(f.imGOR->Width(), 50);
 }
+
+TEST(Catalogue, EveryFileBrokenAtOnceStillGivesAWindow) {
+    TTempAssets dir;
+    const std::string whole = Bmp24(TPicture(35, 35, Color32(1, 2, 3)));
+    const std::string truncated = whole.substr(0, whole.size() / 2);
+    int n = 0;
+    const auto broken = [&]() -> std::string {
+        switch (n++ % 4) {
+            case 0:
+                return truncated;
+            case 1:
+                return "BM";
+            case 2:
+                return std::string(54, '\0');
+            default:
+                return whole.substr(0, 30);
+        }
+    };
+    for (const char* name : kNames) {
+        dir.Write(std::string(name) + ".bmp", broken());
+        dir.Write(std::string(name) + "A.bmp", broken());
+    }
+    for (const char* name :
+         {"menuframe", "orbmenuframe", "ScrapCount", "SignCount", "splash", "gameoverbottom",
+          "gameoverleft", "gameovertop", "endtext", "starttext", "rhs1", "rhs2", "rhs3"})
+        dir.Write(std::string(name) + ".bmp", broken());
+    dir.Write("settings.ini", truncated);
+    THarness h(In(dir));
+    EXPECT_EQ(h.Form().Sprites.size(), size_t(kCatalogueSize));
+    EXPECT_EQ(h.Form().MenuImg->Width(), 152);
+    h.Form().pnlSplash->Hide();
+    EXPECT_EQ(h.Render().Width(), 903);
+}
