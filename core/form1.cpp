@@ -42,12 +42,13 @@ void TForm1::FormCreate() {
     tmrDiv->SetEnabled(true);
 
     soundNextTick.fill(0);
-    hatred = 1;
+    hatred = 1;  // its picture joins here with the hatred meter
 
     Playfield->Bitmap().SetSize(Pane->Width(), Pane->Height());
     imScrapCt->Bitmap().SetSize(imScrapCt->Width(), imScrapCt->Height());
+    // The cash and score counters are drawn here once the counters exist.
 
-    musicTrack = 0;
+    musicTrack = 0;  // the title music starts here once the music rules exist
     BuildBoard();
 }
 
