@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "shell/controls.h"
+
 // The coverage data, generated at build time by tools/builtin_art.cpp.
 namespace qv_builtin_data {
 extern const int kUiLineHeight;
@@ -78,8 +80,6 @@ TPicture Expand(int width, int height, const uint8_t* runs, size_t runsSize, TCo
     return picture;
 }
 
-constexpr TColor32 kBlack = Color32(0, 0, 0);
-constexpr TColor32 kWhite = Color32(255, 255, 255);
 constexpr TColor32 kDarkInk = Color32(28, 28, 36);
 constexpr TColor32 kTitleInk = Color32(128, 16, 16);
 
@@ -126,16 +126,16 @@ int TextWidth(std::string_view text, const TBuiltinFont& font) {
 
 TPicture PausedPicture() {
     return Expand(data::kPausedWidth, data::kPausedHeight, data::kPausedRuns, data::kPausedRunsSize,
-                  kBlack, [](int) { return kWhite; });
+                  clBlack, [](int) { return clWhite; });
 }
 
 TPicture KeyLegendPicture() {
     return Expand(data::kKeyLegendWidth, data::kKeyLegendHeight, data::kKeyLegendRuns,
-                  data::kKeyLegendRunsSize, kWhite, [](int) { return kDarkInk; });
+                  data::kKeyLegendRunsSize, clWhite, [](int) { return kDarkInk; });
 }
 
 TPicture CreditsPicture() {
     return Expand(data::kCreditsWidth, data::kCreditsHeight, data::kCreditsRuns,
-                  data::kCreditsRunsSize, kWhite,
+                  data::kCreditsRunsSize, clWhite,
                   [](int row) { return row < data::kCreditsTitleBottom ? kTitleInk : kDarkInk; });
 }
