@@ -11,6 +11,7 @@
 #include "core/random.h"
 #include "core/settings.h"
 #include "core/sprites.h"
+#include "shell/catalogue_names.h"
 #include "shell/controls.h"
 #include "shell/form.h"
 #include "shell/layers.h"
@@ -39,7 +40,7 @@ constexpr int kClientWidth = 903;
 constexpr int kClientHeight = 717;
 constexpr const char* kApplicationTitle = "Quorvatide";
 // Number of pictures in a complete sprite catalogue.
-constexpr int kCatalogueSize = 71;
+constexpr int kCatalogueSize = int(kCatalogueNames.size());
 
 class TForm1 : public TForm {
 public:

@@ -11,7 +11,7 @@ mode=${1:-play}
 
 packages=(g++ cmake ninja-build pkg-config
           libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev fonts-dejavu-core
-          libpixman-1-dev libinih-dev libpng-dev
+          libpixman-1-dev libinih-dev libpng-dev libcairo2-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool x11-utils imagemagick)
 

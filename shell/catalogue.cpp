@@ -17,44 +17,38 @@ int TForm1::AddSprite(const std::string& name) {
 
 void TForm1::LoadSprites() {
     Sprites.clear();
-    Sprites.reserve(kCatalogueSize);
-    // Adds a group of pictures and returns the index of its first member.
-    const auto group = [this](std::initializer_list<const char*> names) {
-        const int first = int(Sprites.size());
-        for (const char* n : names) AddSprite(n);
-        return first;
-    };
-    sprTile = group({"Tile"});
-    sprCursor = group({"Cursor"});
-    sprBuilder = group({"Builder_D", "Builder_U", "Builder_L", "Builder_R"});
-    sprBaseFloor = group({"Base_Floor"});
-    sprTurret = group({"Turret"});
-    sprSign = group({"Sign_D", "Sign_U", "Sign_L", "Sign_R"});
-    sprCancel = group({"Cancel"});
-    sprDestroy = group({"Destroy"});
-    sprGet = group({"Get"});
-    sprScrap = group({"Scrap"});
-    sprSVonkel = group({"SVonkel_D", "SVonkel_U", "SVonkel_L", "SVonkel_R"});
-    sprFVonkel = group({"FVonkel_D", "FVonkel_U", "FVonkel_L", "FVonkel_R"});
-    sprEVonkel = group({"EVonkel_D", "EVonkel_U", "EVonkel_L", "EVonkel_R"});
-    sprSTunnel = group({"SVonkelTunnel"});
-    sprETunnel = group({"EVonkelTunnel"});
-    sprFTunnel = group({"FVonkelTunnel"});
-    sprTree = group({"Tree1", "Tree2"});
-    sprRock = group({"Rock1", "Rock2"});
-    sprRuin = group({"Ruin1"});
-    sprFExclaim = group({"FExclaim1", "FExclaim2", "FExclaim3"});
-    sprSExclaim = group({"SExclaim1", "SExclaim2", "SExclaim3"});
-    sprEExclaim = group({"EExclaim1", "EExclaim2", "EExclaim3"});
-    sprOrb = group({"Orb1", "Orb2", "Orb3", "Orb4"});
-    sprSplode =
-        group({"Splode1", "Splode2", "Splode3", "Splode4", "Splode5", "Splode6", "Splode7"});
-    sprSpeechVon = group({"SpeechVon"});
-    sprSpeechKel = group({"SpeechKel"});
-    sprTrans = group({"Trans"});
-    const int digits = group({"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7", "f8", "f9", "fof"});
-    for (int d = 0; d < 10; ++d) sprDigit[size_t(d)] = digits + d;
-    sprRedSquare = group({"redsquare"});
+    Sprites.reserve(kCatalogueNames.size());
+    for (std::string_view name : kCatalogueNames) AddSprite(std::string(name));
+    // Each index field names the first picture of its group.
+    sprTile = CatalogueIndex("Tile");
+    sprCursor = CatalogueIndex("Cursor");
+    sprBuilder = CatalogueIndex("Builder_D");
+    sprBaseFloor = CatalogueIndex("Base_Floor");
+    sprTurret = CatalogueIndex("Turret");
+    sprSign = CatalogueIndex("Sign_D");
+    sprCancel = CatalogueIndex("Cancel");
+    sprDestroy = CatalogueIndex("Destroy");
+    sprGet = CatalogueIndex("Get");
+    sprScrap = CatalogueIndex("Scrap");
+    sprSVonkel = CatalogueIndex("SVonkel_D");
+    sprFVonkel = CatalogueIndex("FVonkel_D");
+    sprEVonkel = CatalogueIndex("EVonkel_D");
+    sprSTunnel = CatalogueIndex("SVonkelTunnel");
+    sprETunnel = CatalogueIndex("EVonkelTunnel");
+    sprFTunnel = CatalogueIndex("FVonkelTunnel");
+    sprTree = CatalogueIndex("Tree1");
+    sprRock = CatalogueIndex("Rock1");
+    sprRuin = CatalogueIndex("Ruin1");
+    sprFExclaim = CatalogueIndex("FExclaim1");
+    sprSExclaim = CatalogueIndex("SExclaim1");
+    sprEExclaim = CatalogueIndex("EExclaim1");
+    sprOrb = CatalogueIndex("Orb1");
+    sprSplode = CatalogueIndex("Splode1");
+    sprSpeechVon = CatalogueIndex("SpeechVon");
+    sprSpeechKel = CatalogueIndex("SpeechKel");
+    sprTrans = CatalogueIndex("Trans");
+    for (int d = 0; d < 10; ++d) sprDigit[size_t(d)] = CatalogueIndex("f0") + d;  // "fof" follows
+    sprRedSquare = CatalogueIndex("redsquare");
 
     // The fixed pictures of the window; a missing file leaves its control as it was.
     if (MenuImg->LoadBitmap(assetDir + "menuframe.bmp")) {

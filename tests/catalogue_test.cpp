@@ -1,27 +1,15 @@
 // The sprite catalogue and the window pictures, loaded from Assets folders made by the tests.
 #include <gtest/gtest.h>
 
+#include "shell/catalogue_names.h"
 #include "tests/bmp_files.h"
 #include "tests/harness.h"
 
 namespace {
 
-// The catalogue in load order.
-// clang-format off
-const char* const kNames[kCatalogueSize] = {
-    "Tile",      "Cursor",    "Builder_D", "Builder_U",     "Builder_L",     "Builder_R",
-    "Base_Floor", "Turret",   "Sign_D",    "Sign_U",        "Sign_L",        "Sign_R",
-    "Cancel",    "Destroy",   "Get",       "Scrap",         "SVonkel_D",     "SVonkel_U",
-    "SVonkel_L", "SVonkel_R", "FVonkel_D", "FVonkel_U",     "FVonkel_L",     "FVonkel_R",
-    "EVonkel_D", "EVonkel_U", "EVonkel_L", "EVonkel_R",     "SVonkelTunnel", "EVonkelTunnel",
-    "FVonkelTunnel", "Tree1", "Tree2",     "Rock1",         "Rock2",         "Ruin1",
-    "FExclaim1", "FExclaim2", "FExclaim3", "SExclaim1",     "SExclaim2",     "SExclaim3",
-    "EExclaim1", "EExclaim2", "EExclaim3", "Orb1",          "Orb2",          "Orb3",
-    "Orb4",      "Splode1",   "Splode2",   "Splode3",       "Splode4",       "Splode5",
-    "Splode6",   "Splode7",   "SpeechVon", "SpeechKel",     "Trans",         "f0",
-    "f1",        "f2",        "f3",        "f4",            "f5",            "f6",
-    "f7",        "f8",        "f9",        "fof",           "redsquare"};
-// clang-format on
+std::string NameOf(int index) {
+    return std::string(kCatalogueNames[size_t(index)]);
+}
 
 // A colour that tells which catalogue entry a picture was loaded for.
 TColor32 Marker(int index) {
@@ -30,8 +18,7 @@ TColor32 Marker(int index) {
 
 void WriteCatalogue(const TTempAssets& dir, int width = 3, int height = 2) {
     for (int i = 0; i < kCatalogueSize; ++i)
-        WriteFile(dir.Assets() / (std::string(kNames[i]) + ".bmp"),
-                  Bmp24(TPicture(width, height, Marker(i))));
+        WriteFile(dir.Assets() / (NameOf(i) + ".bmp"), Bmp24(TPicture(width, height, Marker(i))));
 }
 
 THarnessOptions In(const TTempAssets& dir) {
@@ -49,8 +36,8 @@ TEST(Catalogue, AllPicturesAtTheirIndices) {
     const TForm1& f = h.Form();
     ASSERT_EQ(f.Sprites.size(), size_t(kCatalogueSize));
     for (int i = 0; i < kCatalogueSize; ++i) {
-        ASSERT_EQ(f.Sprites[size_t(i)].Width(), 3) << kNames[i];
-        EXPECT_EQ(f.Sprites[size_t(i)].Pixel(0, 0), Marker(i)) << kNames[i];
+        ASSERT_EQ(f.Sprites[size_t(i)].Width(), 3) << NameOf(i);
+        EXPECT_EQ(f.Sprites[size_t(i)].Pixel(0, 0), Marker(i)) << NameOf(i);
     }
     const std::pair<int, int> fields[] = {
         {f.sprTile, 0},       {f.sprCursor, 1},     {f.sprBuilder, 2},  {f.sprBaseFloor, 6},
@@ -60,7 +47,7 @@ TEST(Catalogue, AllPicturesAtTheirIndices) {
         {f.sprTree, 31},      {f.sprRock, 33},      {f.sprRuin, 35},    {f.sprFExclaim, 36},
         {f.sprSExclaim, 39},  {f.sprEExclaim, 42},  {f.sprOrb, 45},     {f.sprSplode, 49},
         {f.sprSpeechVon, 56}, {f.sprSpeechKel, 57}, {f.sprTrans, 58},   {f.sprRedSquare, 70}};
-    for (const auto& [field, index] : fields) EXPECT_EQ(field, index) << kNames[index];
+    for (const auto& [field, index] : fields) EXPECT_EQ(field, index) << NameOf(index);
     for (int d = 0; d < 10; ++d) EXPECT_EQ(f.sprDigit[size_t(d)], 59 + d);
     EXPECT_EQ(f.sprDigit[0] + 10, 69);  // the slash
     // Without masks, 24-bit pictures are opaque.
@@ -83,7 +70,7 @@ TEST(Catalogue, MissingOrBrokenFilesKeepEveryOtherIndex) {
     EXPECT_EQ(f.sprCancel, 12);
     EXPECT_EQ(f.sprDestroy, 13);
     for (int i : {1, 13, 14, 31, 45, 47, 69, 70})
-        EXPECT_EQ(f.Sprites[size_t(i)].Pixel(0, 0), Marker(i)) << kNames[i];
+        EXPECT_EQ(f.Sprites[size_t(i)].Pixel(0, 0), Marker(i)) << NameOf(i);
 }
 
 TEST(Catalogue, NoAssetsAtAllStillGivesAWindow) {
@@ -192,7 +179,7 @@ TEST(Catalogue, EveryFileBrokenAtOnceStillGivesAWindow) {
                 return whole.substr(0, 30);
         }
     };
-    for (const char* name : kNames) {
+    for (std::string_view name : kCatalogueNames) {
         dir.Write(std::string(name) + ".bmp", broken());
         dir.Write(std::string(name) + "A.bmp", broken());
     }

@@ -1,0 +1,25 @@
+# The Assets folder beside the executable is generated while building: qv_assetgen draws the
+# pictures with cairo (text in the DejaVu fonts), synthesises the sounds and music, and writes
+# settings.ini. Nothing it writes is kept in the repository.
+
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
+
+file(GLOB QV_ASSETGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assetgen/*.cpp)
+add_executable(qv_assetgen ${QV_ASSETGEN_SOURCES} ${CMAKE_SOURCE_DIR}/core/settings.cpp)
+target_include_directories(qv_assetgen PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(qv_assetgen PRIVATE PkgConfig::CAIRO PkgConfig::FREETYPE PkgConfig::INIH)
+# Like the built-in art, the generator runs only during the build: no sanitizers, and always
+# optimised, so that a debug or sanitizer build does not wait for the music.
+set_property(TARGET qv_assetgen PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror -O2)
+set_property(TARGET qv_assetgen PROPERTY LINK_OPTIONS "")
+
+set(QV_ASSETS_STAMP ${CMAKE_BINARY_DIR}/generated/assets.stamp)
+add_custom_command(
+  OUTPUT ${QV_ASSETS_STAMP}
+  COMMAND qv_assetgen ${QV_ASSET_DIR} ${QV_DEJAVU_DIR}
+  COMMAND ${CMAKE_COMMAND} -E touch ${QV_ASSETS_STAMP}
+  DEPENDS qv_assetgen
+  COMMENT "Generating the Assets folder"
+  VERBATIM)
+add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})

@@ -1,0 +1,28 @@
+// qv_assetgen <Assets folder> <DejaVu font folder>
+// Writes the complete Assets folder of the game. Run by the build; deterministic.
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+
+#include "tools/assetgen/art.h"
+#include "tools/assetgen/assetgen.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: qv_assetgen <Assets folder> <DejaVu font folder>\n");
+        return 2;
+    }
+    try {
+        const std::filesystem::path dir = argv[1];
+        std::filesystem::create_directories(dir);
+        art::LoadFonts(argv[2]);
+        assetgen::WriteCatalogue(dir);
+        assetgen::WriteWindowPictures(dir);
+        assetgen::WriteSounds(dir);
+        assetgen::WriteSettingsIni(dir);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "qv_assetgen: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
