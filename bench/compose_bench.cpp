@@ -1,7 +1,8 @@
 // Compositing benchmark: the whole 903 x 717 window with the playfield holding many sprite
-// layers, painted by our drawing layer, by pixman called directly and by SDL blits, next to a
-// plain copy of the frame. Before anything is timed, every frame is checked against the exact
-// blend (BlendPixel applied layer by layer); the run stops if ours is more than 2 levels off.
+// layers made from the generated Assets, painted by our drawing layer, by pixman called directly
+// and by SDL blits, next to a plain copy of the frame. Before anything is timed, every frame is
+// checked against the exact blend (BlendPixel applied layer by layer); the run stops if ours is
+// more than 2 levels off.
 #include <SDL.h>
 #include <benchmark/benchmark.h>
 #include <pixman.h>
@@ -47,41 +48,50 @@ int Uniform(std::mt19937& rng, int lo, int hi) {
     return lo + int(rng() % uint32_t(hi - lo + 1));
 }
 
-// A disc with a soft edge about 1.5 px wide and transparent corners, shaded towards the rim.
-std::vector<TColor32> DiscPixels(std::mt19937& rng) {
-    const int r = Uniform(rng, 40, 255), g = Uniform(rng, 40, 255), b = Uniform(rng, 40, 255);
-    const double centre = kSpriteSize / 2.0, radius = kSpriteSize / 2.0 - 0.5;
-    std::vector<TColor32> px(size_t(kSpriteSize) * kSpriteSize);
-    for (int y = 0; y < kSpriteSize; ++y)
-        for (int x = 0; x < kSpriteSize; ++x) {
-            const double d = std::hypot(x + 0.5 - centre, y + 0.5 - centre);
-            const double cover = std::clamp((radius - d) / 1.5, 0.0, 1.0);
-            const double shade = 1.0 - 0.45 * d / radius;
-            const auto ch = [&](int c) { return std::clamp(int(c * shade), 0, 255); };
-            px[size_t(y) * kSpriteSize + x] =
-                Color32(ch(r), ch(g), ch(b), int(std::lround(cover * 255)));
-        }
+// The generated Assets folder beside this program.
+std::filesystem::path AssetDir() {
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / "Assets";
+}
+
+// A catalogue picture loaded as the game loads it: colour file plus optional mask.
+TPicture LoadSprite(std::string_view name) {
+    const std::filesystem::path dir = AssetDir();
+    TPicture p;
+    if (!p.LoadFromFile((dir / (std::string(name) + ".bmp")).string())) {
+        std::fprintf(stderr, "qv_bench_compose: no %s in %s; build the assets first\n",
+                     std::string(name).c_str(), dir.c_str());
+        std::exit(1);
+    }
+    TPicture mask;
+    if (mask.LoadFromFile((dir / (std::string(name) + "A.bmp")).string())) p.IntensityToAlpha(mask);
+    return p;
+}
+
+std::vector<TColor32> PixelsOf(const TPicture& p) {
+    std::vector<TColor32> px;
+    for (int y = 0; y < p.Height(); ++y)
+        for (int x = 0; x < p.Width(); ++x) px.push_back(p.Pixel(x, y));
     return px;
 }
 
+// The board as the game draws it: the background tiled from the game's own tile picture, and
+// sprites of every kind the board shows (creatures, bots, signs, objects, effects) at random
+// places, a tenth of them faded.
 TScenePlan MakeScene(int layerCount) {
     std::mt19937 rng(kSeed);
     TScenePlan s;
-    // A board of 35-pixel tiles in muted colours with a little grain.
+    const TPicture tile = LoadSprite("Tile");
     s.background.resize(700 * 700);
-    std::vector<TColor32> tiles(20 * 20);
-    for (TColor32& t : tiles)
-        t = Color32(Uniform(rng, 40, 110), Uniform(rng, 70, 140), Uniform(rng, 30, 90));
     for (int y = 0; y < 700; ++y)
-        for (int x = 0; x < 700; ++x) {
-            const TColor32 t = tiles[size_t(y / 35) * 20 + x / 35];
-            const int n = Uniform(rng, -8, 8);
-            s.background[size_t(y) * 700 + x] =
-                Color32(RedOf(t) + n, GreenOf(t) + n, BlueOf(t) + n);
-        }
+        for (int x = 0; x < 700; ++x)
+            s.background[size_t(y) * 700 + x] = tile.Pixel(x % kSpriteSize, y % kSpriteSize);
+    std::vector<std::vector<TColor32>> pictures;
+    for (int i = CatalogueIndex("Cursor"); i <= CatalogueIndex("SpeechKel"); ++i)
+        if (i != CatalogueIndex("Base_Floor"))
+            pictures.push_back(PixelsOf(LoadSprite(kCatalogueNames[size_t(i)])));
     for (int i = 0; i < layerCount; ++i) {
         TSprite35 sp;
-        sp.pixels = DiscPixels(rng);
+        sp.pixels = pictures[size_t(i) % pictures.size()];
         sp.master = i % 10 == 5 ? Uniform(rng, 40, 230) : 255;
         sp.x = Uniform(rng, 0, kFieldSize - kSpriteSize);
         sp.y = Uniform(rng, 0, kFieldSize - kSpriteSize);
