@@ -32,15 +32,19 @@ uint32_t* Row(cairo_surface_t* s, int y) {
                                        size_t(y) * size_t(cairo_image_surface_get_stride(s)));
 }
 
-}  // namespace
-
-uint32_t TCanvas::Pixel(int x, int y) const {
-    cairo_surface_flush(surface_);
-    const uint32_t p = Row(surface_, y)[x];  // premultiplied
+// Cairo keeps colour premultiplied by alpha; the game's pictures hold it straight.
+uint32_t Straight(uint32_t p) {
     const uint32_t a = p >> 24;
     if (a == 0) return 0;
     const auto un = [a](uint32_t c) { return std::min<uint32_t>(255, (c * 255 + a / 2) / a); };
     return (a << 24) | (un((p >> 16) & 0xFF) << 16) | (un((p >> 8) & 0xFF) << 8) | un(p & 0xFF);
+}
+
+}  // namespace
+
+uint32_t TCanvas::Pixel(int x, int y) const {
+    cairo_surface_flush(surface_);
+    return Straight(Row(surface_, y)[x]);
 }
 
 void TCanvas::SetPixel(int x, int y, uint32_t argb) {
@@ -56,8 +60,9 @@ void TCanvas::SetPixel(int x, int y, uint32_t argb) {
 std::vector<uint32_t> TCanvas::Pixels() const {
     std::vector<uint32_t> out;
     out.reserve(size_t(width_) * size_t(height_));
+    cairo_surface_flush(surface_);
     for (int y = 0; y < height_; ++y)
-        for (int x = 0; x < width_; ++x) out.push_back(Pixel(x, y));
+        for (int x = 0; x < width_; ++x) out.push_back(Straight(Row(surface_, y)[x]));
     return out;
 }
 
@@ -323,7 +328,7 @@ void WritePicture(const std::filesystem::path& dir, const std::string& name,
     WriteBmp24(dir / (name + ".bmp"), w, canvas.Height(),
                [&](int x, int y) { return at(x, y) & 0xFFFFFF; });
     const std::filesystem::path mask = dir / (name + "A.bmp");
-    if (canvas.HasTransparency()) {
+    if (std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) != 0xFF; })) {
         // A grey level g gives back exactly alpha g: (61 + 174 + 21) * g >> 8 = g.
         WriteBmp24(mask, w, canvas.Height(), [&](int x, int y) {
             const uint32_t a = at(x, y) >> 24;
