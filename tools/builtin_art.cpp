@@ -265,7 +265,7 @@ TPictureOut MakeCredits(const std::string& regularPath, const std::string& boldP
         const char* text;
     };
     const TCredit credits[] = {{"CODE AND ART", "the Quorvatide team"},
-                               {"BUILT WITH", "SDL2, pixman, inih"},
+                               {"BUILT WITH", "SDL2, pixman, inih, cairo"},
                                {"FONT", "DejaVu Sans"}};
     for (const TCredit& credit : credits) {
         CentreLine(c, heading.get(), credit.heading, kCentre, baseline += 20);
