@@ -279,15 +279,7 @@ void DrawHatred(art::TCanvas& c, THatred hatred) {
     art::SetColour(cr, art::Mix(kPanelTitle, 0xFFFFFF, 0.55));
     cairo_rectangle(cr, 20, 20, w - 40, 1);
     cairo_fill(cr);
-    for (double x : {18.0, w - 18.0}) {
-        cairo_move_to(cr, x, 18);
-        cairo_line_to(cr, x + 2.5, 20.5);
-        cairo_line_to(cr, x, 23);
-        cairo_line_to(cr, x - 2.5, 20.5);
-        cairo_close_path(cr);
-        art::SetColour(cr, kPanelTitle);
-        cairo_fill(cr);
-    }
+    for (double x : {18.0, w - 18.0}) Diamond(cr, x, 20.5, 2.5, kPanelTitle);
 
     // The three kinds on a circle: F at the top, S at the lower right, E at the lower left, so
     // that the forward cycle runs clockwise.

@@ -141,13 +141,7 @@ void DrawSplash(art::TCanvas& c) {
         cairo_rectangle(cr, std::min(inner, outer), 165, 60, 1.4);
         cairo_fill(cr);
         cairo_pattern_destroy(p);
-        cairo_move_to(cr, inner, 162.5);
-        cairo_line_to(cr, inner + 3.2, 165.7);
-        cairo_line_to(cr, inner, 168.9);
-        cairo_line_to(cr, inner - 3.2, 165.7);
-        cairo_close_path(cr);
-        art::SetColour(cr, kGold);
-        cairo_fill(cr);
+        Diamond(cr, inner, 165.7, 3.2, kGold);
     }
 
     // Call to action at the bottom.

@@ -203,6 +203,16 @@ void StraightArrow(cairo_t* cr, double x0, double y0, double x1, double y1, doub
     cairo_restore(cr);
 }
 
+void Diamond(cairo_t* cr, double cx, double cy, double r, uint32_t rgb) {
+    cairo_move_to(cr, cx, cy - r);
+    cairo_line_to(cr, cx + r, cy);
+    cairo_line_to(cr, cx, cy + r);
+    cairo_line_to(cr, cx - r, cy);
+    cairo_close_path(cr);
+    art::SetColour(cr, rgb);
+    cairo_fill(cr);
+}
+
 void Rivet(cairo_t* cr, double cx, double cy, double r, uint32_t metal, double light) {
     art::Ellipse(cr, cx - light * r * 0.7, cy + r * 0.35, r * 1.05, r * 1.05);
     art::SetColour(cr, 0x000000, 0.5);

@@ -104,6 +104,10 @@ void ArcArrow(cairo_t* cr, double cx, double cy, double r, double a0, double a1,
 void StraightArrow(cairo_t* cr, double x0, double y0, double x1, double y1, double width,
                    uint32_t rgb);
 
+// A small filled diamond centred on (cx, cy), `r` from the centre to each point: the end of a
+// decorative rule.
+void Diamond(cairo_t* cr, double cx, double cy, double r, uint32_t rgb);
+
 // A round rivet: dark rim, lit dome and a small highlight. The light comes from above, `light`
 // radii to the side (negative: from the left).
 void Rivet(cairo_t* cr, double cx, double cy, double r, uint32_t metal, double light = -0.35);
