@@ -161,3 +161,29 @@ TEST(GeneratedAssets, GeneratingAgainGivesTheSameBytes) {
     EXPECT_GE(compared, 71 + 13 + 3 + 1);
     fs::remove_all(again);
 }
+
+TEST(GeneratedAssets, MenuIconsSitInTheirSlotsWithoutHoles) {
+    // The menus get their icons as plain copies, so wherever an icon is transparent its stored
+    // colour shows: it must be the one slot colour of the menus, never black holes.
+    THarness h;
+    const TForm1& f = h.Form();
+    const struct {
+        const TPicture& menu;
+        int sprite, x, y;
+    } icons[] = {
+        {f.MenuImg->Bitmap(), f.sprSign + 0, 3, 17},   {f.MenuImg->Bitmap(), f.sprSign + 1, 44, 17},
+        {f.MenuImg->Bitmap(), f.sprSign + 2, 3, 58},   {f.MenuImg->Bitmap(), f.sprSign + 3, 44, 58},
+        {f.MenuImg->Bitmap(), f.sprGet, 3, 99},        {f.MenuImg->Bitmap(), f.sprDestroy, 44, 99},
+        {f.OrbMenuImg->Bitmap(), f.sprBuilder, 24, 16}};
+    std::map<TColor32, int> uncovered;
+    for (const auto& icon : icons) {
+        const TPicture& p = f.Sprites[size_t(icon.sprite)];
+        for (int y = 0; y < p.Height(); ++y)
+            for (int x = 0; x < p.Width(); ++x)
+                if (AlphaOf(p.Pixel(x, y)) == 0)
+                    ++uncovered[icon.menu.Pixel(icon.x + x, icon.y + y) & 0xFFFFFF];
+    }
+    ASSERT_EQ(uncovered.size(), 1u);
+    EXPECT_NE(uncovered.begin()->first, 0u);
+    EXPECT_GT(uncovered.begin()->second, 7 * 4);  // at least the corners of every icon
+}

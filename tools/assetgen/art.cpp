@@ -320,13 +320,13 @@ void WriteBmp24(const std::filesystem::path& path, int w, int h, F colour) {
 
 }  // namespace
 
-void WritePicture(const std::filesystem::path& dir, const std::string& name,
-                  const TCanvas& canvas) {
+void WritePicture(const std::filesystem::path& dir, const std::string& name, const TCanvas& canvas,
+                  uint32_t matte) {
     const std::vector<uint32_t> pixels = canvas.Pixels();
     const int w = canvas.Width();
     const auto at = [&](int x, int y) { return pixels[size_t(y) * size_t(w) + size_t(x)]; };
     WriteBmp24(dir / (name + ".bmp"), w, canvas.Height(),
-               [&](int x, int y) { return at(x, y) & 0xFFFFFF; });
+               [&](int x, int y) { return at(x, y) >> 24 ? at(x, y) & 0xFFFFFF : matte; });
     const std::filesystem::path mask = dir / (name + "A.bmp");
     if (std::any_of(pixels.begin(), pixels.end(), [](uint32_t p) { return (p >> 24) != 0xFF; })) {
         // A grey level g gives back exactly alpha g: (61 + 174 + 21) * g >> 8 = g.

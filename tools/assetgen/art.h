@@ -90,6 +90,9 @@ private:
 
 // Writes `<name>.bmp` (24-bit) into dir, and `<name>A.bmp`, a grey mask whose intensity is the
 // alpha, when the canvas has any pixel that is not fully opaque. Opaque canvases get no mask.
-void WritePicture(const std::filesystem::path& dir, const std::string& name, const TCanvas& canvas);
+// Fully transparent pixels are stored in the colour `matte`: it shows only where the picture is
+// copied without blending.
+void WritePicture(const std::filesystem::path& dir, const std::string& name, const TCanvas& canvas,
+                  uint32_t matte = 0x000000);
 
 }  // namespace art

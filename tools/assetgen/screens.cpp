@@ -60,8 +60,9 @@ void PopupFrame(cairo_t* cr, int w, int h, int titleHeight, const std::string& t
     SpacedText(cr, w / 2.0, baseline, title, 1.2, 0xF2FAFF, art::TAlign::Centre);
 }
 
-// The recessed place behind an icon (35 × 35 at x, y): shadowed at the top left, lit at the
-// bottom right, a little lighter in the middle so that any icon stands out.
+// The recessed place behind an icon (35 × 35 at x, y): a dark edge at the top left and a lit
+// one at the bottom right around a flat slot. The icon copied in later covers the slot; its
+// transparent parts carry the slot's colour.
 void IconSlot(cairo_t* cr, double x, double y) {
     art::SetColour(cr, 0x070A0F);
     cairo_rectangle(cr, x - 1, y - 1, 36, 36);
@@ -69,17 +70,9 @@ void IconSlot(cairo_t* cr, double x, double y) {
     art::SetColour(cr, 0x6B7D99);
     cairo_rectangle(cr, x, y, 36, 36);
     cairo_fill(cr);
+    art::SetColour(cr, kMenuSlotColour);
     cairo_rectangle(cr, x, y, 35, 35);
-    art::VerticalGradient(cr, y, y + 35, 0x1E2634, 0x303B4E);
     cairo_fill(cr);
-    LightPool(cr, x + 17.5, y + 19, 19, 17, 0x6F86A8, 0.35);
-    // Inner shadow along the top and left edges.
-    for (int i = 0; i < 3; ++i) {
-        art::SetColour(cr, 0x000000, 0.22 - 0.07 * i);
-        cairo_rectangle(cr, x, y + i, 35, 1);
-        cairo_rectangle(cr, x + i, y + i + 1, 1, 34 - i);
-        cairo_fill(cr);
-    }
 }
 
 void DrawBuildMenu(art::TCanvas& c) {

@@ -17,6 +17,11 @@ enum TFacing { kDown = 0, kUp = 1, kLeft = 2, kRight = 3 };
 
 constexpr int kTileSize = 35;
 
+// The flat colour of the icon slots in the build and orb menus. The menus get their icons as
+// plain copies, without blending, so the icons store this colour under their transparent
+// pixels and sit seamlessly in their slots.
+constexpr uint32_t kMenuSlotColour = 0x2A3445;
+
 // The body colour of a kind: F mint green, S blue, E dark grey.
 uint32_t KindColour(int kind);
 

@@ -273,6 +273,11 @@ void DrawPicture(std::string_view name, cairo_t* cr) {
         throw std::runtime_error("no drawing for catalogue picture " + std::string(name));
 }
 
+// The pictures the build and orb menus show as icons.
+bool IsMenuIcon(std::string_view name) {
+    return StartsWith(name, "Sign_") || name == "Get" || name == "Destroy" || name == "Builder_D";
+}
+
 bool IsGlyph(std::string_view name) {
     return name == "fof" || (name.size() == 2 && name[0] == 'f');
 }
@@ -284,7 +289,7 @@ void WriteCatalogue(const std::filesystem::path& dir) {
         const bool glyph = IsGlyph(name);
         art::TCanvas c(glyph ? kGlyphWidth : kTileSize, glyph ? kGlyphHeight : kTileSize);
         DrawPicture(name, c.cr());
-        art::WritePicture(dir, std::string(name), c);
+        art::WritePicture(dir, std::string(name), c, IsMenuIcon(name) ? kMenuSlotColour : 0);
     }
 }
 
