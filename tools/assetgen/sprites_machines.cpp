@@ -35,6 +35,18 @@ void HazardStripes(cairo_t* cr, double x, double y, double w, double h) {
     cairo_restore(cr);
 }
 
+// A bot's hazard-orange body: the rounded box from (x, y), w × h, lit at (lightX, lightY), with a
+// striped band `bandH` tall from `bandY` down, under a seam line.
+void HazardBody(cairo_t* cr, double x, double y, double w, double h, double lightX, double lightY,
+                double lightR, double bandY, double bandH) {
+    art::RoundedRect(cr, x, y, w, h, 3.2);
+    ShadedFill(cr, kHazard, lightX, lightY, lightR, kLine, 0.9);
+    HazardStripes(cr, x + 0.8, bandY, w - 1.6, bandH);
+    cairo_move_to(cr, x + 0.5, bandY);
+    cairo_line_to(cr, x + w - 0.5, bandY);
+    Outline(cr, 0.8);
+}
+
 void FillWith(cairo_t* cr, uint32_t rgb) {
     art::SetColour(cr, rgb);
     cairo_fill(cr);
@@ -107,12 +119,7 @@ void DrawBuilderFrontOrBack(cairo_t* cr, bool back) {
     const double side = back ? 1 : -1;
     Arm(cr, kMid + side * 10, 14.5, kMid + side * 14.2, 18.5, kMid + side * 14.4, 22.5, 0, 2.6);
 
-    art::RoundedRect(cr, 7.5, 8.5, 20, 17, 3.2);
-    ShadedFill(cr, kHazard, kMid, 16, 12, kLine, 0.9);
-    HazardStripes(cr, 8.3, 21, 18.4, 3.6);
-    cairo_move_to(cr, 8, 21);
-    cairo_line_to(cr, 27, 21);
-    Outline(cr, 0.8);
+    HazardBody(cr, 7.5, 8.5, 20, 17, kMid, 16, 12, 21, 3.6);
     if (!back) {
         // The visor with two cyan eye lights.
         art::RoundedRect(cr, 10.5, 11.5, 14, 6.8, 2);
@@ -155,12 +162,7 @@ void DrawBuilderSide(cairo_t* cr, int s) {
     }
     Beacon(cr, X(-4.5), 4.6, 9.5);
 
-    art::RoundedRect(cr, 8.5, 8.5, 18, 15.5, 3.2);
-    ShadedFill(cr, kHazard, kMid, 15, 11, kLine, 0.9);
-    HazardStripes(cr, 9.3, 19.8, 16.4, 3.4);
-    cairo_move_to(cr, 9, 19.8);
-    cairo_line_to(cr, 26, 19.8);
-    Outline(cr, 0.8);
+    HazardBody(cr, 8.5, 8.5, 18, 15.5, kMid, 15, 11, 19.8, 3.4);
     // The visor wraps round the front corner, with one eye light looking ahead.
     Polygon(cr, {{X(2), 11.5}, {X(8.9), 11.5}, {X(8.9), 17.5}, {X(2.8), 17.5}});
     art::SetColour(cr, kGlass);
