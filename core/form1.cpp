@@ -3,6 +3,7 @@
 TForm1::TForm1(TPlatform& platform) : TForm(platform, kClientWidth, kClientHeight) {
     SetCaption(kApplicationTitle);
     CreateControls();
+    OnMusicFinished = [this](int) { BGMNotify(); };
     FormCreate();
 }
 
@@ -41,36 +42,25 @@ void TForm1::FormCreate() {
     PaintBox2->Show();
     tmrDiv->SetEnabled(true);
 
-    soundNextTick.fill(0);
-    hatred = 1;  // its picture joins here with the hatred meter
+    ResetSoundTimes();
+    hatred = 1;
+    SetHatred();
 
     Playfield->Bitmap().SetSize(Pane->Width(), Pane->Height());
     imScrapCt->Bitmap().SetSize(imScrapCt->Width(), imScrapCt->Height());
-    // The cash and score counters are drawn here once the counters exist.
+    DrawCounter(*imScrapCt, std::to_string(cash));
+    DrawCounter(*imScore, std::to_string(score));
 
-    musicTrack = 0;  // the title music starts here once the music rules exist
+    StartTitleMusic();
     BuildBoard();
-}
-
-void TForm1::BuildBoard() {
-    // The board (background, base, turrets, orb, board objects, tunnels, the first bot and the
-    // cursors) is laid out here once the sprites and the board rules exist.
 }
 
 void TForm1::FormDestroy() {
     // Free every game object before the controls their layers live on.
-    FreeAll(lstBots);
-    FreeAll(lstVonkels);
-    FreeAll(lstSigns);
-    FreeAll(lstOrders);
-    FreeAll(lstScrap);
-    FreeAll(lstEffects);
-    FreeAll(lstKillBeams);
-    FreeAll(lstTurrets);
+    FreeGameObjects();
     for (auto& tile : baseTiles) tile.reset();
     cursor.reset();
     menuCursor.reset();
     orbMenuCursor.reset();
-    orb = nullptr;
     lstDebug.clear();
 }

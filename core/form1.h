@@ -54,8 +54,66 @@ public:
     void FormDestroy();
     // Seeds the random generator from the clock.
     void Randomize();
+
+    // ---- sprites and effects (core/sprites.cpp)
+    // Catalogue picture `index`; an empty picture for an index outside the catalogue.
+    const TPicture& CataloguePicture(int index) const;
+    // Copies catalogue picture `index` into the sprite's own layer picture.
+    void SetSpritePicture(TSprite& sprite, int index);
+    // Makes an effect sprite on the playfield; it becomes the last element of lstEffects.
+    void AddEffect(int tileX, int tileY, int picture, int frameCount, int life, int alpha);
+
+    // ---- board and new games (core/board.cpp)
     // Builds the board behind the splash screen: the last step of FormCreate.
     void BuildBoard();
+    // Frees everything of the finished game and builds a fresh board.
+    void NewGame();
+    void AddTurret(int tileX, int tileY);
+    void ResetSoundTimes();
+    // The pieces both of them use.
+    void PaintBackground();
+    void BuildBaseTile(int n);
+    void BuildDefences();
+    // Lays out `count` trees, rocks and ruins on free tiles, or as many as there is room for.
+    void LayOutBoardObjects(int count);
+    void BuildSpawners();
+    void PlaceCursors();
+    // Frees every object of the eight object lists.
+    void FreeGameObjects();
+
+    // ---- hatred meter (core/hatred.cpp)
+    // Shows the picture of the current hatred level.
+    void SetHatred();
+
+    // ---- orders and bots (player/bots.cpp)
+    // Adds a builder bot on the tile below the orb and redraws the sign counter.
+    void NewBot();
+    // Carries out an order whose bot has worked on its tile long enough.
+    void CompleteOrder(TOrder& order);
+
+    // ---- counters (player/counters.cpp)
+    // Redraws a digit counter with `text`, glyph by glyph.
+    void DrawCounter(TLayeredImage& image, const std::string& text);
+    // Redraws the sign counter (signs built or ordered, "/", the sign limit) and remembers the
+    // count shown.
+    void DrawSignCounter();
+
+    // ---- sound and music (shell/audio.cpp)
+    // Milliseconds since the system started, wrapping around every 49.7 days.
+    uint32_t GetTickCount() const;
+    // Plays Assets/<name>.wav unless sound is off or the channel (1..10) is still throttled.
+    void PlaySfx(const std::string& name, int channel);
+    // Opens rmusic<n>.wav on `player` and plays it from the start; failures end it silently.
+    void PlayTrack(TMediaPlayer& player, int n);
+    // Switches the in-game track to follow the number of base turrets standing.
+    void UpdateMusic();
+    // End of playback on either music player: tracks 0 to 3 play again.
+    void BGMNotify();
+    // Starts the title music on BGM.
+    void StartTitleMusic();
+    // The music and sound toggles of the keys M and S.
+    void ToggleMusic();
+    void ToggleSound();
 
     // ---- window layout (shell/layout.cpp)
     void CreateControls();

@@ -23,10 +23,26 @@ public:
     int orderKind = 1;  // 1 build or remove a sign, 2 gather a board object
 };
 
+// Every board object, effect, base tile and cursor. Its drawn position (pixelX, pixelY) follows
+// its tile: at once, or gliding 4 pixels per redraw when `glides` is set.
 class TSprite {
 public:
     explicit TSprite(TLayeredImage& image) : layer(&image.AddLayer()) {}
     virtual ~TSprite() = default;
+    TSprite(const TSprite&) = delete;
+    TSprite& operator=(const TSprite&) = delete;
+
+    // Tile changes go through these, which remember the tile before.
+    void SetTileX(int value) {
+        prevTileX = tileX;
+        tileX = value;
+    }
+    void SetTileY(int value) {
+        prevTileY = tileY;
+        tileY = value;
+    }
+    // Puts the layer where the sprite is drawn now, with its visibility, blended.
+    void Redraw();
 
     int destX = 0, destY = 0;
     int slot = 0;

@@ -21,18 +21,12 @@ void WriteCatalogue(const TTempAssets& dir, int width = 3, int height = 2) {
         WriteFile(dir.Assets() / (NameOf(i) + ".bmp"), Bmp24(TPicture(width, height, Marker(i))));
 }
 
-THarnessOptions In(const TTempAssets& dir) {
-    THarnessOptions o;
-    o.exeDir = dir.ExeDir();
-    return o;
-}
-
 }  // namespace
 
 TEST(Catalogue, AllPicturesAtTheirIndices) {
     TTempAssets dir;
     WriteCatalogue(dir);
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     const TForm1& f = h.Form();
     ASSERT_EQ(f.Sprites.size(), size_t(kCatalogueSize));
     for (int i = 0; i < kCatalogueSize; ++i) {
@@ -61,7 +55,7 @@ TEST(Catalogue, MissingOrBrokenFilesKeepEveryOtherIndex) {
     dir.Write("Tile.bmp", "BM this is not a picture");
     dir.Write("Orb2.bmp", std::string(1000, '\xff'));
     dir.Write("TreeA.bmp", "garbage");  // a mask that cannot be read is ignored
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     const TForm1& f = h.Form();
     ASSERT_EQ(f.Sprites.size(), size_t(kCatalogueSize));
     EXPECT_TRUE(f.Sprites[0].Empty());
@@ -75,7 +69,7 @@ TEST(Catalogue, MissingOrBrokenFilesKeepEveryOtherIndex) {
 
 TEST(Catalogue, NoAssetsAtAllStillGivesAWindow) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     EXPECT_EQ(h.Form().Sprites.size(), size_t(kCatalogueSize));
     EXPECT_EQ(h.Form().MenuImg->Width(), 152);
     EXPECT_EQ(h.Form().MenuImg->Height(), 192);
@@ -93,7 +87,7 @@ TEST(Catalogue, MasksGiveAlphaByIntensity) {
     mask.SetPixel(0, 1, Color32(255, 0, 0));
     WriteFile(dir.Assets() / "TurretA.bmp", Bmp24(mask));
     WriteFile(dir.Assets() / "TileA.bmp", Bmp8(mask));
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     for (int index : {h.Form().sprTurret, h.Form().sprTile}) {
         const TPicture& p = h.Form().Sprites[size_t(index)];
         EXPECT_EQ(p.Pixel(0, 0), Marker(index) | 0xFF000000u);
@@ -114,7 +108,7 @@ TEST(Catalogue, MenuFramesGetTheirIconsCopiedOpaque) {
         WriteFile(dir.Assets() / icon, Bmp24(iconMask));
     WriteFile(dir.Assets() / "menuframe.bmp", Bmp24(TPicture(85, 140, Color32(9, 9, 9))));
     WriteFile(dir.Assets() / "orbmenuframe.bmp", Bmp24(TPicture(82, 54, Color32(8, 8, 8))));
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     const TForm1& f = h.Form();
     EXPECT_EQ(f.MenuImg->Width(), 85);
     EXPECT_EQ(f.MenuImg->Height(), 140);
@@ -144,7 +138,7 @@ TEST(Catalogue, WindowPicturesGoToTheirControls) {
         {"endtext.bmp", Color32(7, 0, 0)},      {"starttext.bmp", Color32(8, 0, 0)}};
     for (const auto& [name, colour] : files)
         WriteFile(dir.Assets() / name, Bmp24(TPicture(10, 20, colour)));
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     const TForm1& f = h.Form();
     const std::pair<const TImage*, TColor32> shown[] = {
         {f.imScrap, Color32(1, 0, 0)},  {f.imSigns, Color32(2, 0, 0)},
@@ -188,7 +182,7 @@ TEST(Catalogue, EveryFileBrokenAtOnceStillGivesAWindow) {
           "gameoverleft", "gameovertop", "endtext", "starttext", "rhs1", "rhs2", "rhs3"})
         dir.Write(std::string(name) + ".bmp", broken());
     dir.Write("settings.ini", truncated);
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     EXPECT_EQ(h.Form().Sprites.size(), size_t(kCatalogueSize));
     EXPECT_EQ(h.Form().MenuImg->Width(), 152);
     h.Form().pnlSplash->Hide();

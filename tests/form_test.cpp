@@ -5,12 +5,6 @@
 
 namespace {
 
-THarnessOptions In(const TTempAssets& dir) {
-    THarnessOptions o;
-    o.exeDir = dir.ExeDir();
-    return o;
-}
-
 struct Placement {
     const char* name;
     int left, top, width, height;
@@ -27,7 +21,7 @@ TControl* Find(TControl& root, const std::string& name) {
 
 TEST(FormCreate, StartsOnTheSplashScreenWithDefaults) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     TForm1& f = h.Form();
     EXPECT_EQ(f.Caption(), "Quorvatide");
     EXPECT_EQ(f.assetDir, dir.ExeDir().string() + "/Assets/");
@@ -53,7 +47,7 @@ TEST(FormCreate, StartsOnTheSplashScreenWithDefaults) {
 TEST(FormCreate, DebugModeTintsTheWindowAndShowsTheKeyHelp) {
     TTempAssets dir;
     dir.Write("settings.ini", "[Settings]\nDEBUG=1\n");
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     EXPECT_EQ(h.Form().Color(), clMaroon);
     EXPECT_TRUE(h.Form().memDbg->Visible());
     EXPECT_EQ(h.Form().memDbg->Lines().size(), 5u);
@@ -64,7 +58,7 @@ TEST(FormCreate, DebugModeTintsTheWindowAndShowsTheKeyHelp) {
 
 TEST(WindowLayout, EveryControlAtItsPlace) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     const Placement expected[] = {
         {"pnlPause", 8, 8, 700, 700},      {"Image3", 1, 1, 698, 698},
         {"Pane", 8, 8, 700, 700},          {"Playfield", 1, 1, 698, 698},
@@ -113,7 +107,7 @@ TEST(WindowLayout, EveryControlAtItsPlace) {
 
 TEST(WindowLayout, PausePanelComesToTheFrontOverThePlayArea) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     TForm1& f = h.Form();
     f.pnlSplash->Hide();
     const TColor32 playArea = h.Render().Pixel(350, 350);
@@ -131,7 +125,7 @@ TEST(WindowLayout, PausePanelComesToTheFrontOverThePlayArea) {
 
 TEST(Input, ClicksAndKeysReachTheirTargetsInLocalCoordinates) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     TForm1& f = h.Form();
     std::vector<std::string> seen;
     const auto record = [&seen](const char* what) {
@@ -160,7 +154,7 @@ TEST(Input, ClicksAndKeysReachTheirTargetsInLocalCoordinates) {
 
 TEST(Golden, StateAfterStartUp) {
     TTempAssets dir;
-    THarness h(In(dir));
+    THarness h(OptionsFor(dir));
     h.Advance(8000);  // the splash picture timer fires once
     const std::string diff = CompareGolden("startup", h.Dump());
     EXPECT_TRUE(diff.empty()) << diff;

@@ -110,6 +110,12 @@ void TTempAssets::CopyFrom(const fs::path& from) const {
 
 // ---------------------------------------------------------------- THarness
 
+THarnessOptions OptionsFor(const TTempAssets& dir) {
+    THarnessOptions o;
+    o.exeDir = dir.ExeDir();
+    return o;
+}
+
 fs::path BuildExeDir() {
     return QV_BUILD_DIR;
 }
@@ -217,6 +223,21 @@ std::string THarness::Dump() {
 }
 
 // ---------------------------------------------------------------- files
+
+::testing::AssertionResult SamePixels(const TPicture& actual, const TPicture& expected,
+                                      TColor32 orMask) {
+    if (actual.Width() != expected.Width() || actual.Height() != expected.Height())
+        return ::testing::AssertionFailure()
+               << "size " << actual.Width() << "x" << actual.Height() << ", expected "
+               << expected.Width() << "x" << expected.Height();
+    for (int y = 0; y < actual.Height(); ++y)
+        for (int x = 0; x < actual.Width(); ++x)
+            if (actual.Pixel(x, y) != (expected.Pixel(x, y) | orMask))
+                return ::testing::AssertionFailure()
+                       << "pixel " << x << "," << y << " is " << std::hex << actual.Pixel(x, y)
+                       << ", expected " << (expected.Pixel(x, y) | orMask);
+    return ::testing::AssertionSuccess();
+}
 
 bool SavePng(const TPicture& picture, const std::string& path, bool opaque) {
     if (picture.Empty()) return false;

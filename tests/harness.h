@@ -3,6 +3,8 @@
 // uses; the composed window can be inspected or saved as a picture.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <map>
@@ -77,6 +79,9 @@ struct THarnessOptions {
     uint64_t startMs = 1000;
 };
 
+// Options for a game that reads the Assets folder of `dir`.
+THarnessOptions OptionsFor(const TTempAssets& dir);
+
 class THarness {
 public:
     explicit THarness(THarnessOptions options = {});
@@ -114,6 +119,10 @@ bool SavePng(const TPicture& picture, const std::string& path, bool opaque = tru
 // Compares `actual` with tests/golden/<name>.txt; with QV_UPDATE_GOLDEN=1 in the environment
 // the file is written instead. Returns an empty string when they agree, else a message.
 std::string CompareGolden(const std::string& name, const std::string& actual);
+
+// Same size and the same pixels (each expected pixel ORed with `orMask`).
+::testing::AssertionResult SamePixels(const TPicture& actual, const TPicture& expected,
+                                      TColor32 orMask = 0);
 
 // The folder of the build's generated Assets.
 std::filesystem::path BuildExeDir();

@@ -26,21 +26,6 @@ TPicture Gradient(int w, int h, int alpha = 255) {
     return p;
 }
 
-::testing::AssertionResult SamePixels(const TPicture& actual, const TPicture& expected,
-                                      TColor32 orMask = 0) {
-    if (actual.Width() != expected.Width() || actual.Height() != expected.Height())
-        return ::testing::AssertionFailure()
-               << "size " << actual.Width() << "x" << actual.Height() << ", expected "
-               << expected.Width() << "x" << expected.Height();
-    for (int y = 0; y < actual.Height(); ++y)
-        for (int x = 0; x < actual.Width(); ++x)
-            if (actual.Pixel(x, y) != (expected.Pixel(x, y) | orMask))
-                return ::testing::AssertionFailure()
-                       << "pixel " << x << "," << y << " is " << std::hex << actual.Pixel(x, y)
-                       << ", expected " << (expected.Pixel(x, y) | orMask);
-    return ::testing::AssertionSuccess();
-}
-
 // One channel of `src` over `dst` at alpha a/255, the exact real-valued result.
 double IdealBlend(int src, int dst, double a) {
     return (src * a + dst * (255 - a)) / 255.0;
