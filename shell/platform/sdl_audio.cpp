@@ -128,7 +128,9 @@ bool TSdlAudio::MusicPlay(int player) {
     if (!t || !t->chunk) return false;
     if (t->playing) return true;
     const int channel = kFirstMusicChannel + player;
-    if (t->paused && t->playedMs < t->lengthMs) {
+    // A paused channel still counts as playing; one whose end came while it was paused (or
+    // just before) has nothing left to resume and starts over.
+    if (t->paused && t->playedMs < t->lengthMs && Mix_Playing(channel)) {
         Mix_Resume(channel);
     } else {
         Halt(player, *t);
@@ -145,8 +147,10 @@ bool TSdlAudio::MusicStop(int player) {
     Track* t = TrackOf(player);
     if (!t || !t->chunk) return false;
     if (t->playing) {
-        Mix_Pause(kFirstMusicChannel + player);
-        t->playedMs = MusicPosition(player);
+        const int channel = kFirstMusicChannel + player;
+        // The track may have ended already, its end not yet handled: then it stops at its end.
+        t->playedMs = Mix_Playing(channel) ? MusicPosition(player) : t->lengthMs;
+        Mix_Pause(channel);
         t->playing = false;
         t->paused = true;
     }
@@ -186,7 +190,9 @@ bool TSdlAudio::HandleFinished(int player) {
         --t->ignoreFinish;
         return false;
     }
-    if (!t->chunk || !t->playing) return false;
+    // The end of a track that was closed or replaced meanwhile, reported after the new one
+    // began playing on the channel, is no end of the present one.
+    if (!t->chunk || !t->playing || Mix_Playing(kFirstMusicChannel + player)) return false;
     t->playing = false;
     t->paused = false;
     t->playedMs = t->lengthMs;
