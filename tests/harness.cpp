@@ -19,9 +19,13 @@ void TRecordingAudio::PlaySound(const std::string& path) {
 bool TRecordingAudio::MusicOpen(int player, const std::string& path) {
     Track* t = TrackOf(player);
     log.push_back("open " + std::to_string(player) + " " + fs::path(path).filename().string());
-    if (!t || !fs::is_regular_file(path)) return false;
+    if (!t) return false;
+    *t = Track{};  // like the real players: the open file is closed first
+    if (!fs::is_regular_file(path)) return false;
     const auto length = musicLengths.find(fs::path(path).filename().string());
-    *t = Track{true, false, length == musicLengths.end() ? 30000 : length->second, 0, 0};
+    // At least 1 ms, so that a looping track cannot end over and over at one instant.
+    *t = Track{true, false,
+               length == musicLengths.end() ? 30000 : std::max<int64_t>(1, length->second), 0, 0};
     return true;
 }
 
@@ -68,6 +72,16 @@ int64_t TRecordingAudio::MusicPosition(int player) {
 int64_t TRecordingAudio::MusicLength(int player) {
     Track* t = TrackOf(player);
     return t && t->open ? t->length : 0;
+}
+
+std::optional<uint64_t> TRecordingAudio::NextEnd() const {
+    std::optional<uint64_t> next;
+    for (const Track& t : tracks_)
+        if (t.open && t.playing) {
+            const uint64_t end = t.startedAt + uint64_t(t.length - t.played);
+            if (!next || end < *next) next = end;
+        }
+    return next;
 }
 
 std::vector<int> TRecordingAudio::TakeFinished() {
@@ -138,10 +152,14 @@ void THarness::DeliverMusicEnds() {
 void THarness::Advance(uint64_t ms) {
     const uint64_t target = clock.now + ms;
     for (;;) {
-        // Music ends before any timer that is due later than it.
+        // The next thing to happen: a timer falling due or a track reaching its end, whose
+        // notification comes first when both fall on the same millisecond.
         const auto due = form_->NextTimerDue();
-        if (!due || *due > target) break;
-        clock.now = std::max(clock.now, *due);
+        const auto end = audio.NextEnd();
+        std::optional<uint64_t> next = due;
+        if (end && (!next || *end <= *next)) next = end;
+        if (!next || *next > target) break;
+        clock.now = std::max(clock.now, *next);
         DeliverMusicEnds();
         form_->FireDueTimers();
     }

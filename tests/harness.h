@@ -45,6 +45,8 @@ public:
 
     // Players whose track reached its end since the last call.
     std::vector<int> TakeFinished();
+    // The clock time at which the next playing track reaches its end, if any.
+    std::optional<uint64_t> NextEnd() const;
 
 private:
     struct Track {
