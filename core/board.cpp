@@ -7,12 +7,10 @@
 
 namespace {
 
-constexpr int kTileSize = 35;
 // The background is painted one tile beyond the playfield's 20 x 20, which the bitmap clips.
 constexpr int kBackgroundTiles = 21;
 // Board objects stand on columns and rows 0..18: never on the tunnel row or the last column.
 constexpr int kLayoutTiles = 19;
-constexpr int kPermanent = 2147483647;
 constexpr int kBoardObjectsPerNewGame = 21;
 
 struct TTile {
@@ -69,7 +67,7 @@ void TForm1::BuildDefences() {
         lstTurrets.back()->isTurret = true;
     }
     const TSprite& orbTile = *baseTiles[kOrbSlot];
-    AddEffect(orbTile.tileX, orbTile.tileY, sprOrb, 4, kPermanent, 255);
+    AddEffect(orbTile.tileX, orbTile.tileY, sprOrb, 4, kPermanentLife, 255);
     orb = lstEffects.back().get();
     orb->health = settings.BASEORBHEALTH;
     for (TPanel* panel : {pnlCash, pnlSigns, pnlHated}) panel->SetDoubleBuffered(true);
@@ -121,7 +119,7 @@ void TForm1::BuildSpawners() {
         s.tunnelSprite = t.tunnelSprite;
         s.tileX = t.tileX;
         s.tileY = t.tileY;
-        AddEffect(s.tileX, s.tileY, s.tunnelSprite, 1, kPermanent, 255);
+        AddEffect(s.tileX, s.tileY, s.tunnelSprite, 1, kPermanentLife, 255);
         s.tunnel = lstEffects.back().get();
         s.counter = 0;
         s.emergeEvery = t.emergeEvery;
@@ -147,13 +145,17 @@ void TForm1::PlaceCursors() {
 }
 
 void TForm1::BuildBoard() {
+    // NUMSTARTRES + 1 objects (none when it is negative); more than there are tiles would not
+    // fit anyway, which also keeps the count clear of overflow.
+    LayOutBoard(
+        int(std::min<int64_t>(int64_t(settings.NUMSTARTRES) + 1, kLayoutTiles * kLayoutTiles)));
+}
+
+void TForm1::LayOutBoard(int boardObjects) {
     PaintBackground();
     for (int n = 0; n < int(kBaseTiles.size()); ++n) BuildBaseTile(n);
     BuildDefences();
-    // NUMSTARTRES + 1 objects (none when it is negative); more than there are tiles would not
-    // fit anyway, which also keeps the count clear of overflow.
-    LayOutBoardObjects(
-        int(std::min<int64_t>(int64_t(settings.NUMSTARTRES) + 1, kLayoutTiles * kLayoutTiles)));
+    LayOutBoardObjects(boardObjects);
     BuildSpawners();
     NewBot();
     DrawSignCounter();
@@ -186,16 +188,7 @@ void TForm1::NewGame() {
     SetHatred();
     DrawCounter(*imScrapCt, std::to_string(cash));
     musicTrack = 0;  // the caller has restarted the title music
-    PaintBackground();
-    for (int n = 0; n < int(kBaseTiles.size()); ++n) {
-        baseTiles[size_t(n)].reset();
-        BuildBaseTile(n);
-    }
-    BuildDefences();
-    // Every later board has the same number of objects, whatever the settings say.
-    LayOutBoardObjects(kBoardObjectsPerNewGame);
-    BuildSpawners();
-    NewBot();
-    DrawSignCounter();
-    PlaceCursors();
+    // Every later board has the same number of objects, whatever the settings say. The old
+    // base tiles and their layers go as the new ones take their places.
+    LayOutBoard(kBoardObjectsPerNewGame);
 }

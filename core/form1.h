@@ -70,7 +70,9 @@ public:
     void NewGame();
     void AddTurret(int tileX, int tileY);
     void ResetSoundTimes();
-    // The pieces both of them use.
+    // The board with `boardObjects` trees, rocks and ruins (or as many as fit), and the pieces
+    // it is made of.
+    void LayOutBoard(int boardObjects);
     void PaintBackground();
     void BuildBaseTile(int n);
     void BuildDefences();

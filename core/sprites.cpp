@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr int kTileSize = 35;
 constexpr float kGlideStep = 4;
 // A gliding sprite closer than this to its target jumps onto it.
 constexpr float kGlideSnap = 5;

@@ -9,6 +9,11 @@
 
 class TForm1;
 
+// Side of a board tile in pixels: tile (x, y) has its top-left pixel at (35 x, 35 y).
+constexpr int kTileSize = 35;
+// The life of an effect that stays for the whole game.
+constexpr int kPermanentLife = 2147483647;
+
 // A bot's job: build or remove a sign, or gather a board object.
 class TOrder {
 public:
