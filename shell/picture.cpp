@@ -186,14 +186,14 @@ void TPicture::IntensityToAlpha(const TPicture& mask) {
     Touch();
 }
 
-void TPicture::DrawTo(TPicture& dst, int x, int y) const {
+void TPicture::DrawTo(TPicture& dst, int x, int y, TDrawMode mode) const {
     const TRect area =
         TRect{x, y, x + width_, y + height_}.Intersect({0, 0, dst.width_, dst.height_});
     if (area.Empty()) return;
     for (int dy = area.top; dy < area.bottom; ++dy) {
         const TColor32* s = &pixels_[size_t(dy - y) * width_ + (area.left - x)];
         TColor32* d = &dst.pixels_[size_t(dy) * dst.width_ + area.left];
-        if (drawMode_ == TDrawMode::Opaque) {
+        if (mode == TDrawMode::Opaque) {
             std::copy_n(s, area.Width(), d);
         } else {
             for (int i = 0; i < area.Width(); ++i) d[i] = BlendPixel(s[i], d[i], masterAlpha_);

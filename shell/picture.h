@@ -99,7 +99,9 @@ public:
     // Paints this picture with its top-left corner at (x, y) of `dst`, clipped to `dst`.
     // Opaque mode copies pixels unchanged, alpha included; blend mode composites each pixel
     // (with the master alpha) over the destination.
-    void DrawTo(TPicture& dst, int x, int y) const;
+    void DrawTo(TPicture& dst, int x, int y) const { DrawTo(dst, x, y, drawMode_); }
+    // The same in the given mode, whatever the picture's own.
+    void DrawTo(TPicture& dst, int x, int y, TDrawMode mode) const;
 
     // Becomes a copy of `src`: size, pixels, draw mode and master alpha.
     void Assign(const TPicture& src);

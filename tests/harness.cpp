@@ -112,7 +112,21 @@ TTempAssets::~TTempAssets() {
 }
 
 void TTempAssets::Write(const std::string& name, const std::string& content) const {
+    // A linked file is replaced, never written through.
+    fs::remove(Assets() / name);
     std::ofstream(Assets() / name, std::ios::binary) << content;
+}
+
+void TTempAssets::LinkFrom(const fs::path& from) const {
+    for (const auto& entry : fs::directory_iterator(from))
+        if (entry.is_regular_file())
+            fs::create_symlink(fs::absolute(entry.path()), Assets() / entry.path().filename());
+}
+
+THarnessOptions TTempAssets::WithSettings(const std::string& settings) const {
+    LinkFrom(BuildExeDir() / "Assets");
+    Write("settings.ini", "[Settings]\n" + settings);
+    return OptionsFor(*this);
 }
 
 void TTempAssets::CopyFrom(const fs::path& from) const {
@@ -163,7 +177,8 @@ void THarness::Advance(uint64_t ms) {
         DeliverMusicEnds();
         form_->FireDueTimers();
     }
-    clock.now = target;
+    // A handler may have let the clock run on past the target.
+    clock.now = std::max(clock.now, target);
     DeliverMusicEnds();
 }
 
@@ -205,6 +220,10 @@ void THarness::Click(int x, int y, TMouseButton button) {
 
 void THarness::Key(char key) {
     form_->KeyPress(key);
+}
+
+void THarness::StartPlay() {
+    Click(8 + 350, 8 + 350);
 }
 
 const TPicture& THarness::Render() {

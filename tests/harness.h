@@ -59,6 +59,13 @@ private:
     Track tracks_[2];
 };
 
+struct THarnessOptions {
+    // Folder holding the Assets folder; the build's own Assets by default.
+    std::filesystem::path exeDir;
+    uint32_t seed = 1;
+    uint64_t startMs = 1000;
+};
+
 // A temporary folder with an Assets folder inside, removed again at the end of the test.
 class TTempAssets {
 public:
@@ -69,16 +76,14 @@ public:
     void Write(const std::string& name, const std::string& content) const;
     // Copies every file of `from` into the Assets folder.
     void CopyFrom(const std::filesystem::path& from) const;
+    // Links every file of `from` into the Assets folder (Write replaces a link, not its file).
+    void LinkFrom(const std::filesystem::path& from) const;
+    // Options for a game with the build's own Assets and these lines (KEY=value, one per line)
+    // as its settings.
+    THarnessOptions WithSettings(const std::string& settings) const;
 
 private:
     std::filesystem::path exeDir_;
-};
-
-struct THarnessOptions {
-    // Folder holding the Assets folder; the build's own Assets by default.
-    std::filesystem::path exeDir;
-    uint32_t seed = 1;
-    uint64_t startMs = 1000;
 };
 
 // Options for a game that reads the Assets folder of `dir`.
@@ -102,6 +107,10 @@ public:
     void MouseUp(int x, int y, TMouseButton button = TMouseButton::Left);
     void Click(int x, int y, TMouseButton button = TMouseButton::Left);
     void Key(char key);
+    // Clicks the splash screen, which starts play: from now on a tick runs every 50 ms.
+    void StartPlay();
+    // Lets `n` ticks of 50 ms pass (with play started and ticks taking no time).
+    void Ticks(int n) { Advance(uint64_t(n) * 50); }
 
     // The window as it would be on screen now.
     const TPicture& Render();
