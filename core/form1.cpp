@@ -3,7 +3,7 @@
 TForm1::TForm1(TPlatform& platform) : TForm(platform, kClientWidth, kClientHeight) {
     SetCaption(kApplicationTitle);
     CreateControls();
-    OnMusicFinished = [this](int) { BGMNotify(); };
+    BindEvents();
     FormCreate();
 }
 

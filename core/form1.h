@@ -83,15 +83,52 @@ public:
     // Frees every object of the eight object lists.
     void FreeGameObjects();
 
+    // ---- game tick (core/tick.cpp)
+    // One tick of the game: the handler of tmrTick.
+    void tmrTickTimer();
+    // Lets the orb, every creature and every turret take a hit again.
+    void ClearStruck();
+    // Shows a red warning frame and starts its flash.
+    void RaiseWarning(TShape& frame);
+    // One tick of a warning frame's flash; true in the tick the flash ends.
+    bool FlashWarning(TShape& frame);
+    // Now and then a creature says something: a bubble on the tile above it.
+    void ShowSpeechBubble();
+
+    // ---- creature spawning (core/spawning.cpp)
+    void RunSpawners();
+    // Counts one tick at a spawn point and brings out a creature when one is due.
+    void SpawnFrom(TSpawner& spawner);
+
     // ---- hatred meter (core/hatred.cpp)
     // Shows the picture of the current hatred level.
     void SetHatred();
+    // Reverses the cycle of which kind attacks which.
+    void ChangeHatred();
+    // The hatred warning: flashes the frame and sounds the alarm; the level changes when the
+    // flash is over. Each warning comes sooner after the last, down to 40 s.
+    void tmrRHSTimer();
+
+    // ---- creatures (creatures/)
+    // Every creature lives one tick.
+    void UpdateVonkels();
+    // Every turret fires at the creatures next to it.
+    void FireTurrets();
+    // Animates the effects, removes those whose life is over, and counts down the kill beams.
+    void UpdateEffects();
+
+    // ---- playfield input (player/input.cpp)
+    // Keeps the cursor on the tile under the mouse pointer.
+    void PlayfieldMouseMove(TControl& sender, TShiftState shift, int x, int y);
 
     // ---- orders and bots (player/bots.cpp)
     // Adds a builder bot on the tile below the orb and redraws the sign counter.
     void NewBot();
     // Carries out an order whose bot has worked on its tile long enough.
     void CompleteOrder(TOrder& order);
+    // Every bot, in list order: takes the oldest order if idle, steps one tile toward its
+    // destination and is redrawn.
+    void UpdateBots();
 
     // ---- counters (player/counters.cpp)
     // Redraws a digit counter with `text`, glyph by glyph.
@@ -117,8 +154,16 @@ public:
     void ToggleMusic();
     void ToggleSound();
 
+    // ---- screens (shell/screens.cpp)
+    // A click on the splash screen: play starts.
+    void imSplashClick(TControl& sender);
+    // The orb has fallen: play stops.
+    void EndGame();
+
     // ---- window layout (shell/layout.cpp)
     void CreateControls();
+    // Connects the controls' and timers' events to their handlers.
+    void BindEvents();
 
     // ---- asset catalogue (shell/catalogue.cpp)
     void LoadSprites();

@@ -18,3 +18,53 @@ void TForm1::CompleteOrder(TOrder&) {
     // Orders are only handed out once the build menu and the bots' work exist; until then a
     // bot never holds one, and there is nothing to carry out.
 }
+
+namespace {
+
+// An idle bot takes the oldest queued order: a fresh copy becomes its own, the queued one goes.
+void HandOutOrder(TForm1& game, TSprite& bot, int botIndex) {
+    const TOrder& queued = *game.lstOrders.front();
+    bot.order = std::make_unique<TOrder>(&game);
+    TOrder& order = *bot.order;
+    order.targetX = queued.targetX;
+    order.targetY = queued.targetY;
+    order.signKind = queued.signKind;
+    order.targetId = queued.targetId;
+    order.orderKind = queued.orderKind;
+    order.botIndex = botIndex;
+    game.lstOrders.erase(game.lstOrders.begin());
+    bot.destX = order.targetX;
+    bot.destY = order.targetY;
+}
+
+// One tile at most on each axis, facing the way it went; on a diagonal the vertical picture
+// wins. Nothing on the board blocks a bot.
+void StepBot(TForm1& game, TSprite& bot) {
+    if (bot.tileX < bot.destX) {
+        bot.SetTileX(bot.tileX + 1);
+        game.SetSpritePicture(bot, game.sprBuilder + 3);
+    }
+    if (bot.destX < bot.tileX) {
+        bot.SetTileX(bot.tileX - 1);
+        game.SetSpritePicture(bot, game.sprBuilder + 2);
+    }
+    if (bot.tileY < bot.destY) {
+        bot.SetTileY(bot.tileY + 1);
+        game.SetSpritePicture(bot, game.sprBuilder + 0);
+    }
+    if (bot.destY < bot.tileY) {
+        bot.SetTileY(bot.tileY - 1);
+        game.SetSpritePicture(bot, game.sprBuilder + 1);
+    }
+}
+
+}  // namespace
+
+void TForm1::UpdateBots() {
+    for (size_t i = 0; i < lstBots.size(); ++i) {
+        TSprite& bot = *lstBots[i];
+        if (!bot.order && !lstOrders.empty()) HandOutOrder(*this, bot, int(i));
+        StepBot(*this, bot);
+        bot.Redraw();  // works on the order once the bot stands on its tile
+    }
+}

@@ -104,3 +104,14 @@ void TForm1::CreateControls() {
     tmrTunnel = AddTimer("tmrTunnel", 3000);
     tmrEmergeSwap = AddTimer("tmrEmergeSwap", 30000);
 }
+
+void TForm1::BindEvents() {
+    OnMusicFinished = [this](int) { BGMNotify(); };
+    tmrTick->OnTimer = [this] { tmrTickTimer(); };
+    tmrRHS->OnTimer = [this] { tmrRHSTimer(); };
+    Playfield->OnMouseMove = [this](TControl& sender, TShiftState shift, int x, int y) {
+        PlayfieldMouseMove(sender, shift, x, y);
+    };
+    for (TControl* splash : {static_cast<TControl*>(imSplash), static_cast<TControl*>(PaintBox2)})
+        splash->OnClick = [this](TControl& sender) { imSplashClick(sender); };
+}
