@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# The real program on a virtual X server, played for a few seconds: a click on the splash
+# screen starts play, the cursor follows the mouse, creatures of all three kinds come out above
+# their tunnels, and the orb pulses. Compares tiles of screenshots taken with ImageMagick.
+#
+#   real_play_test.sh <quorvatide> [seconds of play before the creature check, default 7]
+set -u
+game=$1
+play=${2:-7}
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+for tool in Xvfb xdotool import convert; do
+    command -v $tool >/dev/null || fail "$tool is not installed"
+done
+
+work=$(mktemp -d)
+game_pid=
+xvfb_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+xvfb_pid=$!
+read -r -t 20 display <&3 || fail "Xvfb did not start"
+export DISPLAY=":$display"
+SDL_AUDIODRIVER=dummy "$game" &
+game_pid=$!
+win=$(timeout 20 xdotool search --sync --name '^Quorvatide$' | head -n 1)
+[ -n "$win" ] || fail "no window titled Quorvatide"
+sleep 0.5
+
+shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
+# tile <shot> <column> <row>: a hash of the pixels of one playfield tile
+tile() {
+    convert "$work/$1.png" -crop "35x35+$((9 + 35 * $2))+$((9 + 35 * $3))" +repage \
+        -format '%#' info:
+}
+# centre <column> <row>: window coordinates of a tile's centre
+centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
+
+shot splash
+xdotool mousemove --window "$win" $(centre 10 10) click 1
+SECONDS=0
+sleep 0.4
+shot start
+[ "$(tile splash 4 4)" != "$(tile start 4 4)" ] || fail "the splash screen is still shown"
+
+# The cursor goes where the mouse goes. (The click fell on the splash screen, so the cursor is
+# still on its first tile, (0, 0).)
+xdotool mousemove --window "$win" $(centre 3 5)
+sleep 0.4
+shot moved
+[ "$(tile start 3 5)" != "$(tile moved 3 5)" ] || fail "no cursor on the tile under the mouse"
+[ "$(tile start 0 0)" != "$(tile moved 0 0)" ] || fail "the cursor stayed on its old tile"
+echo "the cursor followed the mouse"
+
+# The orb steps through its pictures every 100 ms.
+declare -A orb=()
+for n in 1 2 3 4 5 6; do
+    shot "orb$n"
+    orb[$(tile "orb$n" 9 0)]=1
+done
+[ ${#orb[@]} -ge 2 ] || fail "the orb does not change"
+echo "the orb showed ${#orb[@]} different pictures in 6 screenshots"
+
+# E every 2.55 s, F every 4.05 s, S every 5.05 s with the default settings.
+while [ "$SECONDS" -lt "$play" ]; do sleep 0.2; done
+shot later
+for t in "E 1" "S 10" "F 18"; do
+    set -- $t
+    [ "$(tile start "$2" 18)" != "$(tile later "$2" 18)" ] || fail "no $1 creature above its tunnel"
+done
+echo "creatures of all three kinds stand above their tunnels after $SECONDS s"
+kill -0 "$game_pid" 2>/dev/null || fail "the program ended"
+
+kill -TERM "$game_pid"
+wait "$game_pid"
+status=$?
+game_pid=
+[ $status -eq 0 ] || fail "exit status $status after SIGTERM"
+echo "ended cleanly on SIGTERM"
