@@ -8,6 +8,25 @@ constexpr int PackColour(int red, int green, int blue) {
     return red + 256 * green + 65536 * blue;
 }
 
+// What sets the kinds apart when they are born: their pictures, their beam colour, their pace
+// and how far they first march up.
+struct TKindValues {
+    int spriteBase, colour, speed, forceY;
+};
+
+TKindValues KindValues(const TForm1& game, int kind) {
+    const TSettings& s = game.settings;
+    switch (kind) {
+        case 0:  // F
+            return {game.sprFVonkel, PackColour(120, 245, 185), s.FVONKELBASESPEED,
+                    s.FVONKELFORCEY};
+        case 1:  // S
+            return {game.sprSVonkel, PackColour(0, 0, 245), s.SVONKELBASESPEED, s.SVONKELFORCEY};
+        default:  // E
+            return {game.sprEVonkel, PackColour(75, 75, 75), s.EVONKELBASESPEED, s.EVONKELFORCEY};
+    }
+}
+
 // Every creature first heads for the tile in front of the orb.
 constexpr int kFirstDestX = 9, kFirstDestY = 1;
 
@@ -30,26 +49,11 @@ void TForm1::SpawnFrom(TSpawner& spawner) {
     TVonkel& vonkel = *lstVonkels.back();
     vonkel.id = ++nextId;
     vonkel.vonkelKind = spawner.kind;
-    switch (spawner.kind) {
-        case 0:  // F
-            vonkel.spriteBase = sprFVonkel;
-            vonkel.colour = PackColour(120, 245, 185);
-            vonkel.speed = settings.FVONKELBASESPEED;
-            vonkel.forceY = settings.FVONKELFORCEY;
-            break;
-        case 1:  // S
-            vonkel.spriteBase = sprSVonkel;
-            vonkel.colour = PackColour(0, 0, 245);
-            vonkel.speed = settings.SVONKELBASESPEED;
-            vonkel.forceY = settings.SVONKELFORCEY;
-            break;
-        default:  // E
-            vonkel.spriteBase = sprEVonkel;
-            vonkel.colour = PackColour(75, 75, 75);
-            vonkel.speed = settings.EVONKELBASESPEED;
-            vonkel.forceY = settings.EVONKELFORCEY;
-            break;
-    }
+    const TKindValues values = KindValues(*this, spawner.kind);
+    vonkel.spriteBase = values.spriteBase;
+    vonkel.colour = values.colour;
+    vonkel.speed = values.speed;
+    vonkel.forceY = values.forceY;
     SetSpritePicture(vonkel, vonkel.spriteBase);  // facing down
     vonkel.health = settings.BASEVONKELHEALTH;
     // It stands on the tile just above its tunnel.

@@ -13,25 +13,11 @@
 set -u
 game=$1
 full=${2:-}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-command -v Xvfb >/dev/null || fail "Xvfb is not installed"
+source "$(dirname "$0")/real_program.sh"
 
 rate=44100
 frame=4 # 16-bit stereo
 second=$((rate * frame))
-
-work=$(mktemp -d)
-game_pid=
-xvfb_pid=
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 # ---- the title track: a plain 44-byte-header WAV file, 16-bit stereo at 44100 Hz
 assets=$(cd "$(dirname "$game")" && pwd)/Assets
@@ -76,12 +62,9 @@ tail -c +45 "$title" | head -c "$size" >"$work/track.pcm"
 echo "title: $(awk -v s="$size" -v b="$second" 'BEGIN{printf "%.3f", s / b}') s"
 
 # ---- the program, until the output holds the track, a loop and 2 s more
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-xvfb_pid=$!
-read -r -t 20 display <&3 || fail "Xvfb did not start"
+start_xvfb
 out=$work/out.raw
-DISPLAY=":$display" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out" "$program" &
-game_pid=$!
+start_game "$program" SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$out"
 need=$((size + 4 * second))
 limit=$((size / second + 30))
 SECONDS=0
@@ -90,11 +73,7 @@ while [ "$(stat -c %s "$out" 2>/dev/null || echo 0)" -lt "$need" ]; do
     [ "$SECONDS" -lt "$limit" ] || fail "after $limit s only $(stat -c %s "$out" 2>/dev/null) bytes of sound"
     sleep 0.2
 done
-kill -TERM "$game_pid"
-wait "$game_pid"
-status=$?
-game_pid=
-[ $status -eq 0 ] || fail "exit status $status after SIGTERM"
+stop_game
 
 # ---- where each pass of the track starts in the output, and whether it is the track
 first_sound() { # first_sound <file> <byte offset>: frames from there to the first non-zero one

@@ -7,32 +7,14 @@
 set -u
 game=$1
 play=${2:-7}
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-for tool in Xvfb xdotool import convert; do
+source "$(dirname "$0")/real_program.sh"
+for tool in xdotool import convert; do
     command -v $tool >/dev/null || fail "$tool is not installed"
 done
 
-work=$(mktemp -d)
-game_pid=
-xvfb_pid=
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
-xvfb_pid=$!
-read -r -t 20 display <&3 || fail "Xvfb did not start"
-export DISPLAY=":$display"
-SDL_AUDIODRIVER=dummy "$game" &
-game_pid=$!
-win=$(timeout 20 xdotool search --sync --name '^Quorvatide$' | head -n 1)
-[ -n "$win" ] || fail "no window titled Quorvatide"
+start_xvfb
+start_game "$game"
+find_window
 sleep 0.5
 
 shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
@@ -78,10 +60,4 @@ for t in "E 1" "S 10" "F 18"; do
 done
 echo "creatures of all three kinds stand above their tunnels after $SECONDS s"
 kill -0 "$game_pid" 2>/dev/null || fail "the program ended"
-
-kill -TERM "$game_pid"
-wait "$game_pid"
-status=$?
-game_pid=
-[ $status -eq 0 ] || fail "exit status $status after SIGTERM"
-echo "ended cleanly on SIGTERM"
+stop_game

@@ -1,0 +1,49 @@
+# Shared by the tests that run the real program on a virtual X server; sourced, not run.
+# Gives: fail; a work folder $work, removed on exit together with the program and the server;
+# start_xvfb; start_game <program> [VAR=value ...] (silent audio unless told otherwise);
+# find_window (sets $win); stop_game (SIGTERM, which must end the program with status 0).
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+work=$(mktemp -d)
+game_pid=
+xvfb_pid=
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_xvfb() {
+    command -v Xvfb >/dev/null || fail "Xvfb is not installed"
+    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    xvfb_pid=$!
+    local display
+    read -r -t 20 display <&3 || fail "Xvfb did not start"
+    export DISPLAY=":$display"
+}
+
+start_game() {
+    local program=$1
+    shift
+    env SDL_AUDIODRIVER=dummy "$@" "$program" &
+    game_pid=$!
+}
+
+find_window() {
+    win=$(timeout 20 xdotool search --sync --name '^Quorvatide$' | head -n 1)
+    [ -n "$win" ] || fail "no window titled Quorvatide"
+}
+
+stop_game() {
+    kill -TERM "$game_pid"
+    wait "$game_pid"
+    local status=$?
+    game_pid=
+    [ $status -eq 0 ] || fail "exit status $status after SIGTERM"
+    echo "ended cleanly on SIGTERM"
+}
