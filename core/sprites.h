@@ -13,6 +13,8 @@ class TForm1;
 constexpr int kTileSize = 35;
 // The life of an effect that stays for the whole game.
 constexpr int kPermanentLife = 2147483647;
+// Offsets of the four facings within a group of pictures (builders, creatures, signs).
+enum TFacing { kFacingDown = 0, kFacingUp = 1, kFacingLeft = 2, kFacingRight = 3 };
 
 // A bot's job: build or remove a sign, or gather a board object.
 class TOrder {

@@ -1,6 +1,7 @@
 // Effects (explosions, hit flashes, bubbles, markers, the orb, the tunnels) step through their
 // pictures and expire; kill beams fade after a few ticks.
 #include <algorithm>
+#include <cstddef>
 
 #include "core/form1.h"
 
@@ -40,6 +41,7 @@ void TForm1::UpdateEffects() {
     }
 
     for (size_t i = lstKillBeams.size(); i-- > 0;) {
-        if (--lstKillBeams[i]->life <= 0) lstKillBeams.erase(lstKillBeams.begin() + long(i));
+        if (--lstKillBeams[i]->life <= 0)
+            lstKillBeams.erase(lstKillBeams.begin() + std::ptrdiff_t(i));
     }
 }

@@ -15,8 +15,8 @@ void TForm1::NewBot() {
 }
 
 void TForm1::CompleteOrder(TOrder&) {
-    // Orders are only handed out once the build menu and the bots' work exist; until then a
-    // bot never holds one, and there is nothing to carry out.
+    // Nothing queues orders yet (that is the build menu's work, still to come), so no order
+    // ever gets this far.
 }
 
 namespace {
@@ -42,19 +42,19 @@ void HandOutOrder(TForm1& game, TSprite& bot, int botIndex) {
 void StepBot(TForm1& game, TSprite& bot) {
     if (bot.tileX < bot.destX) {
         bot.SetTileX(bot.tileX + 1);
-        game.SetSpritePicture(bot, game.sprBuilder + 3);
+        game.SetSpritePicture(bot, game.sprBuilder + kFacingRight);
     }
     if (bot.destX < bot.tileX) {
         bot.SetTileX(bot.tileX - 1);
-        game.SetSpritePicture(bot, game.sprBuilder + 2);
+        game.SetSpritePicture(bot, game.sprBuilder + kFacingLeft);
     }
     if (bot.tileY < bot.destY) {
         bot.SetTileY(bot.tileY + 1);
-        game.SetSpritePicture(bot, game.sprBuilder + 0);
+        game.SetSpritePicture(bot, game.sprBuilder + kFacingDown);
     }
     if (bot.destY < bot.tileY) {
         bot.SetTileY(bot.tileY - 1);
-        game.SetSpritePicture(bot, game.sprBuilder + 1);
+        game.SetSpritePicture(bot, game.sprBuilder + kFacingUp);
     }
 }
 
