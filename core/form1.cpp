@@ -56,11 +56,12 @@ void TForm1::FormCreate() {
 }
 
 void TForm1::FormDestroy() {
+    if (settings.DEBUG != 0) SaveDebugLog();
+    lstDebug.clear();
     // Free every game object before the controls their layers live on.
     FreeGameObjects();
     for (auto& tile : baseTiles) tile.reset();
     cursor.reset();
     menuCursor.reset();
     orbMenuCursor.reset();
-    lstDebug.clear();
 }

@@ -110,16 +110,66 @@ public:
     void tmrRHSTimer();
 
     // ---- creatures (creatures/)
-    // Every creature lives one tick.
+    // Every creature lives one tick (creatures/vonkels.cpp).
     void UpdateVonkels();
-    // Every turret fires at the creatures next to it.
+    // The look-around of a creature standing on its reached destination, one decision step.
+    void LookAround(TVonkel& vonkel, int index, int cx, int cy);
+    // A creature's shot at the target it acquired in this decision step.
+    void FireAtTarget(TVonkel& vonkel);
+    // Built signs on the creature's nearest tile push it five tiles their way; the decision
+    // step's target is acquired first (creatures/steering.cpp).
+    void SteerBySigns(int cx, int cy, int i);
+    // Appends one line, printf-formatted, to the creature log lstDebug (kept in debug mode
+    // only, and written out on exit).
+    void DebugLog(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // Targeting (creatures/targeting.cpp). Kinds: 0 creature, 1 turret, 2 the orb.
+    bool InRange(int x, int y, int index, int kind, int r) const;
+    static bool Adjacent(const TSprite& a, const TSprite& b);
+    int AcquireTarget(int i);
+    int FindTurretTarget(int i) const;
+    int FindOrbTarget(int i) const;
+    int FindHatedVonkel(int i) const;
+    // Damage, score and scrap (creatures/damage.cpp). Killer 1 a creature, 2 a turret.
+    void DamageVonkel(int index, int killer, double damage);
+    void DamageTurret(int index);
+    void DamageOrb();
+    void DropScrap(int tileX, int tileY);
+    // Every turret fires at the creatures next to it (creatures/turrets.cpp).
     void FireTurrets();
-    // Animates the effects, removes those whose life is over, and counts down the kill beams.
+    // A beam from the shooter's tile to the target's, shown for a few ticks
+    // (creatures/killbeams.cpp).
+    void AddKillBeam(int x1, int y1, int x2, int y2, int a1, int b1, int a2, int b2,
+                     uint32_t colour);
+    // Animates the effects, removes those whose life is over, and counts down the kill beams
+    // (creatures/effects.cpp).
     void UpdateEffects();
+    // Passes the three configured emergence intervals on among the kinds
+    // (creatures/tunnels.cpp).
+    void tmrEmergeSwapTimer();
 
     // ---- playfield input (player/input.cpp)
     // Keeps the cursor on the tile under the mouse pointer.
     void PlayfieldMouseMove(TControl& sender, TShiftState shift, int x, int y);
+    // A left click on the playfield opens the build or the orb menu, or closes the open one.
+    void PlayfieldMouseDown(TControl& sender, TMouseButton button, TShiftState shift, int x, int y);
+    // Adds (true) or removes (false) the red no-build markers of the build menu.
+    void ShowBlockMarkers(bool show);
+
+    // ---- build and orb menus (player/menus.cpp); signs (player/signs.cpp)
+    void MenuImgMouseMove(TControl& sender, TShiftState shift, int x, int y);
+    void MenuImgMouseDown(TControl& sender, TMouseButton button, TShiftState shift, int x, int y);
+    void OrbMenuImgMouseMove(TControl& sender, TShiftState shift, int x, int y);
+    void OrbMenuImgMouseDown(TControl& sender, TMouseButton button, TShiftState shift, int x,
+                             int y);
+    // A sign of `direction` (0 down, 1 up, 2 left, 3 right) on a tile: built (solid) or pending
+    // (faint, waiting for a bot).
+    void PlaceSign(int tileX, int tileY, int direction, bool built);
+    // Index in lstSigns of the first sign on the tile, -1 if none.
+    int SignAt(int tileX, int tileY) const;
+    // Index in lstScrap of the first gatherable board object on the tile, -1 if none.
+    int GatherableAt(int tileX, int tileY) const;
+    // Whether any effect stands on the tile.
+    bool EffectAt(int tileX, int tileY) const;
 
     // ---- orders and bots (player/bots.cpp)
     // Adds a builder bot on the tile below the orb and redraws the sign counter.
@@ -159,6 +209,10 @@ public:
     void imSplashClick(TControl& sender);
     // The orb has fallen: play stops.
     void EndGame();
+
+    // ---- debug tools (shell/debug_tools.cpp)
+    // Writes the creature log to Assets/debug.txt; on failure says so on stderr.
+    bool SaveDebugLog();
 
     // ---- window layout (shell/layout.cpp)
     void CreateControls();
@@ -209,6 +263,8 @@ public:
     int shownSignCount = 0;
     bool musicOn = true, soundOn = true;
     TSpawner spawnS, spawnF, spawnE;
+    // Kill beams alike in place, picture and colour share one layer (creatures/killbeams.cpp).
+    TKillBeamLayers killBeamLayers;
 
     // ---- controls (owned by the window; created by CreateControls)
     TPanel* pnlPause = nullptr;

@@ -1,7 +1,9 @@
 // Board objects: every visible game object is a sprite that owns one drawing layer.
 #pragma once
 
+#include <compare>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -108,9 +110,22 @@ public:
     int stepTicks = 0;
 };
 
-// A kill beam on the playfield, shown for a few ticks.
+// A kill beam on the playfield, shown for a few ticks. A beam is opaque on its line and clear
+// everywhere else, so beams alike in place, picture and colour look the same whichever of them
+// lies on top: they share one layer, which goes with the last of them.
 class TAnimKill {
 public:
-    TLayerHandle beam;
+    std::shared_ptr<TBitmapLayer> beam;
     int life = 2;
 };
+
+// What makes two kill beams alike: the layer's place and size, the line's end points inside it
+// and the colour.
+struct TKillBeamKey {
+    int left, top, width, height;
+    int startX, startY, endX, endY;
+    uint32_t colour;
+    auto operator<=>(const TKillBeamKey&) const = default;
+};
+// The layer each kind of beam on the playfield is shown with, while any such beam lives.
+using TKillBeamLayers = std::map<TKillBeamKey, std::weak_ptr<TBitmapLayer>>;

@@ -16,3 +16,7 @@ void TForm1::PlayfieldMouseMove(TControl&, TShiftState, int x, int y) {
     cursor->SetTileX(std::clamp(x / kTileSize, 0, kBoardTiles - 1));
     cursor->SetTileY(std::clamp(y / kTileSize, 0, kBoardTiles - 1));
 }
+
+void TForm1::PlayfieldMouseDown(TControl&, TMouseButton, TShiftState, int, int) {}
+
+void TForm1::ShowBlockMarkers(bool) {}

@@ -109,9 +109,23 @@ void TForm1::BindEvents() {
     OnMusicFinished = [this](int) { BGMNotify(); };
     tmrTick->OnTimer = [this] { tmrTickTimer(); };
     tmrRHS->OnTimer = [this] { tmrRHSTimer(); };
+    tmrEmergeSwap->OnTimer = [this] { tmrEmergeSwapTimer(); };
     Playfield->OnMouseMove = [this](TControl& sender, TShiftState shift, int x, int y) {
         PlayfieldMouseMove(sender, shift, x, y);
     };
+    Playfield->OnMouseDown = [this](TControl& sender, TMouseButton button, TShiftState shift, int x,
+                                    int y) { PlayfieldMouseDown(sender, button, shift, x, y); };
+    MenuImg->OnMouseMove = [this](TControl& sender, TShiftState shift, int x, int y) {
+        MenuImgMouseMove(sender, shift, x, y);
+    };
+    MenuImg->OnMouseDown = [this](TControl& sender, TMouseButton button, TShiftState shift, int x,
+                                  int y) { MenuImgMouseDown(sender, button, shift, x, y); };
+    OrbMenuImg->OnMouseMove = [this](TControl& sender, TShiftState shift, int x, int y) {
+        OrbMenuImgMouseMove(sender, shift, x, y);
+    };
+    OrbMenuImg->OnMouseDown = [this](TControl& sender, TMouseButton button, TShiftState shift,
+                                     int x,
+                                     int y) { OrbMenuImgMouseDown(sender, button, shift, x, y); };
     for (TControl* splash : {static_cast<TControl*>(imSplash), static_cast<TControl*>(PaintBox2)})
         splash->OnClick = [this](TControl& sender) { imSplashClick(sender); };
 }

@@ -174,7 +174,7 @@ TEST(Board, NewGameBuildsAFreshBoardAndKeepsWhatOutlivesAGame) {
     f.lstVonkels.push_back(std::make_unique<TVonkel>(*f.Playfield));
     f.lstOrders.push_back(std::make_unique<TOrder>(&f));
     f.lstKillBeams.push_back(std::make_unique<TAnimKill>());
-    f.lstKillBeams.back()->beam.reset(&f.Playfield->AddLayer());
+    f.lstKillBeams.back()->beam.reset(&f.Playfield->AddLayer(), TLayerFree{});
     f.NewBot();
     f.lstTurrets.pop_back();
 

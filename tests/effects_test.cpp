@@ -159,7 +159,7 @@ TEST(Effects, KillBeamsFadeAfterTheirLife) {
     const int layers = f.Playfield->LayerCount();
     for (int life : {4, 1, 0}) {
         f.lstKillBeams.push_back(std::make_unique<TAnimKill>());
-        f.lstKillBeams.back()->beam.reset(&f.Playfield->AddLayer());
+        f.lstKillBeams.back()->beam.reset(&f.Playfield->AddLayer(), TLayerFree{});
         f.lstKillBeams.back()->life = life;
     }
     EXPECT_EQ(f.Playfield->LayerCount(), layers + 3);

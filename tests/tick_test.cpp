@@ -224,8 +224,12 @@ TEST(Tick, HatredChangesWhenItsFlashEnds) {
 
 TEST(Tick, SpeechBubblesTakeTurnsStartingWithKelAndNeedACreature) {
     TTempAssets dir;
-    // No creature comes out for a long while.
-    THarness h(dir.WithSettings("INITDELAY=3000\nEVONKELBASEEMERGE=0\n"));
+    // No creature comes out for a long while; then only E creatures, which stay where they
+    // come out.
+    THarness h(
+        dir.WithSettings("INITDELAY=3000\nEVONKELBASEEMERGE=0\nEVONKELBASESPEED=1000000\n"
+                         "SVONKELBASEEMERGE=1000000\nFVONKELBASEEMERGE=1000000\n"
+                         "VONKELEMERGESWAP=0\n"));
     TForm1& f = h.Form();
     h.StartPlay();
     h.Ticks(3000);
