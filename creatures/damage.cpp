@@ -23,19 +23,34 @@ int AddScore(int score, int points) {
     return int(sum);
 }
 
+// One hit: nothing when the target was hit already in this tick, else the hit flash on its
+// tile and the damage. True when the hit leaves it no health.
+bool Strike(TForm1& game, TSprite& target, double damage) {
+    if (target.struck) return false;
+    target.struck = true;
+    game.AddEffect(target.tileX, target.tileY, game.sprSplode, kFlashFrames, kFlashLife, 255);
+    target.health -= damage;
+    return target.health <= 0;
+}
+
+// The bang of a kill, one of two sounds, and its explosion on the tile.
+void Explode(TForm1& game, const TSprite& target, int life) {
+    game.PlaySfx("explosion" + std::to_string(game.random.RandomRange(1, 3)), 3);
+    game.AddEffect(target.tileX, target.tileY, game.sprSplode, kExplosionFrames, life, 255);
+}
+
+// Creature shots do nothing to turrets and the orb while debug mode's invincibility is on.
+double ShotOnTheBase(const TForm1& game) {
+    return game.settings.DEBUG != 0 && game.dbgInvincible ? 0.0 : game.settings.VONKELSHOTSTRENGTH;
+}
+
 }  // namespace
 
 void TForm1::DamageVonkel(int index, int killer, double damage) {
     if (index < 0 || size_t(index) >= lstVonkels.size()) return;
     TVonkel& c = *lstVonkels[size_t(index)];
-    if (c.struck) return;
-    c.struck = true;
-    AddEffect(c.tileX, c.tileY, sprSplode, kFlashFrames, kFlashLife, 255);
-    c.health -= damage;
-    if (c.health > 0) return;
-
-    PlaySfx("explosion" + std::to_string(random.RandomRange(1, 3)), 3);
-    AddEffect(c.tileX, c.tileY, sprSplode, kExplosionFrames, kExplosionLife, 255);
+    if (!Strike(*this, c, damage)) return;
+    Explode(*this, c, kExplosionLife);
     if (random.RandomInt(0, 99) <= settings.VONKELSCRAPPERC) DropScrap(c.tileX, c.tileY);
     lstVonkels.erase(lstVonkels.begin() + index);
     score = AddScore(score, killer == 1 ? settings.VONKELKILL : settings.TURRETKILL);
@@ -44,33 +59,17 @@ void TForm1::DamageVonkel(int index, int killer, double damage) {
 
 void TForm1::DamageTurret(int index) {
     if (index < 0 || size_t(index) >= lstTurrets.size()) return;
-    const double damage = settings.DEBUG != 0 && dbgInvincible ? 0.0 : settings.VONKELSHOTSTRENGTH;
     TSign& t = *lstTurrets[size_t(index)];
-    if (t.struck) return;
-    t.struck = true;
-    AddEffect(t.tileX, t.tileY, sprSplode, kFlashFrames, kFlashLife, 255);
-    t.health -= damage;
-    if (t.health > 0) return;
-
-    PlaySfx("explosion" + std::to_string(random.RandomRange(1, 3)), 3);
-    AddEffect(t.tileX, t.tileY, sprSplode, kExplosionFrames, kExplosionLife, 255);
+    if (!Strike(*this, t, ShotOnTheBase(*this))) return;
+    Explode(*this, t, kExplosionLife);
     // The music follows the turrets left at the next tick.
     lstTurrets.erase(lstTurrets.begin() + index);
 }
 
 void TForm1::DamageOrb() {
-    if (!orb) return;
-    const double damage = settings.DEBUG != 0 && dbgInvincible ? 0.0 : settings.VONKELSHOTSTRENGTH;
-    TSprite& o = *orb;
-    if (o.struck) return;
-    o.struck = true;
-    AddEffect(o.tileX, o.tileY, sprSplode, kFlashFrames, kFlashLife, 255);
-    o.health -= damage;
-    if (o.health > 0) return;
-
+    if (!orb || !Strike(*this, *orb, ShotOnTheBase(*this))) return;
     // The orb stays; every further hit until play stops brings another of these.
-    PlaySfx("explosion" + std::to_string(random.RandomRange(1, 3)), 3);
-    AddEffect(o.tileX, o.tileY, sprSplode, kExplosionFrames, kOrbExplosionLife, 255);
+    Explode(*this, *orb, kOrbExplosionLife);
     lstEffects.back()->endsGame = true;
 }
 

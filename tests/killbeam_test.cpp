@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 #include "tests/creatures_test.h"
@@ -33,68 +34,58 @@ const TBitmapLayer& NewestBeam(const TForm1& f) {
 }  // namespace
 
 TEST(KillBeam, TheLineRunsFromTheBoxsUpperLeftPartToItsLowerRightPart) {
+    using TQuad = std::array<int, 4>;
     const struct {
         const char* what;
-        int x1, y1, x2, y2, a1, b1, a2, b2;
+        TQuad tiles;    // shooter x, y, target x, y
+        TQuad offsets;  // at the shooter's end, at the target's end
         TFloatRect box;
-        int sx, sy, ex, ey;
+        TQuad line;  // from x, y to x, y inside the box
     } cases[] = {
         {"one column, target below",
-         4,
-         5,
-         4,
-         6,
-         17,
-         17,
-         10,
-         10,
+         {4, 5, 4, 6},
+         {17, 17, 10, 10},
          {140, 175, 175, 245},
-         17,
-         17,
-         25,
-         60},
+         {17, 17, 25, 60}},
         {"one column, target above",
-         4,
-         6,
-         4,
-         5,
-         17,
-         17,
-         10,
-         10,
+         {4, 6, 4, 5},
+         {17, 17, 10, 10},
          {140, 175, 175, 245},
-         17,
-         17,
-         25,
-         60},
-        {"shooter lower left", 3, 6, 4, 5, 17, 17, 10, 10, {105, 175, 175, 245}, 17, 17, 60, 60},
-        {"shooter upper right", 4, 5, 3, 6, 17, 17, 10, 10, {105, 175, 175, 245}, 10, 10, 53, 53},
+         {17, 17, 25, 60}},
+        {"shooter lower left",
+         {3, 6, 4, 5},
+         {17, 17, 10, 10},
+         {105, 175, 175, 245},
+         {17, 17, 60, 60}},
+        {"shooter upper right",
+         {4, 5, 3, 6},
+         {17, 17, 10, 10},
+         {105, 175, 175, 245},
+         {10, 10, 53, 53}},
         {"turret at a creature to its left",
-         10,
-         1,
-         9,
-         2,
-         17,
-         5,
-         17,
-         17,
+         {10, 1, 9, 2},
+         {17, 5, 17, 17},
          {315, 35, 385, 105},
-         17,
-         17,
-         53,
-         65},
-        {"on the same tile", 7, 7, 7, 7, 17, 17, 17, 17, {245, 245, 280, 280}, 17, 17, 18, 18},
-        {"off the board", -2, 3, -1, 3, 17, 17, 10, 10, {-70, 105, 0, 140}, 17, 17, 60, 25},
+         {17, 17, 53, 65}},
+        {"on the same tile",
+         {7, 7, 7, 7},
+         {17, 17, 17, 17},
+         {245, 245, 280, 280},
+         {17, 17, 18, 18}},
+        {"off the board", {-2, 3, -1, 3}, {17, 17, 10, 10}, {-70, 105, 0, 140}, {17, 17, 60, 25}},
     };
     TCreatureGame g;
     TForm1& f = g.f();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        f.AddKillBeam(c.x1, c.y1, c.x2, c.y2, c.a1, c.b1, c.a2, c.b2, 255);
+        const auto [x1, y1, x2, y2] = c.tiles;
+        const auto [a1, b1, a2, b2] = c.offsets;
+        f.AddKillBeam(x1, y1, x2, y2, a1, b1, a2, b2, 255);
         const TBitmapLayer& beam = NewestBeam(f);
         EXPECT_EQ(beam.Location(), c.box);
         const int w = int(c.box.right - c.box.left), h = int(c.box.bottom - c.box.top);
-        EXPECT_TRUE(SamePixels(beam.Bitmap(), ExpectedBeam(w, h, c.sx, c.sy, c.ex, c.ey, 255)));
+        const auto [sx, sy, ex, ey] = c.line;
+        EXPECT_TRUE(SamePixels(beam.Bitmap(), ExpectedBeam(w, h, sx, sy, ex, ey, 255)));
         EXPECT_EQ(beam.Bitmap().DrawMode(), TDrawMode::Blend);
         EXPECT_EQ(beam.Bitmap().MasterAlpha(), 255);
         EXPECT_EQ(f.lstKillBeams.back()->life, 4);
