@@ -170,6 +170,9 @@ public:
     int GatherableAt(int tileX, int tileY) const;
     // Whether any effect stands on the tile.
     bool EffectAt(int tileX, int tileY) const;
+    // Adds `amount` of scrap (a negative amount takes it away), held within the range of an
+    // int, and redraws the scrap counter.
+    void ChangeCash(int64_t amount);
 
     // ---- orders and bots (player/bots.cpp)
     // Adds a builder bot on the tile below the orb and redraws the sign counter.
