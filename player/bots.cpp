@@ -1,5 +1,14 @@
 // Builder bots and the orders they carry out.
+#include <cstddef>
+
 #include "core/form1.h"
+
+namespace {
+
+// Master alpha of a sign a bot has built: only such signs steer creatures.
+constexpr int kBuiltSignAlpha = 255;
+
+}  // namespace
 
 void TForm1::NewBot() {
     lstBots.push_back(std::make_unique<TSprite>(*Playfield));
@@ -14,9 +23,37 @@ void TForm1::NewBot() {
     DrawSignCounter();  // one more bot raises the sign limit
 }
 
-void TForm1::CompleteOrder(TOrder&) {
-    // Nothing queues orders yet (that is the build menu's work, still to come), so no order
-    // ever gets this far.
+void TForm1::CompleteOrder(TOrder& order) {
+    // Whatever the order is about may have gone meanwhile through another order; then there is
+    // nothing left to do. The sign counter follows in the next tick.
+    if (order.orderKind == 1) {
+        for (size_t i = lstSigns.size(); i-- > 0;) {
+            TSign& sign = *lstSigns[i];
+            if (sign.id != order.targetId) continue;
+            if (order.signKind == -1) {
+                sign.visible = false;
+                sign.Redraw();
+                lstSigns.erase(lstSigns.begin() + std::ptrdiff_t(i));
+                continue;
+            }
+            // Built: the sign steers from now on, and its bot stands drawn over it.
+            sign.layer->Bitmap().SetMasterAlpha(kBuiltSignAlpha);
+            if (order.botIndex >= 0 && size_t(order.botIndex) < lstBots.size())
+                lstBots[size_t(order.botIndex)]->layer->BringToFront();
+            sign.Redraw();
+        }
+    }
+    if (order.orderKind == 2) {
+        for (size_t i = lstScrap.size(); i-- > 0;) {
+            TSprite& object = *lstScrap[i];
+            if (object.id != order.targetId) continue;
+            object.visible = false;
+            object.Redraw();
+            lstScrap.erase(lstScrap.begin() + std::ptrdiff_t(i));
+            ChangeCash(settings.GATHER_SCRAP);
+            break;
+        }
+    }
 }
 
 namespace {
