@@ -380,18 +380,6 @@ TEST(OrbMenu, TheWholeMenuBuysABotForItsPrice) {
         EXPECT_FALSE(f.spNoCash->Visible());
         EXPECT_TRUE(f.cursor->visible);
     }
-
-    // No upper limit: every purchase adds a bot and four signs.
-    TPlayerGame g;
-    TForm1& f = g.f();
-    f.cash = 1000;
-    for (int i = 0; i < 5; ++i) {
-        g.ClickTile(9, 0);
-        g.ClickOrbMenu();
-    }
-    EXPECT_EQ(f.lstBots.size(), 6u);
-    EXPECT_EQ(f.cash, 500);
-    EXPECT_EQ(g.CounterText(*f.imSignsCt), "0/24");
 }
 
 TEST(OrbMenu, TooLittleScrapIsRefusedWithTheFlashAndAClosedMenu) {

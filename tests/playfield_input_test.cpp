@@ -94,18 +94,6 @@ TEST(PlayfieldInput, MarkersCoverTheSquaresAroundSignsAndTheFixedOnesOfTheBase) 
     }
 }
 
-TEST(PlayfieldInput, EverySignIsMarkedAndTwoSignsMarkTheTileBetweenThemTwice) {
-    TPlayerGame g;
-    TForm1& f = g.f();
-    f.PlaceSign(4, 6, 0, true);
-    f.PlaceSign(6, 6, 3, false);
-    g.ClickTile(14, 14);
-    EXPECT_EQ(g.Markers(), 18 + 54);
-    EXPECT_EQ(g.MarkersOn(5, 6), 2);
-    EXPECT_EQ(g.MarkersOn(3, 6), 1);
-    EXPECT_EQ(g.MarkersOn(7, 7), 1);
-}
-
 TEST(PlayfieldInput, AClickWithAMenuOpenOnlyClosesItAndTheNextOpensAgain) {
     TPlayerGame g;
     TForm1& f = g.f();
