@@ -266,8 +266,10 @@ public:
     int shownSignCount = 0;
     bool musicOn = true, soundOn = true;
     TSpawner spawnS, spawnF, spawnE;
-    // Kill beams alike in place, picture and colour share one layer (creatures/killbeams.cpp).
+    // Kill beams alike in place, picture and colour share one layer (creatures/killbeams.cpp),
+    // and every beam picture is drawn once.
     TKillBeamLayers killBeamLayers;
+    std::map<TKillBeamKey, TPicture> killBeamPictures;
 
     // ---- controls (owned by the window; created by CreateControls)
     TPanel* pnlPause = nullptr;

@@ -13,6 +13,13 @@ constexpr int kExplosionSounds = 14;
 }  // namespace
 
 void TForm1::UpdateEffects() {
+    // An expired effect is freed at once and its entry emptied; the emptied entries leave the
+    // list in one pass at the end, or before EndGame, which walks the list itself.
+    bool emptied = false;
+    const auto closeGaps = [this, &emptied] {
+        if (emptied) std::erase(lstEffects, nullptr);
+        emptied = false;
+    };
     for (size_t i = lstEffects.size(); i-- > 0;) {
         TSprite* effect = lstEffects[i].get();
         // A frame step every second call; each step costs one unit of life.
@@ -27,9 +34,16 @@ void TForm1::UpdateEffects() {
         if (effect->life > 0) continue;
         if (effect->explodes)
             PlaySfx("explosion" + std::to_string(random.RandomInt(1, kExplosionSounds)), 0);
+        if (!effect->endsGame) {
+            lstEffects[i].reset();
+            emptied = true;
+            continue;
+        }
         // Ending the game may take other effects away and add new ones; this effect is still
-        // the one to remove, and the pass goes on with those that stood below it.
-        if (effect->endsGame) EndGame();
+        // the one to remove, and the pass goes on with those that stood below it. The gaps
+        // all lie above it, so closing them leaves it where it is.
+        closeGaps();
+        EndGame();
         const auto it = std::find_if(lstEffects.begin(), lstEffects.end(),
                                      [effect](const auto& e) { return e.get() == effect; });
         if (it == lstEffects.end()) {
@@ -39,9 +53,7 @@ void TForm1::UpdateEffects() {
         i = size_t(it - lstEffects.begin());
         lstEffects.erase(it);
     }
+    closeGaps();
 
-    for (size_t i = lstKillBeams.size(); i-- > 0;) {
-        if (--lstKillBeams[i]->life <= 0)
-            lstKillBeams.erase(lstKillBeams.begin() + std::ptrdiff_t(i));
-    }
+    std::erase_if(lstKillBeams, [](const auto& beam) { return --beam->life <= 0; });
 }

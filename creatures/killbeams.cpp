@@ -9,11 +9,13 @@ namespace {
 // Ticks a beam stays: a creature's beam (made before the effects update) is gone in the third
 // tick after the shot, a turret's in the fourth.
 constexpr int kBeamLife = 4;
-// Past this many kinds of beam remembered, those no longer shown are forgotten.
+// Past this many kinds of beam remembered, those no longer shown are forgotten (and the
+// pictures drawn so far, which no game comes near).
 constexpr size_t kBeamLayersKept = 256;
 
 // The beam picture: nine one-pixel lines, the line and its eight neighbours, in `colour` (a
-// pixel value, the lowest byte blue); opaque on the lines and clear everywhere else.
+// pixel value, the lowest byte blue); opaque on the lines and clear everywhere else. Where the
+// beam lies plays no part (the key's left and top are 0).
 TPicture DrawBeam(const TKillBeamKey& k) {
     TPicture beam(k.width, k.height), mask(k.width, k.height);
     for (int dx = -1; dx <= 1; ++dx)
@@ -49,8 +51,17 @@ void TForm1::AddKillBeam(int x1, int y1, int x2, int y2, int a1, int b1, int a2,
     std::weak_ptr<TBitmapLayer>& known = killBeamLayers[key];
     std::shared_ptr<TBitmapLayer> layer = known.lock();
     if (!layer) {
+        // Only a few beam pictures ever occur (a shot reaches one tile at most); each is drawn
+        // once.
+        TKillBeamKey shape = key;
+        shape.left = shape.top = 0;
+        auto picture = killBeamPictures.find(shape);
+        if (picture == killBeamPictures.end()) {
+            if (killBeamPictures.size() >= kBeamLayersKept) killBeamPictures.clear();
+            picture = killBeamPictures.emplace(shape, DrawBeam(shape)).first;
+        }
         TBitmapLayer& fresh = Playfield->AddLayer();
-        fresh.Bitmap() = DrawBeam(key);
+        fresh.Bitmap().Assign(picture->second);
         fresh.SetLocation({float(key.left), float(key.top), float(key.left + key.width),
                            float(key.top + key.height)});
         layer = std::shared_ptr<TBitmapLayer>(&fresh, TLayerFree{});

@@ -46,28 +46,55 @@ bool TLayeredImage::LoadBitmap(const std::string& path) {
     return true;
 }
 
+void TLayeredImage::Compact() const {
+    if (holes_ == 0) return;
+    std::erase(layers_, nullptr);
+    holes_ = 0;
+    for (size_t i = 0; i < layers_.size(); ++i) layers_[i]->index_ = i;
+}
+
+bool TLayeredImage::Holds(const TBitmapLayer& layer) const {
+    return &layer.owner_ == this && layer.index_ < layers_.size() &&
+           layers_[layer.index_].get() == &layer;
+}
+
 TBitmapLayer& TLayeredImage::AddLayer() {
+    Compact();
     layers_.push_back(std::make_unique<TBitmapLayer>(*this));
+    layers_.back()->index_ = layers_.size() - 1;
     return *layers_.back();
 }
 
+int TLayeredImage::LayerCount() const {
+    Compact();
+    return int(layers_.size());
+}
+
+TBitmapLayer& TLayeredImage::Layer(int index) {
+    Compact();
+    return *layers_[size_t(index)];
+}
+
 int TLayeredImage::IndexOf(const TBitmapLayer& layer) const {
-    for (size_t i = 0; i < layers_.size(); ++i)
-        if (layers_[i].get() == &layer) return int(i);
-    return -1;
+    Compact();
+    return Holds(layer) ? int(layer.index_) : -1;
 }
 
 void TLayeredImage::FreeLayer(TBitmapLayer& layer) {
-    const int i = IndexOf(layer);
-    if (i < 0) return;
+    if (!Holds(layer)) return;
     if (layer.paintedShown_) InvalidateLayerArea(layer.paintedRect_);
-    layers_.erase(layers_.begin() + i);
+    layers_[layer.index_].reset();
+    ++holes_;
 }
 
 void TLayeredImage::BringLayerToFront(TBitmapLayer& layer) {
-    const int i = IndexOf(layer);
-    if (i < 0 || i == LayerCount() - 1) return;
-    std::rotate(layers_.begin() + i, layers_.begin() + i + 1, layers_.end());
+    Compact();
+    if (!Holds(layer)) return;
+    const size_t i = layer.index_;
+    if (i + 1 == layers_.size()) return;
+    std::rotate(layers_.begin() + std::ptrdiff_t(i), layers_.begin() + std::ptrdiff_t(i) + 1,
+                layers_.end());
+    for (size_t j = i; j < layers_.size(); ++j) layers_[j]->index_ = j;
     if (layer.visible_) InvalidateLayerArea(layer.PixelRect());
 }
 
@@ -87,6 +114,7 @@ void TLayeredImage::InvalidateLayerArea(const TRect& r) {
 
 void TLayeredImage::CollectChanges() {
     if (updateCount_ > 0) return;
+    Compact();
     if (bitmap_.Version() != paintedBitmapVersion_) {
         paintedBitmapVersion_ = bitmap_.Version();
         Invalidate();
@@ -107,6 +135,7 @@ void TLayeredImage::CollectChanges() {
 }
 
 void TLayeredImage::Paint(const TPaintArea& area) {
+    Compact();
     const int ox = area.originX, oy = area.originY;
     const TRect bounds{ox, oy, ox + Width(), oy + Height()};
     const TRect picture{ox, oy, ox + bitmap_.Width(), oy + bitmap_.Height()};

@@ -42,6 +42,8 @@ public:
 private:
     friend class TLayeredImage;
     TLayeredImage& owner_;
+    // Its place in the owner's collection (kept up to date by the owner).
+    size_t index_ = 0;
     TPicture bitmap_;
     TFloatRect location_;
     bool visible_ = true;
@@ -74,9 +76,11 @@ public:
 
     // A new layer on top of the collection, owned by this control until freed.
     TBitmapLayer& AddLayer();
-    int LayerCount() const { return int(layers_.size()); }
-    TBitmapLayer& Layer(int index) { return *layers_[size_t(index)]; }
+    int LayerCount() const;
+    TBitmapLayer& Layer(int index);
     void FreeLayer(TBitmapLayer& layer);
+    // The layer's place in the collection, the first at the bottom; -1 if it is not one of
+    // this control's.
     int IndexOf(const TBitmapLayer& layer) const;
 
     // While the update counter is above zero, changes are collected and not shown; ending the
@@ -97,10 +101,16 @@ private:
     friend class TBitmapLayer;
     void InvalidateLayerArea(const TRect& r);
     void BringLayerToFront(TBitmapLayer& layer);
+    // Closes the gaps freed layers have left, renumbering the layers above them.
+    void Compact() const;
+    bool Holds(const TBitmapLayer& layer) const;
 
     TPicture bitmap_;
     uint64_t paintedBitmapVersion_ = 0;
-    std::vector<std::unique_ptr<TBitmapLayer>> layers_;
+    // A freed layer leaves an empty entry until the collection is next used, so that freeing
+    // many layers (a tick's expired effects) closes the gaps in one pass, not one each.
+    mutable std::vector<std::unique_ptr<TBitmapLayer>> layers_;
+    mutable size_t holes_ = 0;
     int updateCount_ = 0;
     // The clip of the paint in progress, kept to spare an allocation per frame.
     std::vector<TRect> paintClip_;
