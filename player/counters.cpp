@@ -1,5 +1,7 @@
 // The digit counters of the side panel: score, scrap and signs, drawn as rows of glyph
 // pictures rather than in a font.
+#include <cstdint>
+
 #include "core/form1.h"
 
 void TForm1::DrawCounter(TLayeredImage& image, const std::string& text) {
@@ -24,6 +26,7 @@ void TForm1::DrawCounter(TLayeredImage& image, const std::string& text) {
 
 void TForm1::DrawSignCounter() {
     shownSignCount = int(lstSigns.size());
-    const int limit = int(lstBots.size()) * settings.MAX_SIGN;
+    // Worked out in 64 bits: many bots times a large MAX_SIGN passes the range of an int.
+    const int64_t limit = int64_t(lstBots.size()) * settings.MAX_SIGN;
     DrawCounter(*imSignsCt, std::to_string(shownSignCount) + "/" + std::to_string(limit));
 }
