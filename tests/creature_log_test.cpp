@@ -19,8 +19,7 @@ namespace {
 std::string Shape(const std::string& line) {
     std::string shape, word;
     const auto flush = [&] {
-        const bool number =
-            !word.empty() && (word == "0" || std::to_string(std::atoll(word.c_str())) == word);
+        const bool number = !word.empty() && std::to_string(std::atoll(word.c_str())) == word;
         shape += number ? "#" : word;
         word.clear();
     };
