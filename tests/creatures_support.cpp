@@ -8,18 +8,7 @@ TCreatureGame::TCreatureGame(const std::string& settings) {
 }
 
 TVonkel& TCreatureGame::Place(int kind, int x, int y) {
-    TSpawner spawner;
-    spawner.kind = kind;
-    spawner.tunnelSprite = f().sprTrans;  // nothing to stamp into the background
-    spawner.tileX = x;
-    spawner.tileY = y + 1;
-    spawner.emergeEvery = 0;
-    f().SpawnFrom(spawner);
-    TVonkel& v = *f().lstVonkels.back();
-    v.forceY = 0;
-    v.destX = x;
-    v.destY = y;
-    return v;
+    return PlaceVonkel(f(), kind, x, y);
 }
 
 bool TCreatureGame::Shows(const TVonkel& v, int facing) {

@@ -144,6 +144,21 @@ THarnessOptions OptionsFor(const TTempAssets& dir) {
     return o;
 }
 
+TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y) {
+    TSpawner spawner;
+    spawner.kind = kind;
+    spawner.tunnelSprite = f.sprTrans;  // nothing to stamp into the background
+    spawner.tileX = x;
+    spawner.tileY = y + 1;
+    spawner.emergeEvery = 0;
+    f.SpawnFrom(spawner);
+    TVonkel& v = *f.lstVonkels.back();
+    v.forceY = 0;
+    v.destX = x;
+    v.destY = y;
+    return v;
+}
+
 fs::path BuildExeDir() {
     return QV_BUILD_DIR;
 }

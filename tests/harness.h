@@ -135,5 +135,9 @@ std::string CompareGolden(const std::string& name, const std::string& actual);
 ::testing::AssertionResult SamePixels(const TPicture& actual, const TPicture& expected,
                                       TColor32 orMask = 0);
 
+// A creature of `kind` (0 F, 1 S, 2 E) on tile (x, y), made the way spawning makes one but
+// with no march and its destination its own tile, so that it stays until told otherwise.
+TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y);
+
 // The folder of the build's generated Assets.
 std::filesystem::path BuildExeDir();

@@ -83,15 +83,5 @@ TSprite& TPlayerGame::PutObject(int kind, int x, int y) {
 }
 
 TVonkel& TPlayerGame::PutCreature(int x, int y) {
-    TSpawner spawner;
-    spawner.kind = 1;
-    spawner.tunnelSprite = f().sprTrans;  // nothing to stamp into the background
-    spawner.tileX = x;
-    spawner.tileY = y + 1;
-    f().SpawnFrom(spawner);
-    TVonkel& v = *f().lstVonkels.back();
-    v.forceY = 0;
-    v.destX = x;
-    v.destY = y;
-    return v;
+    return PlaceVonkel(f(), 1, x, y);
 }
