@@ -60,6 +60,10 @@ public:
     const TPicture& CataloguePicture(int index) const;
     // Copies catalogue picture `index` into the sprite's own layer picture.
     void SetSpritePicture(TSprite& sprite, int index);
+    // One step towards the sprite's destination, at most one tile on each axis that is free to
+    // move, showing the facing of group `pictures` it went; on a diagonal the vertical picture
+    // wins. Bots and creatures walk so.
+    void StepTowardDest(TSprite& sprite, int pictures, bool alongX, bool alongY);
     // Makes an effect sprite on the playfield; it becomes the last element of lstEffects.
     void AddEffect(int tileX, int tileY, int picture, int frameCount, int life, int alpha);
 

@@ -83,6 +83,23 @@ void TForm1::SetSpritePicture(TSprite& sprite, int index) {
     sprite.layer->Bitmap().Assign(CataloguePicture(index));
 }
 
+void TForm1::StepTowardDest(TSprite& s, int pictures, bool alongX, bool alongY) {
+    if (alongX && s.tileX < s.destX) {
+        s.SetTileX(s.tileX + 1);
+        SetSpritePicture(s, pictures + kFacingRight);
+    } else if (alongX && s.destX < s.tileX) {
+        s.SetTileX(s.tileX - 1);
+        SetSpritePicture(s, pictures + kFacingLeft);
+    }
+    if (alongY && s.tileY < s.destY) {
+        s.SetTileY(s.tileY + 1);
+        SetSpritePicture(s, pictures + kFacingDown);
+    } else if (alongY && s.destY < s.tileY) {
+        s.SetTileY(s.tileY - 1);
+        SetSpritePicture(s, pictures + kFacingUp);
+    }
+}
+
 void TForm1::AddEffect(int tileX, int tileY, int picture, int frameCount, int life, int alpha) {
     lstEffects.push_back(std::make_unique<TSprite>(*Playfield));
     TSprite& effect = *lstEffects.back();

@@ -67,23 +67,9 @@ void TForm1::UpdateVonkels() {
             if (v.waitTicks > 0) --v.waitTicks;
 
             if (v.waitTicks <= 0) {
-                // At most one column and one row; on a diagonal the vertical picture wins.
-                if (v.tileX == cx && v.tileX < v.destX) {
-                    v.SetTileX(v.tileX + 1);
-                    SetSpritePicture(v, v.spriteBase + kFacingRight);
-                }
-                if (v.tileX == cx && v.destX < v.tileX) {
-                    v.SetTileX(v.tileX - 1);
-                    SetSpritePicture(v, v.spriteBase + kFacingLeft);
-                }
-                if (v.tileY == cy && v.tileY < v.destY) {
-                    v.SetTileY(v.tileY + 1);
-                    SetSpritePicture(v, v.spriteBase + kFacingDown);
-                }
-                if (v.tileY == cy && v.destY < v.tileY) {
-                    v.SetTileY(v.tileY - 1);
-                    SetSpritePicture(v, v.spriteBase + kFacingUp);
-                }
+                // Only along an axis on which it stands on its own tile: at most one column
+                // and one row.
+                StepTowardDest(v, v.spriteBase, v.tileX == cx, v.tileY == cy);
                 if (v.tileX == cx && cx == v.destX && v.tileY == cy && cy == v.destY &&
                     v.goalX != 0 && v.goalY != 0)
                     LookAround(v, i, cx, cy);

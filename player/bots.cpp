@@ -74,34 +74,13 @@ void HandOutOrder(TForm1& game, TSprite& bot, int botIndex) {
     bot.destY = order.targetY;
 }
 
-// One tile at most on each axis, facing the way it went; on a diagonal the vertical picture
-// wins. Nothing on the board blocks a bot.
-void StepBot(TForm1& game, TSprite& bot) {
-    if (bot.tileX < bot.destX) {
-        bot.SetTileX(bot.tileX + 1);
-        game.SetSpritePicture(bot, game.sprBuilder + kFacingRight);
-    }
-    if (bot.destX < bot.tileX) {
-        bot.SetTileX(bot.tileX - 1);
-        game.SetSpritePicture(bot, game.sprBuilder + kFacingLeft);
-    }
-    if (bot.tileY < bot.destY) {
-        bot.SetTileY(bot.tileY + 1);
-        game.SetSpritePicture(bot, game.sprBuilder + kFacingDown);
-    }
-    if (bot.destY < bot.tileY) {
-        bot.SetTileY(bot.tileY - 1);
-        game.SetSpritePicture(bot, game.sprBuilder + kFacingUp);
-    }
-}
-
 }  // namespace
 
 void TForm1::UpdateBots() {
     for (size_t i = 0; i < lstBots.size(); ++i) {
         TSprite& bot = *lstBots[i];
         if (!bot.order && !lstOrders.empty()) HandOutOrder(*this, bot, int(i));
-        StepBot(*this, bot);
+        StepTowardDest(bot, sprBuilder, true, true);  // nothing on the board blocks a bot
         bot.Redraw();  // works on the order once the bot stands on its tile
     }
 }
