@@ -15,6 +15,10 @@ class TForm1;
 constexpr int kTileSize = 35;
 // The life of an effect that stays for the whole game.
 constexpr int kPermanentLife = 2147483647;
+// A sign's state is its layer's master alpha: faint while it waits for its bot, solid once
+// built. Only built signs steer creatures.
+constexpr int kPendingSignAlpha = 64;
+constexpr int kBuiltSignAlpha = 255;
 // Offsets of the four facings within a group of pictures (builders, creatures, signs).
 enum TFacing { kFacingDown = 0, kFacingUp = 1, kFacingLeft = 2, kFacingRight = 3 };
 

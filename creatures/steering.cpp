@@ -8,8 +8,6 @@
 
 namespace {
 
-// Only a sign a bot has finished building steers; a pending one is drawn faint.
-constexpr int kBuiltSignAlpha = 255;
 // Decision steps a creature stands still once it has found a target, counting the shot's own.
 constexpr int kWaitAfterShot = 5;
 

@@ -3,13 +3,6 @@
 
 #include "core/form1.h"
 
-namespace {
-
-// Master alpha of a sign a bot has built: only such signs steer creatures.
-constexpr int kBuiltSignAlpha = 255;
-
-}  // namespace
-
 void TForm1::NewBot() {
     lstBots.push_back(std::make_unique<TSprite>(*Playfield));
     TSprite& bot = *lstBots.back();

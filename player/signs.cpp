@@ -1,14 +1,6 @@
 // Direction signs on the board: made faint when ordered, solid once a bot has built them.
 #include "core/form1.h"
 
-namespace {
-
-// Master alpha of a sign waiting for its bot, and of a built one; only built signs steer.
-constexpr int kPendingSignAlpha = 64;
-constexpr int kBuiltSignAlpha = 255;
-
-}  // namespace
-
 void TForm1::PlaceSign(int tileX, int tileY, int direction, bool built) {
     lstSigns.push_back(std::make_unique<TSign>(*Playfield));
     TSign& sign = *lstSigns.back();
