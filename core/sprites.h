@@ -95,6 +95,9 @@ public:
     std::vector<int> seenVonkels;  // ids of the creatures this sign has steered
 };
 
+// What a creature's target is (its targetKind).
+enum TTargetKind { kTargetVonkel = 0, kTargetTurret = 1, kTargetOrb = 2 };
+
 // Creatures.
 class TVonkel : public TSprite {
 public:

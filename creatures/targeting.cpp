@@ -4,8 +4,6 @@
 
 namespace {
 
-// Target kinds, as AcquireTarget names them in targetKind.
-constexpr int kTargetVonkel = 0, kTargetTurret = 1, kTargetOrb = 2;
 // The orb is found under this index; it only says that the orb is in reach.
 constexpr int kOrbIndex = 1;
 // Every search looks one tile around the creature: strictly closer than two tiles.

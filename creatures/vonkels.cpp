@@ -8,8 +8,6 @@
 
 namespace {
 
-// Target kinds (see targeting.cpp).
-constexpr int kTargetVonkel = 0, kTargetTurret = 1, kTargetOrb = 2;
 // Where every march ends up after the look-around: the tile in front of the orb.
 constexpr int kGoalX = 9, kGoalY = 1;
 // The look-around of a creature that has not stood on a sign starts at its last stage, with
