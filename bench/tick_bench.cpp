@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "shell/platform.h"
+#include "shell/toolkit/platform.h"
 
 namespace fs = std::filesystem;
 

@@ -24,5 +24,5 @@ add_custom_command(
   VERBATIM)
 
 set(QV_BUILTIN_ART_SOURCES
-  ${CMAKE_SOURCE_DIR}/shell/builtin_art.cpp
+  ${CMAKE_SOURCE_DIR}/shell/toolkit/builtin_art.cpp
   ${QV_BUILTIN_ART_DATA})

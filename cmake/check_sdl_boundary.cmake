@@ -1,4 +1,4 @@
-# Fails when a file of the game rules or of the drawing layer includes an SDL header.
+# Fails when a file of the game rules, its presentation or the toolkit includes an SDL header.
 file(GLOB_RECURSE sources
   ${ROOT}/core/*.h ${ROOT}/core/*.cpp
   ${ROOT}/creatures/*.h ${ROOT}/creatures/*.cpp

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/layers.h"
+#include "shell/toolkit/layers.h"
 
 class TForm1;
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 
 namespace bmp_detail {
 

@@ -1,4 +1,4 @@
-#include "shell/builtin_art.h"
+#include "shell/toolkit/builtin_art.h"
 
 #include <gtest/gtest.h>
 

@@ -9,9 +9,9 @@
 #include <random>
 #include <vector>
 
-#include "shell/compose.h"
-#include "shell/form.h"
-#include "shell/layers.h"
+#include "shell/toolkit/compose.h"
+#include "shell/toolkit/form.h"
+#include "shell/toolkit/layers.h"
 #include "tests/harness.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "shell/form.h"
-#include "shell/layers.h"
+#include "shell/toolkit/form.h"
+#include "shell/toolkit/layers.h"
 #include "tests/bmp_files.h"
 #include "tests/harness.h"
 

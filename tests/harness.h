@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "shell/platform.h"
+#include "shell/toolkit/platform.h"
 
 class TFakeClock : public IClock {
 public:

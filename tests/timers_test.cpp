@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/form.h"
+#include "shell/toolkit/form.h"
 #include "tests/harness.h"
 
 namespace {

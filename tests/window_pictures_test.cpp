@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/controls.h"
-#include "shell/picture.h"
+#include "shell/toolkit/controls.h"
+#include "shell/toolkit/picture.h"
 #include "tests/harness.h"
 
 namespace {

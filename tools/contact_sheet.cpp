@@ -10,7 +10,7 @@
 #include <string>
 
 #include "shell/catalogue_names.h"
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 #include "tools/assetgen/art.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "shell/platform.h"
+#include "shell/toolkit/platform.h"
 
 struct Mix_Chunk;
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 
 bool DecodeBmpWithLibrary(const uint8_t* data, size_t size, TPicture& out) {
     if (size == 0 || size > size_t(INT32_MAX)) return false;

@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "shell/form.h"
+#include "shell/toolkit/form.h"
 
 using TFormFactory = std::function<std::unique_ptr<TForm>(TPlatform&)>;
 

@@ -1,4 +1,4 @@
-#include "shell/media_player.h"
+#include "shell/toolkit/media_player.h"
 
 TMediaPlayer::TMediaPlayer(TControl* parent, std::string name, int left, int top, int width,
                            int height, IAudio& audio, int player)

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "shell/controls.h"
-#include "shell/platform.h"
+#include "shell/toolkit/controls.h"
+#include "shell/toolkit/platform.h"
 
 class TMediaPlayer : public TControl {
 public:

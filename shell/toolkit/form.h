@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/controls.h"
-#include "shell/platform.h"
+#include "shell/toolkit/controls.h"
+#include "shell/toolkit/platform.h"
 
 class TForm;
 

@@ -1,4 +1,4 @@
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,10 +1,10 @@
-#include "shell/controls.h"
+#include "shell/toolkit/controls.h"
 
 #include <algorithm>
 
-#include "shell/builtin_art.h"
-#include "shell/compose.h"
-#include "shell/form.h"
+#include "shell/toolkit/builtin_art.h"
+#include "shell/toolkit/compose.h"
+#include "shell/toolkit/form.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "shell/compose.h"
+#include "shell/toolkit/compose.h"
 
 #include <pixman.h>
 

@@ -1,8 +1,8 @@
-#include "shell/layers.h"
+#include "shell/toolkit/layers.h"
 
 #include <algorithm>
 
-#include "shell/compose.h"
+#include "shell/toolkit/compose.h"
 
 namespace {
 

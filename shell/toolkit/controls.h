@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 
 class TForm;
 class TControl;

@@ -1,10 +1,10 @@
-#include "shell/form.h"
+#include "shell/toolkit/form.h"
 
 #include <pixman.h>
 
 #include <algorithm>
 
-#include "shell/compose.h"
+#include "shell/toolkit/compose.h"
 
 // ---------------------------------------------------------------- TTimer
 

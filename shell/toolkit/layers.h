@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/controls.h"
+#include "shell/toolkit/controls.h"
 
 struct TFloatRect {
     float left = 0, top = 0, right = 0, bottom = 0;

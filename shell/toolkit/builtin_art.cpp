@@ -1,10 +1,10 @@
-#include "shell/builtin_art.h"
+#include "shell/toolkit/builtin_art.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
-#include "shell/controls.h"
+#include "shell/toolkit/controls.h"
 
 // The coverage data, generated at build time by tools/builtin_art.cpp.
 namespace qv_builtin_data {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "shell/picture.h"
+#include "shell/toolkit/picture.h"
 
 // One glyph of a built-in font: an 8-bit coverage bitmap placed relative to the pen position
 // on the baseline.
