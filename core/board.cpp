@@ -59,13 +59,17 @@ void TForm1::AddTurret(int tileX, int tileY) {
     turret.Redraw();
 }
 
-// The four turrets and the orb on the base.
-void TForm1::BuildDefences() {
+void TForm1::AddBaseTurrets() {
     for (int slot : kTurretSlots) {
         const TSprite& base = *baseTiles[size_t(slot)];
         AddTurret(base.tileX, base.tileY);
         lstTurrets.back()->isTurret = true;
     }
+}
+
+// The four turrets and the orb on the base.
+void TForm1::BuildDefences() {
+    AddBaseTurrets();
     const TSprite& orbTile = *baseTiles[kOrbSlot];
     AddEffect(orbTile.tileX, orbTile.tileY, sprOrb, 4, kPermanentLife, 255);
     orb = lstEffects.back().get();
@@ -127,7 +131,7 @@ void TForm1::BuildSpawners() {
 }
 
 // The three cursors are made once and kept across games; each new board puts them back on
-// tile (0, 0).
+// tile (0, 0). The tile cursor shows again even when the last game ended with a menu open.
 void TForm1::PlaceCursors() {
     if (!cursor) {
         cursor = std::make_unique<TSprite>(*Playfield);
@@ -136,6 +140,7 @@ void TForm1::PlaceCursors() {
         orbMenuCursor = std::make_unique<TSprite>(*OrbMenuImg);
         orbMenuCursor->inOrbMenu = true;
     }
+    cursor->visible = true;
     for (TSprite* c : {cursor.get(), menuCursor.get(), orbMenuCursor.get()}) {
         SetSpritePicture(*c, sprCursor);
         c->SetTileX(0);

@@ -73,6 +73,8 @@ public:
     // Frees everything of the finished game and builds a fresh board.
     void NewGame();
     void AddTurret(int tileX, int tileY);
+    // The four base turrets on their tiles.
+    void AddBaseTurrets();
     void ResetSoundTimes();
     // The board with `boardObjects` trees, rocks and ruins (or as many as fit), and the pieces
     // it is made of.
@@ -207,17 +209,39 @@ public:
     void BGMNotify();
     // Starts the title music on BGM.
     void StartTitleMusic();
+    // The game-over track, once, on BGMGO (unless it is on already), whether music is on or not.
+    void StartGameOverMusic();
+    // Back to the title music from the game-over screen: both players closed first.
+    void RestartTitleMusic();
     // The music and sound toggles of the keys M and S.
     void ToggleMusic();
     void ToggleSound();
 
     // ---- screens (shell/screens.cpp)
+    // The splash screen's picture phase is over: the start text scrolls.
+    void tmrDivTimer();
+    // One step of the start text; once it has gone, the picture again.
+    void tmrScrollSTTimer();
     // A click on the splash screen: play starts.
     void imSplashClick(TControl& sender);
-    // The orb has fallen: play stops.
+    // Whether the key P may pause or resume now.
+    bool PauseAllowed() const;
+    // Pauses play, or resumes it.
+    void TogglePause();
+    // The orb has fallen: play stops and the board bursts. Runs in full each time it is called.
     void EndGame();
+    // One wave of explosions on random tiles, each going off with a bang.
+    void AddEndExplosions();
+    // The explosions animate; two waves burn out, then the game-over screen shows.
+    void tmrSplodeTimer();
+    // One step of the end text, until it rests between the bands.
+    void tmrScrollETTimer();
+    // A click on the game-over screen: the splash screen again, over a fresh world.
+    void PaintBox1Click(TControl& sender);
 
-    // ---- debug tools (shell/debug_tools.cpp)
+    // ---- keys and debug tools (shell/debug_tools.cpp)
+    // Every typed character of the window: the player's keys, and the debug keys in debug mode.
+    void FormKeyPress(char& key);
     // Writes the creature log to Assets/debug.txt; on failure says so on stderr.
     bool SaveDebugLog();
 
@@ -245,6 +269,8 @@ public:
     std::array<int, 10> sprDigit{};
 
     bool gameOver = false;
+    // Progress of the explosions at the end of a game: 0 first wave, 1 second wave, 2 done.
+    int splodeStage = 0;
     int hatred = 1;
     std::vector<std::string> lstDebug;
     std::array<uint32_t, 11> soundNextTick{};

@@ -94,6 +94,19 @@ void TForm1::StartTitleMusic() {
     PlayTrack(*BGM, musicTrack);
 }
 
+void TForm1::StartGameOverMusic() {
+    if (musicTrack == kGameOverTrack) return;
+    musicTrack = kGameOverTrack;
+    BGM->Stop();
+    BGMGO->Close();
+    PlayTrack(*BGMGO, musicTrack);
+}
+
+void TForm1::RestartTitleMusic() {
+    BGMGO->Close();
+    StartTitleMusic();
+}
+
 void TForm1::ToggleMusic() {
     musicOn = !musicOn;
     TMediaPlayer& player = musicTrack == kGameOverTrack ? *BGMGO : *BGM;

@@ -110,6 +110,12 @@ void TForm1::BindEvents() {
     tmrTick->OnTimer = [this] { tmrTickTimer(); };
     tmrRHS->OnTimer = [this] { tmrRHSTimer(); };
     tmrEmergeSwap->OnTimer = [this] { tmrEmergeSwapTimer(); };
+    tmrDiv->OnTimer = [this] { tmrDivTimer(); };
+    tmrScrollST->OnTimer = [this] { tmrScrollSTTimer(); };
+    tmrSplode->OnTimer = [this] { tmrSplodeTimer(); };
+    tmrScrollET->OnTimer = [this] { tmrScrollETTimer(); };
+    // tmrTunnel is never enabled and has no handler.
+    OnKeyPress = [this](char& key) { FormKeyPress(key); };
     Playfield->OnMouseMove = [this](TControl& sender, TShiftState shift, int x, int y) {
         PlayfieldMouseMove(sender, shift, x, y);
     };
@@ -128,4 +134,5 @@ void TForm1::BindEvents() {
                                      int y) { OrbMenuImgMouseDown(sender, button, shift, x, y); };
     for (TControl* splash : {static_cast<TControl*>(imSplash), static_cast<TControl*>(PaintBox2)})
         splash->OnClick = [this](TControl& sender) { imSplashClick(sender); };
+    PaintBox1->OnClick = [this](TControl& sender) { PaintBox1Click(sender); };
 }

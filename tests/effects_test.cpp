@@ -120,7 +120,8 @@ TEST(Effects, AnExplodingEffectSoundsOnceWhenItIsOver) {
     f.lstEffects.back()->explodes = true;
     f.UpdateEffects();
     EXPECT_TRUE(h.audio.log.empty());
-    EXPECT_EQ(f.lstEffects.size(), 4u);  // the orb and the tunnels
+    // The orb, the tunnels and the 22 explosions this second end has just set off.
+    EXPECT_EQ(f.lstEffects.size(), 4u + 22u);
 }
 
 TEST(Effects, EveryExpiringGameEnderEndsTheGameAndIsRemoved) {
@@ -150,7 +151,8 @@ TEST(Effects, EveryExpiringGameEnderEndsTheGameAndIsRemoved) {
     for (int call = 2; call < 28; ++call) f.UpdateEffects();
     EXPECT_TRUE(f.gameOver);
     EXPECT_FALSE(InEffects(f, first));
-    EXPECT_EQ(f.lstEffects.size(), 4u);  // the orb and the tunnels
+    // The orb, the tunnels and the 22 explosions this second end has just set off.
+    EXPECT_EQ(f.lstEffects.size(), 4u + 22u);
 }
 
 TEST(Effects, KillBeamsFadeAfterTheirLife) {

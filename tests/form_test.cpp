@@ -155,7 +155,7 @@ TEST(Input, ClicksAndKeysReachTheirTargetsInLocalCoordinates) {
 TEST(Golden, StateAfterStartUp) {
     TTempAssets dir;
     THarness h(OptionsFor(dir));
-    h.Advance(8000);  // the splash picture timer fires once
+    h.Advance(8000);  // the splash picture gives way to the scrolling start text
     const std::string diff = CompareGolden("startup", h.Dump());
     EXPECT_TRUE(diff.empty()) << diff;
 }
