@@ -68,22 +68,32 @@ TEST(CreatureLog, DebugModeWritesEveryLineWithCrLfWhenTheWindowCloses) {
     EXPECT_FALSE(std::filesystem::exists(quiet.Assets() / "debug.txt"));
 }
 
+// Two games through the whole loop: the first to the fall of the orb, its explosions and the
+// game-over screen, a click back to the splash screen, a click into the second game.
 TEST(CreatureLog, TheLogSpansEveryGameOfTheRun) {
     TTempAssets dir;
     auto h = std::make_unique<THarness>(dir.WithSettings("DEBUG=1\n"));
     TForm1& f = h->Form();
     h->StartPlay();
     h->Ticks(300);
-    const size_t first = f.lstDebug.size();
-    ASSERT_GT(first, 0u);
-    f.NewGame();
-    f.imSplashClick(*f.imSplash);
+    const std::vector<std::string> first = f.lstDebug;
+    ASSERT_GT(first.size(), 0u);
+    f.orb->health = 0.5;
+    f.DamageOrb();
+    h->Ticks(40);
+    ASSERT_TRUE(f.gameOver);
+    h->Advance(5000);
+    ASSERT_TRUE(f.pnlGameOver->Visible());
+    h->Click(100, 100);
+    h->Click(100, 100);
+    ASSERT_TRUE(f.tmrTick->Enabled());
     h->Ticks(300);
-    EXPECT_GT(f.lstDebug.size(), first);
-    const size_t all = f.lstDebug.size();
+    ASSERT_GT(f.lstDebug.size(), first.size() + 100);
+    EXPECT_TRUE(std::equal(first.begin(), first.end(), f.lstDebug.begin()));
+    std::string expected;
+    for (const std::string& line : f.lstDebug) expected += line + "\r\n";
     h.reset();
-    const std::string text = ReadFile(dir.Assets() / "debug.txt");
-    EXPECT_EQ(size_t(std::count(text.begin(), text.end(), '\n')), all);
+    EXPECT_EQ(ReadFile(dir.Assets() / "debug.txt"), expected);
 }
 
 TEST(CreatureLog, ALogThatCannotBeWrittenIsReportedOnceAndTheProgramEndsCleanly) {
