@@ -87,26 +87,31 @@ TEST(BuiltinPictures, PausedIsWhiteOnBlackAndCentred) {
 }
 
 TEST(BuiltinFont, GlyphsFitTheLine) {
-    const TBuiltinFont& font = UiFont();
-    EXPECT_GE(font.lineHeight, 12);
-    EXPECT_LE(font.lineHeight, 15);
-    for (int ch = 32; ch <= 126; ++ch) {
-        SCOPED_TRACE(ch);
-        const TBuiltinGlyph& g = font.glyphs[ch - 32];
-        EXPECT_GT(g.advance, 0);
-        if (ch == ' ') continue;
-        EXPECT_GT(g.width, 0);
-        EXPECT_GT(g.height, 0);
-        EXPECT_GE(g.top, 0);
-        EXPECT_LE(g.top + g.height, font.lineHeight + 1);
-        EXPECT_LE(g.left + g.width, g.advance + 2);
+    // The 11-pixel window font and the 10-pixel one of text boxes.
+    for (const TBuiltinFont* font : {&UiFont(), &MemoFont()}) {
+        const bool ui = font == &UiFont();
+        SCOPED_TRACE(ui ? "window font" : "text box font");
+        EXPECT_GE(font->lineHeight, ui ? 12 : 11);
+        EXPECT_LE(font->lineHeight, ui ? 15 : 13);
+        for (int ch = 32; ch <= 126; ++ch) {
+            SCOPED_TRACE(ch);
+            const TBuiltinGlyph& g = font->glyphs[ch - 32];
+            EXPECT_GT(g.advance, 0);
+            if (ch == ' ') continue;
+            EXPECT_GT(g.width, 0);
+            EXPECT_GT(g.height, 0);
+            EXPECT_GE(g.top, 0);
+            EXPECT_LE(g.top + g.height, font->lineHeight + 1);
+            EXPECT_LE(g.left + g.width, g.advance + 2);
+        }
+        // Capitals about 8 (or 7) pixels tall, all on the same baseline.
+        const TBuiltinGlyph& h = font->glyphs['H' - 32];
+        EXPECT_GE(h.height, ui ? 7 : 6);
+        EXPECT_LE(h.height, ui ? 9 : 8);
+        for (const char ch : std::string("ABEHMSZ"))
+            EXPECT_EQ(font->glyphs[ch - 32].top + font->glyphs[ch - 32].height, h.top + h.height)
+                << ch;
     }
-    // An 11-pixel font: capitals about 8 pixels tall, all on the same baseline.
-    const TBuiltinGlyph& h = font.glyphs['H' - 32];
-    EXPECT_GE(h.height, 7);
-    EXPECT_LE(h.height, 9);
-    for (const char ch : std::string("ABEHMSZ"))
-        EXPECT_EQ(font.glyphs[ch - 32].top + font.glyphs[ch - 32].height, h.top + h.height) << ch;
 }
 
 TEST(BuiltinFont, TextWidth) {

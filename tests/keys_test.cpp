@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "shell/toolkit/builtin_art.h"
 #include "tests/player_test.h"
 
 namespace {

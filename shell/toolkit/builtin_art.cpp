@@ -11,6 +11,9 @@ namespace qv_builtin_data {
 extern const int kUiLineHeight;
 extern const TBuiltinGlyph kUiGlyphs[95];
 extern const uint8_t kUiCoverage[];
+extern const int kMemoLineHeight;
+extern const TBuiltinGlyph kMemoGlyphs[95];
+extern const uint8_t kMemoCoverage[];
 
 extern const int kPausedWidth, kPausedHeight;
 extern const uint8_t kPausedRuns[];
@@ -87,6 +90,11 @@ constexpr TColor32 kTitleInk = Color32(128, 16, 16);
 
 const TBuiltinFont& UiFont() {
     static const TBuiltinFont font{data::kUiLineHeight, data::kUiGlyphs, data::kUiCoverage};
+    return font;
+}
+
+const TBuiltinFont& MemoFont() {
+    static const TBuiltinFont font{data::kMemoLineHeight, data::kMemoGlyphs, data::kMemoCoverage};
     return font;
 }
 

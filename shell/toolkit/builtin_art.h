@@ -25,6 +25,8 @@ struct TBuiltinFont {
 
 // The window's text font: a sans-serif face 11 pixels high.
 const TBuiltinFont& UiFont();
+// The same face 10 pixels high, for text boxes whose lines are long for their width.
+const TBuiltinFont& MemoFont();
 
 // Draws `text` (printable ASCII; anything else shows as '?') with the top-left of its first
 // line at (x, y) in `colour`, blending glyph coverage over the picture; clipped to the picture.

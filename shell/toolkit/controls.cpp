@@ -211,11 +211,12 @@ namespace {
 
 // Renders text lines onto a filled picture of the control's size, then puts it on the frame.
 void PaintTextBox(const TPaintArea& area, int w, int h, TColor32 back,
-                  const std::vector<std::string>& lines, TColor32 ink, int x, int y) {
+                  const std::vector<std::string>& lines, TColor32 ink, int x, int y,
+                  const TBuiltinFont& font) {
     TPicture box(w, h, back | 0xFF000000u);
     for (const std::string& line : lines) {
-        DrawText(box, x, y, line, ink);
-        y += UiFont().lineHeight;
+        DrawText(box, x, y, line, ink, font);
+        y += font.lineHeight;
     }
     for (const TRect& clip : area.clip)
         ComposePicture(area.frame, box, area.originX, area.originY, clip);
@@ -234,7 +235,7 @@ void TMemo::SetLines(std::vector<std::string> lines) {
 }
 
 void TMemo::Paint(const TPaintArea& area) {
-    PaintTextBox(area, Width(), Height(), Color(), lines_, FontColor, 2, 1);
+    PaintTextBox(area, Width(), Height(), Color(), lines_, FontColor, 2, 1, MemoFont());
 }
 
 TButton::TButton(TControl* parent, std::string name, int left, int top, int width, int height,
@@ -244,6 +245,6 @@ TButton::TButton(TControl* parent, std::string name, int left, int top, int widt
 void TButton::Paint(const TPaintArea& area) {
     const int textX = (Width() - TextWidth(caption_)) / 2;
     const int textY = (Height() - UiFont().lineHeight) / 2;
-    PaintTextBox(area, Width(), Height(), Color(), {caption_}, clBlack, textX, textY);
+    PaintTextBox(area, Width(), Height(), Color(), {caption_}, clBlack, textX, textY, UiFont());
     PaintBevel(area, Width(), Height());
 }

@@ -194,7 +194,7 @@ public:
     void Paint(const TPaintArea&) override {}
 };
 
-// A read-only box of text lines.
+// A read-only box of text lines, in the small text font.
 class TMemo : public TControl {
 public:
     TMemo(TControl* parent, std::string name, int left, int top, int width, int height);
