@@ -35,35 +35,14 @@ fi
 for tool in xdotool import convert; do
     command -v $tool >/dev/null || fail "$tool is not installed"
 done
-built_assets=$(dirname "$(readlink -f "$game")")/Assets
-[ -f "$built_assets/settings.ini" ] || fail "no Assets folder beside $game"
 
 # Seconds of play each part may take at most.
 play_limit=60
 
-# exe_dir <name> [KEY=value ...]: a copy of the program in $work/<name>, with the build's
-# Assets linked and, when settings are given, a settings.ini of just those.
-exe_dir() {
-    local dir=$work/$1
-    shift
-    mkdir -p "$dir/Assets"
-    cp "$game" "$dir/quorvatide"
-    for f in "$built_assets"/*; do
-        [ -f "$f" ] && [ "$(basename "$f")" != debug.txt ] && ln -s "$(readlink -f "$f")" "$dir/Assets/"
-    done
-    if [ $# -gt 0 ]; then
-        rm "$dir/Assets/settings.ini"
-        { echo "[Settings]"; printf '%s\n' "$@"; } >"$dir/Assets/settings.ini"
-    fi
-    echo "$dir"
-}
-
-shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 # tile <shot> <column> <row>: a hash of the pixels of one playfield tile
 tile() {
     convert "$work/$1.png" -crop "35x35+$((9 + 35 * $2))+$((9 + 35 * $3))" +repage -format '%#' info:
 }
-centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
 
 # The base and the tiles around it: columns 7..11, rows 0..3, as a crop of the window.
 around_base="175x140+$((9 + 35 * 7))+9"

@@ -40,7 +40,6 @@ start_game "$dir/quorvatide"
 find_window
 sleep 0.5
 
-shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 # crop <shot> <w> <h> <x> <y>: a part of a screenshot, as a picture file; prints its name
 crop() {
     local out="$work/$1-$2x$3+$4+$5.png"
@@ -55,9 +54,6 @@ tile() { crop "$1" 35 35 $((9 + 35 * $2)) $((9 + 35 * $3)); }
 difference() { convert "$1" "$2" -compose difference -composite -format '%[fx:mean]' info:; }
 # pixel <shot> <x> <y>: one pixel as #RRGGBB
 pixel() { echo "#$(convert "$work/$1.png" -format "%[hex:p{$2,$3}]" info:)"; }
-# click <x> <y> in window coordinates
-click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
-centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
 # The scrap counter, and the same number made from the digit pictures.
 counter() { crop "$1" "$((13 * ${#2}))" 20 760 80; }
 digits() {

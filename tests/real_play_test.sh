@@ -17,14 +17,11 @@ start_game "$game"
 find_window
 sleep 0.5
 
-shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 # tile <shot> <column> <row>: a hash of the pixels of one playfield tile
 tile() {
     convert "$work/$1.png" -crop "35x35+$((9 + 35 * $2))+$((9 + 35 * $3))" +repage \
         -format '%#' info:
 }
-# centre <column> <row>: window coordinates of a tile's centre
-centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
 
 shot splash
 xdotool mousemove --window "$win" $(centre 10 10) click 1

@@ -1,7 +1,8 @@
 # Shared by the tests that run the real program on a virtual X server; sourced, not run.
 # Gives: fail; a work folder $work, removed on exit together with the program and the server;
 # start_xvfb; start_game <program> [VAR=value ...] (silent audio unless told otherwise);
-# find_window (sets $win); stop_game (SIGTERM, which must end the program with status 0).
+# find_window (sets $win); stop_game (SIGTERM, which must end the program with status 0);
+# exe_dir (a copy of the program with settings of its own); shot, centre and click.
 
 fail() {
     echo "FAIL: $*" >&2
@@ -47,3 +48,28 @@ stop_game() {
     [ $status -eq 0 ] || fail "exit status $status after SIGTERM"
     echo "ended cleanly on SIGTERM"
 }
+
+# exe_dir <name> [KEY=value ...]: a copy of $game in $work/<name> whose Assets folder links the
+# build's files (the program finds Assets beside its real path) and, when settings are given,
+# holds a settings.ini of just those. Prints the folder.
+exe_dir() {
+    local dir=$work/$1 f built
+    shift
+    built=$(dirname "$(readlink -f "$game")")/Assets
+    [ -f "$built/settings.ini" ] || fail "no Assets folder beside $game"
+    mkdir -p "$dir/Assets"
+    cp "$game" "$dir/quorvatide"
+    for f in "$built"/*; do
+        case $(basename "$f") in debug.txt) continue ;; settings.ini) [ $# -gt 0 ] && continue ;; esac
+        [ -f "$f" ] && ln -s "$(readlink -f "$f")" "$dir/Assets/"
+    done
+    [ $# -gt 0 ] && { echo "[Settings]"; printf '%s\n' "$@"; } >"$dir/Assets/settings.ini"
+    echo "$dir"
+}
+
+# shot <name>: a screenshot of the window as $work/<name>.png
+shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
+# centre <column> <row>: window coordinates of a playfield tile's centre
+centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
+# click <x> <y> in window coordinates
+click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }

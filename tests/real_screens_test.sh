@@ -42,24 +42,8 @@ built_assets=$(dirname "$(readlink -f "$game")")/Assets
 quick_fall=(TURRETHEALTH=1 BASEORBHEALTH=1 INITDELAY=0 VONKELEMERGESWAP=0 SVONKELBASEEMERGE=10
     SVONKELBASESPEED=1 FVONKELBASEEMERGE=1000000 EVONKELBASEEMERGE=1000000)
 
-# exe_dir <name> [KEY=value ...]: a copy of the program in $work/<name>, with the build's
-# Assets linked and a settings.ini of just the settings given.
-exe_dir() {
-    local dir=$work/$1 f
-    shift
-    mkdir -p "$dir/Assets"
-    cp "$game" "$dir/quorvatide"
-    for f in "$built_assets"/*; do
-        case $(basename "$f") in debug.txt | settings.ini) continue ;; esac
-        [ -f "$f" ] && ln -s "$(readlink -f "$f")" "$dir/Assets/"
-    done
-    { echo "[Settings]"; printf '%s\n' "$@"; } >"$dir/Assets/settings.ini"
-    echo "$dir"
-}
-
 # ---------------------------------------------------------------- looking at the window
 
-shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 keep_as() { cp "$work/$1.png" "$work/$2.png"; }
 # same <shot> <geometry> <picture>: true when that part of the shot is the picture exactly
 same() { [ "$(compare -metric AE "$work/$1.png[$2]" "$3" null: 2>&1)" = 0 ]; }
@@ -68,8 +52,6 @@ pixel() { convert "$work/$1.png" -format "%[pixel:p{$2,$3}]" info:; }
 # The play area: the splash, pause and game-over panels cover it at (8, 8); the playfield's
 # tiles start at (9, 9).
 area=700x700+8+8
-centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
-click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
 park() { xdotool mousemove --window "$win" 800 650; } # off the playfield
 
 # per_tile <shot> <operations>: for each tile of columns and rows 0..17, "column row count",
