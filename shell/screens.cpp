@@ -24,8 +24,6 @@ constexpr int kSplodesPerWave = 21;
 constexpr int kLastSplodeTile = 17;
 // The orb and the three tunnels stay; a wave has burnt out once fewer effects than this are left.
 constexpr int kBurntOut = 5;
-// The orb's tile, should the orb be gone.
-constexpr int kOrbTileX = 9, kOrbTileY = 0;
 
 }  // namespace
 
@@ -106,8 +104,8 @@ void TForm1::EndGame() {
     StartGameOverMusic();
     imEnd->SetTop(kEndTextTop);
     // The orb's own explosion is silent; the random ones each go off with a bang.
-    AddEffect(orb ? orb->tileX : kOrbTileX, orb ? orb->tileY : kOrbTileY, sprSplode, kSplodeFrames,
-              kSplodeLife, 255);
+    const TSprite& orbTile = orb ? *orb : *baseTiles[1];  // the orb stands on base tile 1
+    AddEffect(orbTile.tileX, orbTile.tileY, sprSplode, kSplodeFrames, kSplodeLife, 255);
     AddEndExplosions();
     splodeStage = 0;
     tmrSplode->SetEnabled(true);
