@@ -293,6 +293,10 @@ public:
     TSprite* orb = nullptr;
     int cash = 50;
     int score = 0;
+    // Creatures killed since the window was made, by creatures' shots and by turrets. Nothing
+    // in the game reads them; they are there for whoever watches the game play (the balance
+    // lab), since the score alone cannot tell the two apart.
+    int killsByCreatures = 0, killsByTurrets = 0;
     int shownSignCount = 0;
     bool musicOn = true, soundOn = true;
     TSpawner spawnS, spawnF, spawnE;

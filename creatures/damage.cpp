@@ -53,6 +53,7 @@ void TForm1::DamageVonkel(int index, int killer, double damage) {
     Explode(*this, c, kExplosionLife);
     if (random.RandomInt(0, 99) <= settings.VONKELSCRAPPERC) DropScrap(c.tileX, c.tileY);
     lstVonkels.erase(lstVonkels.begin() + index);
+    ++(killer == 1 ? killsByCreatures : killsByTurrets);
     score = AddScore(score, killer == 1 ? settings.VONKELKILL : settings.TURRETKILL);
     DrawCounter(*imScore, std::to_string(score));
 }

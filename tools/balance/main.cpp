@@ -1,0 +1,19 @@
+// qv_balance: the balance lab. Plays many games headless with a chosen player and settings
+// file, and reports what the numbers do; see docs/balance.md.
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "tools/balance/cli.h"
+
+int main(int argc, char** argv) {
+    // The generated Assets lie beside the program, as they do beside the game.
+    std::error_code ec;
+    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) exe = std::filesystem::absolute(argv[0]);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return BalanceMain(args, exe.parent_path(), std::cout, std::cerr, isatty(2) != 0);
+}
