@@ -95,7 +95,8 @@ private:
 
 }  // namespace
 
-TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInputEvent>* record) {
+TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInputEvent>* record,
+                     const std::function<void(const TForm1&)>& atEnd) {
     THeadlessOptions options;
     options.exeDir = config.exeDir;
     options.seed = seed;
@@ -136,6 +137,7 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     result.killsByCreatures = f.killsByCreatures;
     result.botsBought = int(f.lstBots.size() - std::min(f.lstBots.size(), firstBots));
     result.turretsAtEnd = f.gameOver ? 0 : int(f.lstTurrets.size());
+    if (atEnd) atEnd(f);
     return result;
 }
 

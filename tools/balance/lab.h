@@ -95,9 +95,11 @@ struct TLabConfig {
 };
 
 // Plays one game of `config` with `seed`. With `record` set, every input event of the player
-// (and the splash click that starts play) is appended to it.
+// (and the splash click that starts play) is appended to it; `atEnd` is shown the game as it
+// is when play stops.
 TGameResult PlayGame(const TLabConfig& config, uint32_t seed,
-                     std::vector<TInputEvent>* record = nullptr);
+                     std::vector<TInputEvent>* record = nullptr,
+                     const std::function<void(const TForm1&)>& atEnd = nullptr);
 
 // Plays one game per seed on `jobs` worker processes (in this process when jobs is 1) and
 // returns the results in the order of the seeds, whatever the number of jobs. `progress` is
