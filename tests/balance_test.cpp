@@ -230,6 +230,8 @@ TEST(BalanceLab, QuartilesAndTurretsOverTime) {
     EXPECT_EQ(g.TurretsAt(500), 3);
     EXPECT_EQ(g.TurretsAt(899), 2);
     EXPECT_EQ(g.TurretsAt(900), 0) << "the orb has fallen";
+    EXPECT_EQ(g.TurretFalls(1), 600);
+    EXPECT_EQ(g.TurretFalls(2), 900) << "stood to the end";
     g.survived = true;
     EXPECT_EQ(g.TurretsAt(900), 2);
 }

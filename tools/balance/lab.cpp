@@ -63,6 +63,12 @@ int TGameResult::TurretsAt(int tick) const {
     return standing;
 }
 
+int TGameResult::TurretFalls(int nth) const {
+    if (nth < 0 || size_t(nth) >= turretLost.size()) return ticks;
+    const int lost = turretLost[size_t(nth)];
+    return lost >= 0 ? lost : ticks;
+}
+
 namespace {
 
 // What the lab sees of a game from one tick to the next.

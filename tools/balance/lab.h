@@ -85,6 +85,9 @@ struct TGameResult {
 
     // Base turrets standing after `tick` ticks of play (none once the orb has fallen).
     int TurretsAt(int tick) const;
+    // The tick at which the nth base turret fell (from 0), or the ticks of the game if it
+    // stood to the end.
+    int TurretFalls(int nth) const;
 };
 
 struct TLabConfig {

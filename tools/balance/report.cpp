@@ -63,12 +63,10 @@ const std::vector<TMeasure>& Measures() {
         {"bots bought", "bots_bought", [](const TGameResult& g) { return double(g.botsBought); }},
         {"hatred switches", "hatred_switches",
          [](const TGameResult& g) { return double(g.hatredSwitches); }},
-        {"turrets at 1 min", "turrets_1min",
-         [](const TGameResult& g) { return double(g.TurretsAt(int(kTicksPerMinute))); }},
-        {"turrets at 2 min", "turrets_2min",
-         [](const TGameResult& g) { return double(g.TurretsAt(int(2 * kTicksPerMinute))); }},
-        {"turrets at 5 min", "turrets_5min",
-         [](const TGameResult& g) { return double(g.TurretsAt(int(5 * kTicksPerMinute))); }},
+        {"first turret falls", "first_turret_falls",
+         [](const TGameResult& g) { return double(g.TurretFalls(0)); }},
+        {"last turret falls", "last_turret_falls",
+         [](const TGameResult& g) { return double(g.TurretFalls(3)); }},
         {"turrets at the end", "turrets_end",
          [](const TGameResult& g) { return double(g.turretsAtEnd); }},
     };
@@ -215,14 +213,8 @@ public:
         if (xStep <= 0) xStep = NiceStep(xmax_ - xmin_, 8);
         if (yStep <= 0) yStep = NiceStep(ymax_ - ymin_, 5);
         cairo_set_line_width(cr_, 1);
-        for (double v = std::ceil(ymin_ / yStep) * yStep; v <= ymax_ + 1e-9; v += yStep) {
-            cairo_set_source_rgb(cr_, 0.88, 0.88, 0.88);
-            cairo_move_to(cr_, left_, std::round(Y(v)) + 0.5);
-            cairo_line_to(cr_, left_ + width_, std::round(Y(v)) + 0.5);
-            cairo_stroke(cr_);
-            cairo_set_source_rgb(cr_, 0, 0, 0);
+        for (double v = std::ceil(ymin_ / yStep) * yStep; v <= ymax_ + 1e-9; v += yStep)
             Text(left_ - 8, Y(v) + 4, Number(v), 1);
-        }
         for (double v = std::ceil(xmin_ / xStep) * xStep; v <= xmax_ + 1e-9; v += xStep) {
             cairo_set_source_rgb(cr_, 0, 0, 0);
             cairo_move_to(cr_, std::round(X(v)) + 0.5, top_ + height_);
@@ -240,6 +232,18 @@ public:
         cairo_rotate(cr_, -M_PI / 2);
         Text(0, 0, yLabel, 0.5);
         cairo_restore(cr_);
+    }
+
+    // Light lines across at the value labels, drawn before the data so as not to cross it.
+    void Grid(double yStep = 0) {
+        if (yStep <= 0) yStep = NiceStep(ymax_ - ymin_, 5);
+        cairo_set_line_width(cr_, 1);
+        cairo_set_source_rgb(cr_, 0.88, 0.88, 0.88);
+        for (double v = std::ceil(ymin_ / yStep) * yStep; v <= ymax_ + 1e-9; v += yStep) {
+            cairo_move_to(cr_, left_, std::round(Y(v)) + 0.5);
+            cairo_line_to(cr_, left_ + width_, std::round(Y(v)) + 0.5);
+            cairo_stroke(cr_);
+        }
     }
 
     // Text with its left (align 0), middle (0.5) or right (1) at x, its baseline at y.
@@ -317,6 +321,7 @@ void SurvivalChart(cairo_t* cr, const std::vector<TRun>& runs, const TReportInfo
     const double binMinutes = capMinutes / kBins;
     const bool anySurvived = counts[0][kBins] > 0 || counts.back()[kBins] > 0;
     chart.Range(0, capMinutes + (anySurvived ? 1.5 * binMinutes : 0), 0, most * 1.1);
+    chart.Grid();
     const double barShare = 0.9 / double(runs.size());
     for (size_t r = 0; r < runs.size(); ++r) {
         const TColour c = kRunColours[r];
@@ -350,6 +355,7 @@ void TurretChart(cairo_t* cr, const std::vector<TRun>& runs, const TReportInfo& 
     TChart chart(cr, 90, 510, kWidth - 130, 270);
     const int horizon = Horizon(runs, info);
     chart.Range(0, horizon / kTicksPerMinute, 0, 4.2);
+    chart.Grid(1);
     constexpr int kSamples = 240;
     for (size_t r = 0; r < runs.size(); ++r) {
         const TColour c = kRunColours[r];
@@ -395,6 +401,7 @@ void ScoreChart(cairo_t* cr, const std::vector<TRun>& runs, const TReportInfo& i
     for (const TRun& run : runs)
         for (const TGameResult& g : run.games) most = std::max(most, double(g.score));
     chart.Range(0, Horizon(runs, info) / kTicksPerMinute * 1.02, 0, most * 1.08);
+    chart.Grid();
     for (size_t r = 0; r < runs.size(); ++r) {
         const TColour c = kRunColours[r];
         cairo_set_source_rgba(cr, c.r, c.g, c.b, 0.45);
