@@ -176,8 +176,14 @@ namespace {
 [[noreturn]] void RunWorker(const TLabConfig& config, const std::vector<uint32_t>& seeds,
                             size_t first, size_t jobs, int out) {
     for (size_t i = first; i < seeds.size(); i += jobs) {
-        const std::string line =
-            std::to_string(i) + ' ' + EncodeResult(PlayGame(config, seeds[i])) + '\n';
+        std::string line;
+        // Nothing may unwind out of here into the code the worker was forked from: a game that
+        // cannot be played ends the worker, and its games count as not played.
+        try {
+            line = std::to_string(i) + ' ' + EncodeResult(PlayGame(config, seeds[i])) + '\n';
+        } catch (...) {
+            _exit(4);
+        }
         size_t done = 0;
         while (done < line.size()) {
             const ssize_t n = write(out, line.data() + done, line.size() - done);
