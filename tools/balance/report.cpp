@@ -1,6 +1,9 @@
 #include "tools/balance/report.h"
 
+#include <cairo-ft.h>
 #include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 #include <algorithm>
 #include <cmath>
@@ -177,6 +180,44 @@ struct TColour {
 constexpr TColour kRunColours[2] = {{0.15, 0.40, 0.75}, {0.90, 0.45, 0.10}};
 constexpr int kWidth = 1000, kHeight = 1260;
 
+// The report's two faces, DejaVu Sans and its bold, straight from their files: the same letters
+// on every machine, and no font configuration to look up. Loaded once and kept for the life of
+// the program. Null when a file is missing; cairo's own face is used then.
+struct TReportFonts {
+    cairo_font_face_t* regular = nullptr;
+    cairo_font_face_t* bold = nullptr;
+};
+
+const TReportFonts& ReportFonts() {
+    static const TReportFonts fonts = [] {
+        TReportFonts f;
+        static FT_Library library = nullptr;
+        if (FT_Init_FreeType(&library) != 0) return f;
+        const auto load = [](const char* file) -> cairo_font_face_t* {
+            static std::vector<FT_Face> faces;
+            FT_Face face = nullptr;
+            const std::string path = std::string(QV_DEJAVU_DIR) + "/" + file;
+            if (FT_New_Face(library, path.c_str(), 0, &face) != 0) return nullptr;
+            faces.push_back(face);
+            return cairo_ft_font_face_create_for_ft_face(face, 0);
+        };
+        f.regular = load("DejaVuSans.ttf");
+        f.bold = load("DejaVuSans-Bold.ttf");
+        return f;
+    }();
+    return fonts;
+}
+
+void UseFont(cairo_t* cr, bool bold, double size) {
+    cairo_font_face_t* face = bold ? ReportFonts().bold : ReportFonts().regular;
+    if (face)
+        cairo_set_font_face(cr, face);
+    else
+        cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL,
+                               bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr, size);
+}
+
 // A step between axis labels of 1, 2 or 5 times a power of ten, giving about `count` labels.
 double NiceStep(double span, int count) {
     if (span <= 0) return 1;
@@ -204,12 +245,9 @@ public:
     void Frame(const std::string& title, const std::string& xLabel, const std::string& yLabel,
                double xStep = 0, double yStep = 0) {
         cairo_set_source_rgb(cr_, 0, 0, 0);
-        cairo_select_font_face(cr_, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-        cairo_set_font_size(cr_, 17);
+        UseFont(cr_, true, 17);
         Text(left_, top_ - 14, title, 0);
-        cairo_select_font_face(cr_, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL,
-                               CAIRO_FONT_WEIGHT_NORMAL);
-        cairo_set_font_size(cr_, 13);
+        UseFont(cr_, false, 13);
         if (xStep <= 0) xStep = NiceStep(xmax_ - xmin_, 8);
         if (yStep <= 0) yStep = NiceStep(ymax_ - ymin_, 5);
         cairo_set_line_width(cr_, 1);
@@ -426,15 +464,13 @@ bool WritePng(const std::string& path, const std::vector<TRun>& runs, const TRep
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0, 0, 0);
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
-    cairo_set_font_size(cr, 21);
+    UseFont(cr, true, 21);
     std::ostringstream title;
     title << "Quorvatide balance lab: " << runs[0].games.size() << " games of player "
           << info.player;
     cairo_move_to(cr, 30, 38);
     cairo_show_text(cr, title.str().c_str());
-    cairo_select_font_face(cr, "DejaVu Sans", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, 13);
+    UseFont(cr, false, 13);
     std::string files = "settings ";
     for (size_t r = 0; r < runs.size(); ++r) {
         if (r > 0) files.append("   vs   ");
