@@ -301,7 +301,7 @@ TLabAssets::TLabAssets(const fs::path& assets, const fs::path& settings) {
         throw std::runtime_error("cannot read the settings file " + settings.string());
     const std::string content((std::istreambuf_iterator<char>(probe)),
                               std::istreambuf_iterator<char>());
-    if (!fs::is_regular_file(assets / "settings.ini") && !fs::is_directory(assets))
+    if (!fs::is_directory(assets))
         throw std::runtime_error("no Assets folder at " + assets.string());
 
     std::string pattern = (fs::temp_directory_path() / "qv_balance-XXXXXX").string();
