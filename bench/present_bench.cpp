@@ -1,6 +1,7 @@
 // Cost of putting frames on the screen: the window-surface path the game uses (SDL's plain
 // framebuffer) and SDL's software renderer; the same path in windows enlarged 2 and 3 times,
-// with our own enlarging row copies and with SDL's nearest-neighbour scaled blit; with the
+// with our own enlarging row copies, with SDL's nearest-neighbour scaled blit and with a
+// renderer drawing a streaming texture enlarged; with the
 // argument "sdl-default", the window surface as SDL makes it by default, which may emulate it
 // through a renderer. Needs a display (Xvfb will do, with a screen of at least 2709 x 2151).
 #include <SDL2/SDL.h>
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "shell/window_scale.h"
@@ -150,6 +152,43 @@ TCost ScaledPath(int scale, TScaler scaler, const std::vector<SDL_Rect>& rects) 
     return {Millis(median.first), Millis(median.second)};
 }
 
+// The other way to enlarge: the frame in a streaming texture of its own size, its changed
+// rectangles updated, and SDL's default (accelerated where there is one) renderer drawing it
+// over the whole window with nearest-neighbour scaling at every present.
+TCost RendererPath(int scale, const std::vector<SDL_Rect>& rects, std::string& name) {
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+    SDL_Window* window =
+        SDL_CreateWindow("present bench", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         kWidth * scale, kHeight * scale, SDL_WINDOW_SHOWN);
+    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
+    if (!renderer) {
+        if (window) SDL_DestroyWindow(window);
+        return {-1, -1};
+    }
+    SDL_RendererInfo info;
+    if (SDL_GetRendererInfo(renderer, &info) == 0) name = info.name;
+    SDL_Texture* texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888,
+                                             SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight);
+    std::vector<std::pair<uint64_t, uint64_t>> times;
+    for (int n = 0; n < kFrames; ++n) {
+        const std::vector<uint32_t> frame = Frame(n);
+        const uint64_t t0 = SDL_GetPerformanceCounter();
+        for (const SDL_Rect& r : rects)
+            SDL_UpdateTexture(texture, &r, &frame[size_t(r.y) * kWidth + r.x], kWidth * 4);
+        const uint64_t t1 = SDL_GetPerformanceCounter();
+        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
+        SDL_RenderPresent(renderer);
+        times.emplace_back(SDL_GetPerformanceCounter() - t0, t1 - t0);
+        SDL_PumpEvents();
+    }
+    SDL_DestroyTexture(texture);
+    SDL_DestroyRenderer(renderer);
+    SDL_DestroyWindow(window);
+    std::sort(times.begin(), times.end());
+    const auto& median = times[times.size() / 2];
+    return {Millis(median.first), Millis(median.second)};
+}
+
 // The table of both scalers and the floor at 1, 2 and 3 times, for a full frame and a play
 // frame, and whether the goals hold: a play frame at 3 times within twice its cost at 1 time,
 // and a full frame at 3 times no dearer than the floor (as many pixels copied without
@@ -182,6 +221,20 @@ void ScaledTable(const std::vector<SDL_Rect>& whole, const std::vector<SDL_Rect>
                     cell(full[scale]), cell(floor[scale]), cell(fullSdl), cell(play[scale]),
                     cell(playFloor), cell(playSdl));
     }
+    // Last, since a renderer may change how SDL makes later windows' surfaces.
+    std::string name = "none";
+    TCost renderer[2][4];
+    for (int scale = 1; scale <= 3; ++scale) {
+        renderer[0][scale] = RendererPath(scale, whole, name);
+        renderer[1][scale] = RendererPath(scale, small, name);
+    }
+    std::printf(
+        "renderer \"%s\", streaming texture drawn enlarged (in brackets: the texture "
+        "update):\n",
+        name.c_str());
+    for (int scale = 1; scale <= 3; ++scale)
+        std::printf("%-5d %-11s | full %-15s | play %-15s\n", scale, "", cell(renderer[0][scale]),
+                    cell(renderer[1][scale]));
     const double playRatio = play[3].total / play[1].total;
     const double fullRatio = full[3].total / floor[3].total;
     std::printf("play frame at 3x: %.2f x the 1x cost (goal: at most 2): %s\n", playRatio,
