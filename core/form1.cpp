@@ -1,5 +1,7 @@
 #include "core/form1.h"
 
+#include "shell/user_files.h"
+
 TForm1::TForm1(TPlatform& platform) : TForm(platform, kClientWidth, kClientHeight) {
     SetCaption(kApplicationTitle);
     CreateControls();
@@ -27,7 +29,7 @@ void TForm1::FormCreate() {
     LoadSprites();
     musicOn = true;
     soundOn = true;
-    settings = ReadSettings(assetDir + "settings.ini");
+    settings = ReadSettings(SettingsPath(assetDir, Platform().configDir));
 
     if (settings.DEBUG != 0) {
         SetColor(clMaroon);

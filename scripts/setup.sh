@@ -14,6 +14,9 @@ packages=(g++ cmake ninja-build pkg-config
           libpixman-1-dev libinih-dev libpng-dev libcairo2-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool x11-utils imagemagick)
+# Installing and packaging: the validators of the desktop entry and the AppStream file, and
+# dpkg-shlibdeps for the Debian package's dependencies.
+packages+=(desktop-file-utils appstream dpkg-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "core/form1.h"
 
@@ -40,19 +42,42 @@ void TForm1::FormKeyPress(char& key) {
     if (k == 'P' && PauseAllowed()) TogglePause();
 }
 
-bool TForm1::SaveDebugLog() {
-    const std::string path = assetDir + "debug.txt";
+namespace {
+
+// Writes the lines, each ended by CR LF, to a new or replaced file; returns 0 or the error.
+template <typename Lines>
+int WriteLog(const std::string& path, const Lines& lines) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     int error = file ? 0 : errno;
-    // One line an entry, each ended by CR LF.
-    for (size_t i = 0; file && error == 0 && i < lstDebug.size(); ++i) {
-        const std::string& line = lstDebug[i];
+    for (size_t i = 0; file && error == 0 && i < lines.size(); ++i) {
+        const std::string& line = lines[i];
         if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
             std::fwrite("\r\n", 1, 2, file) != 2)
             error = errno ? errno : EIO;
     }
     if (file && std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
+    return error;
+}
+
+}  // namespace
+
+bool TForm1::SaveDebugLog() {
+    const std::string path = assetDir + "debug.txt";
+    const int error = WriteLog(path, lstDebug);
     if (error == 0) return true;
+    // An installed game's Assets folder is read-only for its players: the log goes to the
+    // player's state folder instead, and one line says where.
+    const std::string& stateDir = Platform().stateDir;
+    if (!stateDir.empty()) {
+        const std::string fallback = stateDir + "debug.txt";
+        std::error_code ec;
+        std::filesystem::create_directories(stateDir, ec);
+        if (WriteLog(fallback, lstDebug) == 0) {
+            std::fprintf(stderr, "quorvatide: cannot write %s (%s); the debug log is in %s\n",
+                         path.c_str(), std::strerror(error), fallback.c_str());
+            return true;
+        }
+    }
     std::fprintf(stderr, "quorvatide: cannot write the debug log %s: %s\n", path.c_str(),
                  std::strerror(error));
     return false;

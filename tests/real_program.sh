@@ -1,6 +1,6 @@
 # Shared by the tests that run the real program on a virtual X server; sourced, not run.
 # Gives: fail; a work folder $work, removed on exit together with the program and the server;
-# start_xvfb; start_game <program> [VAR=value ...] (silent audio unless told otherwise);
+# start_xvfb [screen size, default 1280x1024]; start_game <program> [VAR=value ...] (silent audio unless told otherwise);
 # find_window (sets $win); stop_game (SIGTERM, which must end the program with status 0);
 # exe_dir (a copy of the program with settings of its own); shot, centre and click.
 
@@ -18,10 +18,12 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# The player's own folders are the test's, empty: no settings.ini of the real user's is read.
+export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 
 start_xvfb() {
     command -v Xvfb >/dev/null || fail "Xvfb is not installed"
-    exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null)
+    exec 3< <(Xvfb -displayfd 1 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 2>/dev/null)
     xvfb_pid=$!
     local display
     read -r -t 20 display <&3 || fail "Xvfb did not start"

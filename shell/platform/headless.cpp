@@ -98,7 +98,8 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
     clock.seed = options.seed;
     std::string exeDir = options.exeDir.string();
     if (exeDir.back() != '/') exeDir += '/';
-    platform_ = std::make_unique<TPlatform>(TPlatform{clock, audio, exeDir});
+    platform_ = std::make_unique<TPlatform>(
+        TPlatform{clock, audio, exeDir, options.configDir, options.stateDir});
     form_ = std::make_unique<TForm1>(*platform_);
 }
 

@@ -61,6 +61,9 @@ private:
 struct THeadlessOptions {
     // Folder holding the Assets folder.
     std::filesystem::path exeDir;
+    // The player's own folders (see TPlatform); none unless a test asks for them.
+    std::string configDir;
+    std::string stateDir;
     uint32_t seed = 1;
     uint64_t startMs = 1000;
 };

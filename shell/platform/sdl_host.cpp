@@ -9,6 +9,9 @@
 #include <string>
 
 #include "shell/platform/sdl_audio.h"
+#include "shell/toolkit/picture.h"
+#include "shell/user_files.h"
+#include "shell/window_scale.h"
 
 namespace {
 
@@ -53,7 +56,11 @@ struct TFrameStats {
 class THost {
 public:
     THost(SDL_Window* window, TForm& form, TSdlAudio* audio)
-        : window_(window), form_(form), audio_(audio) {}
+        : window_(window), form_(form), audio_(audio) {
+        int w, h;
+        SDL_GetWindowSize(window_, &w, &h);
+        view_ = CentredViewport(w, h, form_.Width(), form_.Height());
+    }
 
     int Run() {
         SDL_StartTextInput();
@@ -127,20 +134,51 @@ private:
                     ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                     exposeAll = true;
                 break;
-            case SDL_MOUSEMOTION:
-                form_.MouseMove(ev.motion.x, ev.motion.y, Shift());
+            // Window positions reach the game in its own pixels. The black border around the
+            // game in a fullscreen window is not part of it: presses there are ignored, and so
+            // is moving there with no button held; a drag the game started goes on outside.
+            case SDL_MOUSEMOTION: {
+                int x, y;
+                if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0)
+                    form_.MouseMove(x, y, Shift());
                 break;
-            case SDL_MOUSEBUTTONDOWN:
-                if (!ButtonOf(ev.button.button, button)) break;
+            }
+            case SDL_MOUSEBUTTONDOWN: {
+                int x, y;
+                if (!ButtonOf(ev.button.button, button) ||
+                    !view_.ToFrame(ev.button.x, ev.button.y, x, y))
+                    break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
-                form_.MouseDown(ev.button.x, ev.button.y, button, Shift());
+                form_.MouseDown(x, y, button, Shift());
                 break;
-            case SDL_MOUSEBUTTONUP:
-                if (!ButtonOf(ev.button.button, button)) break;
+            }
+            case SDL_MOUSEBUTTONUP: {
+                // Only the release of a press the game saw.
+                if (!ButtonOf(ev.button.button, button) ||
+                    (buttons_ & SDL_BUTTON(ev.button.button)) == 0)
+                    break;
+                int x, y;
+                view_.ToFrame(ev.button.x, ev.button.y, x, y);
                 buttons_ &= ~SDL_BUTTON(ev.button.button);
-                form_.MouseUp(ev.button.x, ev.button.y, button, Shift());
+                form_.MouseUp(x, y, button, Shift());
                 break;
+            }
+            case SDL_KEYDOWN: {
+                // F11 and Alt+Enter switch between the window and fullscreen. They are keys,
+                // not typed characters: the game's key handler never sees them, nor the
+                // character a keyboard layout may type for Enter.
+                const SDL_Keycode key = ev.key.keysym.sym;
+                const bool alt = (ev.key.keysym.mod & KMOD_ALT) != 0;
+                swallowText_ =
+                    key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER));
+                if (swallowText_ && ev.key.repeat == 0) ToggleFullscreen();
+                break;
+            }
             case SDL_TEXTINPUT:
+                if (swallowText_) {
+                    swallowText_ = false;
+                    break;
+                }
                 for (const char* c = ev.text.text; *c; ++c)
                     if (static_cast<unsigned char>(*c) < 128) form_.KeyPress(*c);
                 break;
@@ -153,7 +191,16 @@ private:
         return true;
     }
 
-    // Composes what changed and copies those rectangles to the window.
+    void ToggleFullscreen() {
+        const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            std::fprintf(stderr, "quorvatide: cannot switch to %s: %s\n",
+                         full ? "the window" : "fullscreen", SDL_GetError());
+    }
+
+    // Composes what changed and copies those rectangles to the window, each frame pixel a
+    // block of scale × scale window pixels. The window's size decides the scale: at its
+    // opening size the frame fills it; in fullscreen the frame is centred on black.
     void Paint(bool all) {
         const uint64_t t0 = SDL_GetPerformanceCounter();
         std::vector<TRect> rects = form_.Compose();
@@ -162,33 +209,52 @@ private:
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) return;
         const TPicture& frame = form_.Frame();
-        if (all) rects.assign(1, TRect{0, 0, frame.Width(), frame.Height()});
+        const TViewport view =
+            CentredViewport(surface->w, surface->h, frame.Width(), frame.Height());
+        const bool moved = view.scale != view_.scale || view.left != view_.left ||
+                           view.top != view_.top || surface->w != surfaceW_ ||
+                           surface->h != surfaceH_;
+        view_ = view;
+        surfaceW_ = surface->w;
+        surfaceH_ = surface->h;
         std::vector<SDL_Rect> sdlRects;
-        sdlRects.reserve(rects.size());
-        for (const TRect& r : rects) {
-            const TRect c = r.Intersect({0, 0, surface->w, surface->h});
-            if (!c.Empty()) sdlRects.push_back({c.left, c.top, c.Width(), c.Height()});
+        if (all || moved) {
+            rects.assign(1, TRect{0, 0, frame.Width(), frame.Height()});
+            // The border around the game, if any, is black.
+            if (view.Width() < surface->w || view.Height() < surface->h) {
+                SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+                sdlRects.push_back({0, 0, surface->w, surface->h});
+            }
         }
-        // 32-bit surfaces with the frame's channel order take plain row copies; anything else
-        // is converted by SDL's blitter.
+        // Frame rectangles, kept to the part of the frame the window shows.
+        std::vector<SDL_Rect> frameRects;
+        frameRects.reserve(rects.size());
+        const TRect shown{0, 0, std::min(frame.Width(), (surface->w - view.left) / view.scale),
+                          std::min(frame.Height(), (surface->h - view.top) / view.scale)};
+        for (const TRect& r : rects) {
+            const TRect c = r.Intersect(shown);
+            if (!c.Empty()) frameRects.push_back({c.left, c.top, c.Width(), c.Height()});
+        }
+        // 32-bit surfaces with the frame's channel order take our own enlarging row copies;
+        // anything else is converted and enlarged by SDL's blitter.
         if (surface->format->format == SDL_PIXELFORMAT_ARGB8888 ||
             surface->format->format == SDL_PIXELFORMAT_RGB888) {
             SDL_LockSurface(surface);
-            for (const SDL_Rect& r : sdlRects)
-                for (int y = r.y; y < r.y + r.h; ++y)
-                    SDL_memcpy(static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch +
-                                   size_t(r.x) * 4,
-                               frame.Bits() + size_t(y) * frame.Width() + r.x, size_t(r.w) * 4);
+            for (const SDL_Rect& r : frameRects)
+                ScaleRect(frame.Bits(), frame.Width() * 4, static_cast<uint32_t*>(surface->pixels),
+                          surface->pitch, view, r.x, r.y, r.w, r.h);
             SDL_UnlockSurface(surface);
         } else if (SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
                        const_cast<TColor32*>(frame.Bits()), frame.Width(), frame.Height(), 32,
                        frame.Width() * 4, SDL_PIXELFORMAT_ARGB8888)) {
-            for (SDL_Rect& r : sdlRects) {
-                SDL_Rect dst = r;
-                SDL_BlitSurface(source, &r, surface, &dst);
+            for (SDL_Rect& r : frameRects) {
+                SDL_Rect dst = WindowRect(view, r);
+                SDL_BlitScaled(source, &r, surface, &dst);
             }
             SDL_FreeSurface(source);
         }
+        if (sdlRects.empty())
+            for (const SDL_Rect& r : frameRects) sdlRects.push_back(WindowRect(view, r));
         SDL_UpdateWindowSurfaceRects(window_, sdlRects.data(), int(sdlRects.size()));
         const uint64_t t2 = SDL_GetPerformanceCounter();
         if (stats_.enabled) {
@@ -199,13 +265,48 @@ private:
         }
     }
 
+    static SDL_Rect WindowRect(const TViewport& view, const SDL_Rect& r) {
+        return {view.left + r.x * view.scale, view.top + r.y * view.scale, r.w * view.scale,
+                r.h * view.scale};
+    }
+
     SDL_Window* window_;
     TForm& form_;
     TSdlAudio* audio_;
+    // Where the frame is in the window, as last painted; mouse positions are mapped through it.
+    TViewport view_;
+    int surfaceW_ = 0, surfaceH_ = 0;
+    // Set by the fullscreen keys, so that a character typed with them is not passed on.
+    bool swallowText_ = false;
+    // The buttons whose press reached the game.
     uint32_t buttons_ = 0;
     std::string shownCaption_;
     TFrameStats stats_;
 };
+
+// The window's scale: QUORVATIDE_SCALE when set, else the largest that fits the usable area of
+// the display the window opens on (the first one, where a centred window goes).
+int WindowScale(int frameW, int frameH) {
+    SDL_Rect area{0, 0, frameW, frameH};
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0) SDL_GetDisplayBounds(0, &area);
+    const TScaleChoice choice =
+        ChooseWindowScale(area.w, area.h, frameW, frameH, std::getenv("QUORVATIDE_SCALE"));
+    if (!choice.warning.empty()) std::fprintf(stderr, "%s\n", choice.warning.c_str());
+    return choice.scale;
+}
+
+// The window's icon, the one the desktop menu shows, from the Assets folder; none without it.
+void SetIcon(SDL_Window* window, const std::string& assetDir) {
+    TPicture icon, mask;
+    if (!icon.LoadFromFile(assetDir + "icon.bmp")) return;
+    if (mask.LoadFromFile(assetDir + "iconA.bmp")) icon.IntensityToAlpha(mask);
+    if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+            const_cast<TColor32*>(icon.Bits()), icon.Width(), icon.Height(), 32, icon.Width() * 4,
+            SDL_PIXELFORMAT_ARGB8888)) {
+        SDL_SetWindowIcon(window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
 
 }  // namespace
 
@@ -236,20 +337,26 @@ int RunWindow(const TFormFactory& createForm) {
         TSilentAudio silence;
         const bool haveAudio = sdlAudio.Open();
         TSdlClock clock;
-        TPlatform platform{clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence,
-                           ExecutableDir()};
+        TPlatform platform{
+            clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence, ExecutableDir(),
+            UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"),
+            UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state")};
         std::unique_ptr<TForm> form = createForm(platform);
         // The game composes its own frames: the window surface should be the system's plain
         // framebuffer (shared memory on X11), not one emulated through a GPU renderer, which
         // under software OpenGL costs about ten times as much per frame.
         SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+        // The game draws at its own size; the window shows it enlarged by a whole number, so
+        // that every pixel stays sharp, and keeps that size.
+        const int scale = WindowScale(form->Width(), form->Height());
         SDL_Window* window = SDL_CreateWindow(form->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
-                                              SDL_WINDOWPOS_CENTERED, form->Width(), form->Height(),
-                                              SDL_WINDOW_SHOWN);
+                                              SDL_WINDOWPOS_CENTERED, form->Width() * scale,
+                                              form->Height() * scale, SDL_WINDOW_SHOWN);
         if (!window) {
             std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", SDL_GetError());
             exitCode = 1;
         } else {
+            SetIcon(window, platform.exeDir + "Assets/");
             THost host(window, *form, haveAudio ? &sdlAudio : nullptr);
             exitCode = host.Run();
         }

@@ -52,4 +52,9 @@ struct TPlatform {
     IAudio& audio;
     // Folder of the running executable, ending in a path separator.
     std::string exeDir;
+    // The player's own folders, each ending in a path separator, or empty when there are none
+    // (as on the headless platform): a settings.ini in configDir is read instead of the
+    // installed one, and the debug log goes to stateDir when the Assets folder is read-only.
+    std::string configDir = {};
+    std::string stateDir = {};
 };

@@ -15,5 +15,8 @@ void WriteWindowPictures(const std::filesystem::path& dir);
 void WriteSounds(const std::filesystem::path& dir);
 // settings.ini with every key at its default and a comment line saying what it tunes.
 void WriteSettingsIni(const std::filesystem::path& dir);
+// The window icon "icon.bmp" (64 × 64, with its mask) into the Assets folder and, when iconDir
+// is given, the desktop's icons "<N>x<N>/apps/quorvatide.png" at 16 to 256 pixels under it.
+void WriteIcons(const std::filesystem::path& assetDir, const std::filesystem::path& iconDir);
 
 }  // namespace assetgen

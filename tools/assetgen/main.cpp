@@ -1,5 +1,6 @@
-// qv_assetgen <Assets folder> <DejaVu font folder>
-// Writes the complete Assets folder of the game. Run by the build; deterministic.
+// qv_assetgen <Assets folder> <DejaVu font folder> [<icon folder>]
+// Writes the complete Assets folder of the game and, when asked, the desktop icons in the
+// layout of an icon theme. Run by the build; deterministic.
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -8,8 +9,9 @@
 #include "tools/assetgen/assetgen.h"
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: qv_assetgen <Assets folder> <DejaVu font folder>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr,
+                     "usage: qv_assetgen <Assets folder> <DejaVu font folder> [<icon folder>]\n");
         return 2;
     }
     try {
@@ -20,6 +22,8 @@ int main(int argc, char** argv) {
         assetgen::WriteWindowPictures(dir);
         assetgen::WriteSounds(dir);
         assetgen::WriteSettingsIni(dir);
+        assetgen::WriteIcons(dir,
+                             argc == 4 ? std::filesystem::path(argv[3]) : std::filesystem::path());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "qv_assetgen: %s\n", e.what());
         return 1;
