@@ -44,7 +44,7 @@ echo "installed with dpkg -i into $root"
 start_xvfb
 start_game "$root/usr/bin/quorvatide"
 find_window
-geometry=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+geometry=$(window_size)
 [ "$geometry" = "903x717" ] || fail "window is $geometry, not 903x717"
 echo "quorvatide from the package: window $win, $geometry"
 stop_game

@@ -33,7 +33,7 @@ stop_game
 
 start_game "$installed" QUORVATIDE_SCALE=2
 find_window
-geometry=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+geometry=$(window_size)
 [ "$geometry" = "1806x1434" ] || fail "the installed game's window is $geometry, not 1806x1434"
 echo "window $win: $geometry"
 sleep 0.5

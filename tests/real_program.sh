@@ -70,6 +70,9 @@ exe_dir() {
 }
 
 # shot <name>: a screenshot of the window as $work/<name>.png
+# The game window's client size, as WIDTHxHEIGHT.
+window_size() { xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}'; }
+
 shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 # centre <column> <row>: window coordinates of a playfield tile's centre
 centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }

@@ -16,7 +16,7 @@ echo "no display: exit $status, '$err'"
 start_xvfb
 start_game "$game"
 find_window
-geometry=$(xwininfo -id "$win" | awk '/Width:/{w=$2} /Height:/{h=$2} END{print w "x" h}')
+geometry=$(window_size)
 [ "$geometry" = "903x717" ] || fail "window is $geometry, not 903x717"
 echo "window $win: $geometry"
 
