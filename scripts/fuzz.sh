@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Coverage-guided fuzzing with libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer.
 #   scripts/fuzz.sh --list            the targets, one a line
+#   scripts/fuzz.sh --build           installs what is missing and builds build-fuzz, only
 #   scripts/fuzz.sh TARGET SECONDS    builds build-fuzz with clang if needed and fuzzes TARGET
 #                                     for SECONDS, from its corpus (build-fuzz/corpus/TARGET,
 #                                     seeded from the generated Assets and scripted games) and
@@ -17,13 +18,16 @@ if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${targets[@]}"
     exit 0
 fi
-if [ $# -lt 2 ] || ! printf '%s\n' "${targets[@]}" | grep -qx "$1"; then
+build_only=
+if [ "${1:-}" = "--build" ]; then
+    build_only=1
+elif [ $# -lt 2 ] || ! printf '%s\n' "${targets[@]}" | grep -qx "$1"; then
     echo "usage: scripts/fuzz.sh --list | TARGET SECONDS [libFuzzer options]" >&2
     exit 2
 fi
-target=$1
-seconds=$2
-shift 2
+target=${1:-}
+seconds=${2:-}
+shift $(($# < 2 ? $# : 2))
 
 packages=(clang libclang-rt-14-dev)
 missing=()
@@ -40,6 +44,15 @@ fi
 
 dir=build-fuzz
 jobs=$(nproc 2>/dev/null || echo 2)
+# The Assets of the Release build serve when there are some; else the fuzz folder makes its own.
+assets=build/Assets
+build_assets=()
+if [ ! -f "$assets/settings.ini" ]; then
+    assets=$dir/Assets
+    build_assets=(assets)
+fi
+export QV_FUZZ_ASSETS
+QV_FUZZ_ASSETS=$(readlink -f "$assets")
 # Two runs may share the build folder: one builds at a time.
 mkdir -p "$dir"
 (
@@ -49,8 +62,9 @@ mkdir -p "$dir"
             -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
     fi
     cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game \
-        qv_game_seeds assets >/dev/null
+        qv_game_seeds "${build_assets[@]}" >/dev/null
 ) 9>"$dir/build.lock"
+[ -z "$build_only" ] || exit 0
 
 corpus=$dir/corpus/$target
 findings=$dir/findings/$target
@@ -60,10 +74,10 @@ if [ -z "$(ls -A "$corpus")" ]; then
     bmp)
         # Every picture alone (flag byte 0), and every picture with its mask (flag byte 1,
         # then the picture's length).
-        for f in "$dir"/Assets/*.bmp; do
+        for f in "$assets"/*.bmp; do
             name=$(basename "$f" .bmp)
             { printf '\0'; cat "$f"; } >"$corpus/$name"
-            mask=$dir/Assets/${name}A.bmp
+            mask=$assets/${name}A.bmp
             size=$(stat -c %s "$f")
             if [ -f "$mask" ] && [ "$size" -lt 65536 ]; then
                 { printf '\1'; printf "\\x$(printf %02x $((size & 255)))\\x$(printf %02x $((size >> 8)))"
@@ -72,7 +86,7 @@ if [ -z "$(ls -A "$corpus")" ]; then
         done
         ;;
     settings)
-        cp "$dir/Assets/settings.ini" "$corpus/generated.ini"
+        cp "$assets/settings.ini" "$corpus/generated.ini"
         ;;
     game)
         "$dir/qv_game_seeds" "$corpus"
