@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
@@ -99,6 +100,11 @@ public:
         dataBytes_ -= dataBytes_ % align;
         lengthMs_ = dataBytes_ / align * 1000 / rate;
         if (fileFormat != format || fileChannels != channels || int(rate) != freq) {
+            rate_ = int(rate);
+            align_ = align;
+            silence_ = fileFormat == AUDIO_U8 ? 0x80 : 0;
+            const int64_t frames = (dataBytes_ / align * freq + rate / 2) / rate;
+            convertedBytes_ = frames * (SDL_AUDIO_BITSIZE(format) / 8) * channels;
             convert_ = SDL_NewAudioStream(fileFormat, uint8_t(fileChannels), int(rate), format,
                                           uint8_t(channels), freq);
             if (!convert_) return false;
@@ -109,21 +115,30 @@ public:
 
     int Read(uint8_t* out, int len) override {
         if (!convert_) return int(ReadFile(out, len));
+        len = int(std::min<int64_t>(len, convertedBytes_ - producedBytes_));
         while (SDL_AudioStreamAvailable(convert_) < len && !flushed_) {
             uint8_t piece[8192];
             const size_t got = ReadFile(piece, sizeof piece);
             if (got > 0) SDL_AudioStreamPut(convert_, piece, int(got));
             if (got < sizeof piece) {
+                // The resampler holds back the last few milliseconds until more comes: a
+                // tenth of a second of silence after the track pushes them out, and the output
+                // stops at the track's own length.
+                std::vector<uint8_t> silence(size_t(rate_ / 10) * align_, silence_);
+                SDL_AudioStreamPut(convert_, silence.data(), int(silence.size()));
                 SDL_AudioStreamFlush(convert_);
                 flushed_ = true;
             }
         }
-        return std::max(0, SDL_AudioStreamGet(convert_, out, len));
+        const int got = len > 0 ? std::max(0, SDL_AudioStreamGet(convert_, out, len)) : 0;
+        producedBytes_ += got;
+        return got;
     }
 
     void Rewind() override {
         std::fseek(file_, long(dataStart_), SEEK_SET);
         readBytes_ = 0;
+        producedBytes_ = 0;
         flushed_ = false;
         if (convert_) SDL_AudioStreamClear(convert_);
     }
@@ -141,6 +156,11 @@ private:
     std::FILE* file_ = nullptr;
     SDL_AudioStream* convert_ = nullptr;
     int64_t dataStart_ = 0, dataBytes_ = 0, readBytes_ = 0, lengthMs_ = 0;
+    // With a conversion: the track's length in the device's format, and how much of it the
+    // mixer has had.
+    int64_t convertedBytes_ = 0, producedBytes_ = 0;
+    int rate_ = 0, align_ = 0;
+    uint8_t silence_ = 0;
     bool flushed_ = false;
 };
 
