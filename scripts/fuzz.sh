@@ -9,6 +9,7 @@
 # Installs clang and the libFuzzer runtime when they are missing. Extra arguments after SECONDS
 # go to libFuzzer (e.g. -jobs=2). A crash or a broken invariant leaves its input in
 # build-fuzz/findings/TARGET and ends with a failure; keep it as a regression input.
+# QV_FUZZ_DIR names another build folder than build-fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -42,7 +43,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
 fi
 
-dir=build-fuzz
+dir=${QV_FUZZ_DIR:-build-fuzz}
 jobs=$(nproc 2>/dev/null || echo 2)
 # The Assets of the Release build serve when there are some; else the fuzz folder makes its own.
 assets=build/Assets
