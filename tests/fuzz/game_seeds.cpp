@@ -42,7 +42,7 @@ std::vector<std::pair<std::string, std::string>> Scripts() {
     TGameScript fall(
         "[Settings]\nBASEORBHEALTH=1\nTURRETHEALTH=1\nFVONKELBASEEMERGE=1\n"
         "SVONKELBASEEMERGE=1\nEVONKELBASEEMERGE=1\nVONKELSHOTSTRENGTH=50\n"
-                     "FVONKELBASESPEED=1\nSVONKELBASESPEED=1\nEVONKELBASESPEED=1\n");
+        "FVONKELBASESPEED=1\nSVONKELBASESPEED=1\nEVONKELBASESPEED=1\n");
     fall.Start();
     for (int i = 0; i < 4; ++i) fall.Ticks(255);
     fall.Key('P').Ticks(20).Key('P').Advance(20000).Click(400, 400).Ticks(40).Start().Ticks(100);
