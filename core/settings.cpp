@@ -3,6 +3,7 @@
 #include <ini.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -114,9 +115,14 @@ TSettings ReadSettings(const std::string& path) {
     TSettings s;
     std::ifstream in(path, std::ios::binary);
     if (!in) return s;
-    std::string content(kMaxSettingsBytes, '\0');
-    in.read(content.data(), std::streamsize(content.size()));
-    content.resize(size_t(in.gcount()));
+    // Read a piece at a time, so that a short file costs no megabyte of memory.
+    std::string content;
+    char piece[4096];
+    while (
+        content.size() < kMaxSettingsBytes &&
+        in.read(piece, std::streamsize(std::min(sizeof piece, kMaxSettingsBytes - content.size())))
+                .gcount() > 0)
+        content.append(piece, size_t(in.gcount()));
     // A NUL byte would end the text early; treat it as a line break instead.
     for (char& c : content)
         if (c == '\0') c = '\n';

@@ -2,7 +2,8 @@
 # Quorvatide set-up: installs what is missing, builds, and then plays or tests.
 #   scripts/setup.sh play   build in Release and start the game
 #   scripts/setup.sh test   build in Release and run the test suite, then the same
-#                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer
+#                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+#                           then a bounded run of each fuzz target (scripts/fuzz.sh)
 # Safe to run again; works as root and through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,6 +51,15 @@ test)
     build build-asan -DQV_SANITIZE=ON -DQV_BENCH=OFF
     ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         ctest --test-dir build-asan --output-on-failure -j "$jobs"
+    echo "== fuzzing: every target at once for 80 s, in build-fuzz =="
+    scripts/fuzz.sh --build
+    fuzz_pids=()
+    for t in $(scripts/fuzz.sh --list); do
+        scripts/fuzz.sh "$t" 80 & fuzz_pids+=($!)
+    done
+    fuzz_failed=0
+    for p in "${fuzz_pids[@]}"; do wait "$p" || fuzz_failed=1; done
+    [ "$fuzz_failed" -eq 0 ]
     ;;
 *)
     echo "usage: scripts/setup.sh play|test" >&2

@@ -6,47 +6,188 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <vector>
 
 namespace {
 
 constexpr int kEffectChannel = 0;
-constexpr int kFirstMusicChannel = 1;  // players 0 and 1 on channels 1 and 2
-uint32_t gFinishedEvent = 0;
 
-// Runs on the mixer's thread (or inside a halt): only posts an event to the main loop.
-void OnChannelFinished(int channel) {
-    if (channel < kFirstMusicChannel || channel > kFirstMusicChannel + 1 || gFinishedEvent == 0)
-        return;
-    SDL_Event ev{};
-    ev.type = gFinishedEvent;
-    ev.user.code = channel - kFirstMusicChannel;
-    SDL_PushEvent(&ev);
+uint32_t Le32(const uint8_t* p) {
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
 }
-
-int64_t LengthMs(const Mix_Chunk* chunk) {
-    int freq = 0, channels = 0;
-    Uint16 format = 0;
-    if (!Mix_QuerySpec(&freq, &format, &channels) || freq <= 0 || channels <= 0) return 0;
-    const int64_t bytesPerFrame = int64_t(SDL_AUDIO_BITSIZE(format) / 8) * channels;
-    return int64_t(chunk->alen) * 1000 / (bytesPerFrame * freq);
+uint16_t Le16(const uint8_t* p) {
+    return uint16_t(p[0] | p[1] << 8);
 }
 
 }  // namespace
 
-TSdlAudio::~TSdlAudio() {
-    if (!open_) return;
-    Mix_ChannelFinished(nullptr);
-    Mix_HaltChannel(-1);
-    for (Track& t : tracks_)
-        if (t.chunk) Mix_FreeChunk(t.chunk);
-    for (auto& [path, chunk] : sounds_)
-        if (chunk) Mix_FreeChunk(chunk);
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
+// A music track's samples in the device's format, produced as the mixer asks for them.
+class TMusicSource {
+public:
+    virtual ~TMusicSource() = default;
+    // Fills up to `len` bytes; fewer once the track is over.
+    virtual int Read(uint8_t* out, int len) = 0;
+    // Back to the start of the track.
+    virtual void Rewind() = 0;
+    virtual int64_t LengthMs() const = 0;
+};
 
 namespace {
+
+// A PCM WAV file read from disk a piece at a time, converted to the device's format when its
+// own differs.
+class TWavFileSource : public TMusicSource {
+public:
+    ~TWavFileSource() override {
+        if (convert_) SDL_FreeAudioStream(convert_);
+        if (file_) std::fclose(file_);
+    }
+
+    // False when the file is no PCM WAV this reader understands.
+    bool Open(const std::string& path, int freq, SDL_AudioFormat format, int channels) {
+        file_ = std::fopen(path.c_str(), "rb");
+        if (!file_) return false;
+        uint8_t head[12];
+        if (std::fread(head, 1, 12, file_) != 12 || std::memcmp(head, "RIFF", 4) != 0 ||
+            std::memcmp(head + 8, "WAVE", 4) != 0)
+            return false;
+        std::fseek(file_, 0, SEEK_END);
+        const long fileSize = std::ftell(file_);
+        long at = 12;
+        bool haveFormat = false;
+        uint16_t tag = 0, fileChannels = 0, align = 0, bits = 0;
+        uint32_t rate = 0;
+        while (at + 8 <= fileSize) {
+            uint8_t chunk[8];
+            std::fseek(file_, at, SEEK_SET);
+            if (std::fread(chunk, 1, 8, file_) != 8) return false;
+            const uint32_t size = Le32(chunk + 4);
+            if (std::memcmp(chunk, "fmt ", 4) == 0) {
+                uint8_t fmt[40] = {};
+                if (size < 16 || std::fread(fmt, 1, std::min<uint32_t>(size, 40), file_) < 16)
+                    return false;
+                tag = Le16(fmt);
+                fileChannels = Le16(fmt + 2);
+                rate = Le32(fmt + 4);
+                align = Le16(fmt + 12);
+                bits = Le16(fmt + 14);
+                // The extensible form names its sample format in the first two bytes of
+                // its sub-format.
+                if (tag == 0xFFFE && size >= 40) tag = Le16(fmt + 24);
+                haveFormat = true;
+            } else if (std::memcmp(chunk, "data", 4) == 0) {
+                if (!haveFormat) return false;
+                dataStart_ = at + 8;
+                dataBytes_ = std::min<int64_t>(size, fileSize - dataStart_);
+                break;
+            }
+            at += 8 + long(size) + long(size & 1);
+        }
+        if (dataStart_ == 0) return false;
+
+        SDL_AudioFormat fileFormat = 0;
+        if (tag == 1 && bits == 8) fileFormat = AUDIO_U8;
+        if (tag == 1 && bits == 16) fileFormat = AUDIO_S16LSB;
+        if (tag == 1 && bits == 32) fileFormat = AUDIO_S32LSB;
+        if (tag == 3 && bits == 32) fileFormat = AUDIO_F32LSB;
+        if (fileFormat == 0 || fileChannels < 1 || fileChannels > 8 || rate < 1 || rate > 384000 ||
+            align != fileChannels * bits / 8)
+            return false;
+        // An incomplete last frame is not played.
+        dataBytes_ -= dataBytes_ % align;
+        lengthMs_ = dataBytes_ / align * 1000 / rate;
+        if (fileFormat != format || fileChannels != channels || int(rate) != freq) {
+            rate_ = int(rate);
+            align_ = align;
+            silence_ = fileFormat == AUDIO_U8 ? 0x80 : 0;
+            const int64_t frames = (dataBytes_ / align * freq + rate / 2) / rate;
+            convertedBytes_ = frames * (SDL_AUDIO_BITSIZE(format) / 8) * channels;
+            convert_ = SDL_NewAudioStream(fileFormat, uint8_t(fileChannels), int(rate), format,
+                                          uint8_t(channels), freq);
+            if (!convert_) return false;
+        }
+        Rewind();
+        return true;
+    }
+
+    int Read(uint8_t* out, int len) override {
+        if (!convert_) return int(ReadFile(out, len));
+        len = int(std::min<int64_t>(len, convertedBytes_ - producedBytes_));
+        while (SDL_AudioStreamAvailable(convert_) < len && !flushed_) {
+            uint8_t piece[8192];
+            const size_t got = ReadFile(piece, sizeof piece);
+            if (got > 0) SDL_AudioStreamPut(convert_, piece, int(got));
+            if (got < sizeof piece) {
+                // The resampler holds back the last few milliseconds until more comes: a
+                // tenth of a second of silence after the track pushes them out, and the output
+                // stops at the track's own length.
+                std::vector<uint8_t> silence(size_t(rate_ / 10) * align_, silence_);
+                SDL_AudioStreamPut(convert_, silence.data(), int(silence.size()));
+                SDL_AudioStreamFlush(convert_);
+                flushed_ = true;
+            }
+        }
+        const int got = len > 0 ? std::max(0, SDL_AudioStreamGet(convert_, out, len)) : 0;
+        producedBytes_ += got;
+        return got;
+    }
+
+    void Rewind() override {
+        std::fseek(file_, long(dataStart_), SEEK_SET);
+        readBytes_ = 0;
+        producedBytes_ = 0;
+        flushed_ = false;
+        if (convert_) SDL_AudioStreamClear(convert_);
+    }
+
+    int64_t LengthMs() const override { return lengthMs_; }
+
+private:
+    size_t ReadFile(uint8_t* out, size_t len) {
+        len = size_t(std::min<int64_t>(int64_t(len), dataBytes_ - readBytes_));
+        const size_t got = len > 0 ? std::fread(out, 1, len, file_) : 0;
+        readBytes_ += int64_t(got);
+        return got;
+    }
+
+    std::FILE* file_ = nullptr;
+    SDL_AudioStream* convert_ = nullptr;
+    int64_t dataStart_ = 0, dataBytes_ = 0, readBytes_ = 0, lengthMs_ = 0;
+    // With a conversion: the track's length in the device's format, and how much of it the
+    // mixer has had.
+    int64_t convertedBytes_ = 0, producedBytes_ = 0;
+    int rate_ = 0, align_ = 0;
+    uint8_t silence_ = 0;
+    bool flushed_ = false;
+};
+
+// Any other file the mixer can read (other WAV encodings, AIFF, VOC, OGG, ...), decoded whole.
+class TChunkSource : public TMusicSource {
+public:
+    explicit TChunkSource(Mix_Chunk* chunk, int64_t lengthMs)
+        : chunk_(chunk), lengthMs_(lengthMs) {}
+    ~TChunkSource() override { Mix_FreeChunk(chunk_); }
+    int Read(uint8_t* out, int len) override {
+        const int n = int(std::min<int64_t>(len, int64_t(chunk_->alen) - at_));
+        std::memcpy(out, chunk_->abuf + at_, size_t(n));
+        at_ += n;
+        return n;
+    }
+    void Rewind() override { at_ = 0; }
+    int64_t LengthMs() const override { return lengthMs_; }
+
+private:
+    Mix_Chunk* chunk_;
+    int64_t lengthMs_;
+    int64_t at_ = 0;
+};
+
+void MixHook(void* audio, Uint8* stream, int len) {
+    static_cast<TSdlAudio*>(audio)->Mix(stream, len);
+}
 
 // Sound libraries complain on stderr, line after line, while they look for a device that is not
 // there; without one the game simply plays silently, so their complaints are kept quiet.
@@ -71,6 +212,19 @@ private:
 
 }  // namespace
 
+TSdlAudio::TSdlAudio() = default;
+
+TSdlAudio::~TSdlAudio() {
+    if (!open_) return;
+    Mix_HookMusic(nullptr, nullptr);
+    Mix_HaltChannel(-1);
+    for (Track& t : tracks_) t.source.reset();
+    for (auto& [path, chunk] : sounds_)
+        if (chunk) Mix_FreeChunk(chunk);
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 bool TSdlAudio::Open() {
     TQuietStderr quiet;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
@@ -78,11 +232,38 @@ bool TSdlAudio::Open() {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
-    Mix_AllocateChannels(3);
-    finishedEvent_ = gFinishedEvent = SDL_RegisterEvents(1);
-    Mix_ChannelFinished(OnChannelFinished);
+    if (!Mix_QuerySpec(&freq_, &format_, &channels_) || freq_ <= 0 || channels_ <= 0) {
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    Mix_AllocateChannels(1);
+    finishedEvent_ = SDL_RegisterEvents(1);
+    mixBuffer_.resize(1 << 16);
+    Mix_HookMusic(MixHook, this);
     open_ = true;
     return true;
+}
+
+void TSdlAudio::Mix(uint8_t* stream, int len) {
+    std::lock_guard lock(mutex_);
+    if (mixBuffer_.size() < size_t(len)) mixBuffer_.resize(size_t(len));
+    for (int p = 0; p < 2; ++p) {
+        Track& t = tracks_[p];
+        if (!t.source || !t.playing || t.paused || t.ended) continue;
+        const int got = t.source->Read(mixBuffer_.data(), len);
+        // At full volume over the silence the mixer starts from, the track's samples come out
+        // unchanged.
+        if (got > 0)
+            SDL_MixAudioFormat(stream, mixBuffer_.data(), format_, Uint32(got), SDL_MIX_MAXVOLUME);
+        if (got < len) {
+            t.ended = true;
+            SDL_Event ev{};
+            ev.type = finishedEvent_;
+            ev.user.code = p;
+            SDL_PushEvent(&ev);
+        }
+    }
 }
 
 void TSdlAudio::PlaySound(const std::string& path) {
@@ -103,39 +284,40 @@ TSdlAudio::Track* TSdlAudio::TrackOf(int player) {
     return &tracks_[player];
 }
 
-void TSdlAudio::Halt(int player, Track& t) {
-    if (Mix_Playing(kFirstMusicChannel + player)) {
-        ++t.ignoreFinish;
-        Mix_HaltChannel(kFirstMusicChannel + player);
-    }
-}
-
 bool TSdlAudio::MusicOpen(int player, const std::string& path) {
     Track* t = TrackOf(player);
     if (!t) return false;
     MusicClose(player);
     if (!std::filesystem::is_regular_file(path)) return false;
-    t->chunk = Mix_LoadWAV(path.c_str());
-    if (!t->chunk) return false;
-    t->lengthMs = LengthMs(t->chunk);
-    t->playedMs = 0;
-    t->playing = t->paused = false;
+    std::unique_ptr<TMusicSource> source;
+    auto file = std::make_unique<TWavFileSource>();
+    if (file->Open(path, freq_, format_, channels_)) {
+        source = std::move(file);
+    } else if (Mix_Chunk* chunk = Mix_LoadWAV(path.c_str())) {
+        const int64_t bytesPerFrame = int64_t(SDL_AUDIO_BITSIZE(format_) / 8) * channels_;
+        source = std::make_unique<TChunkSource>(
+            chunk, int64_t(chunk->alen) * 1000 / (bytesPerFrame * freq_));
+    } else {
+        return false;
+    }
+    std::lock_guard lock(mutex_);
+    *t = Track{};
+    t->lengthMs = source->LengthMs();
+    t->source = std::move(source);
     return true;
 }
 
 bool TSdlAudio::MusicPlay(int player) {
     Track* t = TrackOf(player);
-    if (!t || !t->chunk) return false;
+    if (!t || !t->source) return false;
+    std::lock_guard lock(mutex_);
     if (t->playing) return true;
-    const int channel = kFirstMusicChannel + player;
-    // A paused channel still counts as playing; one whose end came while it was paused (or
-    // just before) has nothing left to resume and starts over.
-    if (t->paused && t->playedMs < t->lengthMs && Mix_Playing(channel)) {
-        Mix_Resume(channel);
-    } else {
-        Halt(player, *t);
+    // A track stopped part-way goes on from there; one whose end came while it was stopped
+    // (or just before) has nothing left to resume and starts over.
+    if (!(t->paused && t->playedMs < t->lengthMs && !t->ended)) {
+        t->source->Rewind();
+        t->ended = false;
         t->playedMs = 0;
-        if (Mix_PlayChannel(channel, t->chunk, 0) < 0) return false;
     }
     t->startedAt = SDL_GetTicks64();
     t->playing = true;
@@ -145,12 +327,11 @@ bool TSdlAudio::MusicPlay(int player) {
 
 bool TSdlAudio::MusicStop(int player) {
     Track* t = TrackOf(player);
-    if (!t || !t->chunk) return false;
+    if (!t || !t->source) return false;
+    std::lock_guard lock(mutex_);
     if (t->playing) {
-        const int channel = kFirstMusicChannel + player;
         // The track may have ended already, its end not yet handled: then it stops at its end.
-        t->playedMs = Mix_Playing(channel) ? MusicPosition(player) : t->lengthMs;
-        Mix_Pause(channel);
+        t->playedMs = t->ended ? t->lengthMs : PositionOf(*t);
         t->playing = false;
         t->paused = true;
     }
@@ -159,40 +340,45 @@ bool TSdlAudio::MusicStop(int player) {
 
 bool TSdlAudio::MusicClose(int player) {
     Track* t = TrackOf(player);
-    if (!t || !t->chunk) return false;
-    Halt(player, *t);
-    Mix_FreeChunk(t->chunk);
-    *t = Track{0, 0, 0, 0, false, false, t->ignoreFinish};
+    if (!t || !t->source) return false;
+    std::unique_ptr<TMusicSource> closing;
+    {
+        std::lock_guard lock(mutex_);
+        closing = std::move(t->source);
+        *t = Track{};
+    }
     return true;
 }
 
 bool TSdlAudio::MusicIsOpen(int player) {
     Track* t = TrackOf(player);
-    return t && t->chunk;
+    return t && t->source;
+}
+
+int64_t TSdlAudio::PositionOf(const Track& t) const {
+    if (!t.playing) return t.playedMs;
+    return std::min(t.lengthMs, t.playedMs + int64_t(SDL_GetTicks64() - t.startedAt));
 }
 
 int64_t TSdlAudio::MusicPosition(int player) {
     Track* t = TrackOf(player);
-    if (!t || !t->chunk) return 0;
-    if (!t->playing) return t->playedMs;
-    return std::min(t->lengthMs, t->playedMs + int64_t(SDL_GetTicks64() - t->startedAt));
+    if (!t || !t->source) return 0;
+    std::lock_guard lock(mutex_);
+    return PositionOf(*t);
 }
 
 int64_t TSdlAudio::MusicLength(int player) {
     Track* t = TrackOf(player);
-    return t && t->chunk ? t->lengthMs : 0;
+    return t && t->source ? t->lengthMs : 0;
 }
 
 bool TSdlAudio::HandleFinished(int player) {
     Track* t = TrackOf(player);
     if (!t) return false;
-    if (t->ignoreFinish > 0) {
-        --t->ignoreFinish;
-        return false;
-    }
-    // The end of a track that was closed or replaced meanwhile, reported after the new one
-    // began playing on the channel, is no end of the present one.
-    if (!t->chunk || !t->playing || Mix_Playing(kFirstMusicChannel + player)) return false;
+    std::lock_guard lock(mutex_);
+    // The end of a track that was stopped, closed or replaced meanwhile is no end of the
+    // present one.
+    if (!t->source || !t->playing || !t->ended) return false;
     t->playing = false;
     t->paused = false;
     t->playedMs = t->lengthMs;

@@ -141,16 +141,21 @@ bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
             }
         }
     }
-    // Refuse absurd sizes before the decoder allocates room for them.
-    if (size >= 26 && data[0] == 'B' && data[1] == 'M') {
-        const uint32_t headerSize = Le32(data + 14);
+    // Refuse absurd sizes before the decoder allocates room for them. The decoder believes
+    // a width and height that run past the end of a short file, as far as they go, so they
+    // are read here the same way: the missing bytes count as zeros.
+    if (size >= 18 && data[0] == 'B' && data[1] == 'M') {
+        uint8_t head[26] = {};
+        std::memcpy(head, data, std::min<size_t>(size, sizeof head));
+        const uint32_t headerSize = Le32(head + 14);
         int64_t w = 0, h = 0;
         if (headerSize == 12) {
-            w = Le16(data + 18);
-            h = Le16(data + 20);
-        } else if (size >= 26 + 4 && headerSize >= 40) {
-            w = int32_t(Le32(data + 18));
-            h = int32_t(Le32(data + 22));
+            w = Le16(head + 18);
+            h = Le16(head + 20);
+        } else {
+            // Every other header keeps a 32-bit width and height at the same place.
+            w = int32_t(Le32(head + 18));
+            h = int32_t(Le32(head + 22));
         }
         if (std::llabs(w) * std::llabs(h) > kMaxLoadPixels) {
             SetSize(0, 0);

@@ -286,9 +286,9 @@ void DrawE(cairo_t* cr, int facing) {
     // A paler belly.
     FilledEllipse(cr, s ? X(2) : kMid, 25.2, s ? 6.5 : 8, 3.6, art::Lighter(body, 0.16));
 
-    const uint32_t amber = 0xFFC43D;
+    constexpr uint32_t amber = 0xFFC43D;
     // A glowing amber eye with a slit pupil under a heavy brow slanting towards the nose.
-    const auto eye = [cr, amber](double x, double y, double inward) {
+    const auto eye = [cr](double x, double y, double inward) {
         Glow(cr, x, y, 4.2, amber, 0.35);
         art::Ellipse(cr, x, y, 2.5, 1.9);
         art::SetColour(cr, amber);

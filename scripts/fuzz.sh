@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Coverage-guided fuzzing with libFuzzer, under AddressSanitizer and UndefinedBehaviorSanitizer.
+#   scripts/fuzz.sh --list            the targets, one a line
+#   scripts/fuzz.sh --build           installs what is missing and builds build-fuzz, only
+#   scripts/fuzz.sh TARGET SECONDS    builds build-fuzz with clang if needed and fuzzes TARGET
+#                                     for SECONDS, from its corpus (build-fuzz/corpus/TARGET,
+#                                     seeded from the generated Assets and scripted games) and
+#                                     its regression inputs (tests/fuzz/regressions/TARGET)
+# Installs clang and the libFuzzer runtime when they are missing. Extra arguments after SECONDS
+# go to libFuzzer (e.g. -jobs=2). A crash or a broken invariant leaves its input in
+# build-fuzz/findings/TARGET and ends with a failure; keep it as a regression input.
+# QV_FUZZ_DIR names another build folder than build-fuzz.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+targets=(bmp settings game)
+
+if [ "${1:-}" = "--list" ]; then
+    printf '%s\n' "${targets[@]}"
+    exit 0
+fi
+build_only=
+if [ "${1:-}" = "--build" ]; then
+    build_only=1
+elif [ $# -lt 2 ] || ! printf '%s\n' "${targets[@]}" | grep -qx "$1"; then
+    echo "usage: scripts/fuzz.sh --list | TARGET SECONDS [libFuzzer options]" >&2
+    exit 2
+fi
+target=${1:-}
+seconds=${2:-}
+shift $(($# < 2 ? $# : 2))
+
+packages=(clang libclang-rt-14-dev)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    as_root=()
+    if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+    echo "Installing: ${missing[*]}"
+    "${as_root[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
+fi
+
+dir=${QV_FUZZ_DIR:-build-fuzz}
+jobs=$(nproc 2>/dev/null || echo 2)
+# The Assets of the Release build serve when there are some; else the fuzz folder makes its own.
+assets=build/Assets
+build_assets=()
+if [ ! -f "$assets/settings.ini" ]; then
+    assets=$dir/Assets
+    build_assets=(assets)
+fi
+export QV_FUZZ_ASSETS
+QV_FUZZ_ASSETS=$(readlink -f "$assets")
+# Two runs may share the build folder: one builds at a time.
+mkdir -p "$dir"
+(
+    flock 9
+    if [ ! -f "$dir/build.ninja" ]; then
+        CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
+    fi
+    cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game \
+        qv_game_seeds "${build_assets[@]}" >/dev/null
+) 9>"$dir/build.lock"
+[ -z "$build_only" ] || exit 0
+
+corpus=$dir/corpus/$target
+findings=$dir/findings/$target
+mkdir -p "$corpus" "$findings"
+if [ -z "$(ls -A "$corpus")" ]; then
+    case "$target" in
+    bmp)
+        # Every picture alone (flag byte 0), and every picture with its mask (flag byte 1,
+        # then the picture's length).
+        for f in "$assets"/*.bmp; do
+            name=$(basename "$f" .bmp)
+            { printf '\0'; cat "$f"; } >"$corpus/$name"
+            mask=$assets/${name}A.bmp
+            size=$(stat -c %s "$f")
+            if [ -f "$mask" ] && [ "$size" -lt 65536 ]; then
+                { printf '\1'; printf "\\x$(printf %02x $((size & 255)))\\x$(printf %02x $((size >> 8)))"
+                  cat "$f" "$mask"; } >"$corpus/${name}_masked"
+            fi
+        done
+        ;;
+    settings)
+        cp "$assets/settings.ini" "$corpus/generated.ini"
+        ;;
+    game)
+        "$dir/qv_game_seeds" "$corpus"
+        ;;
+    esac
+fi
+
+regressions=tests/fuzz/regressions/$target
+mkdir -p "$regressions"
+log=$dir/fuzz-$target.log
+echo "fuzzing $target for $seconds s (log: $log)"
+status=0
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    "$dir/qv_fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=60 \
+    -rss_limit_mb=3072 -artifact_prefix="$findings/" "$@" "$corpus" "$regressions" \
+    >"$log" 2>&1 || status=$?
+grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)|^#[0-9]+ *DONE' "$log" || true
+if [ "$status" -ne 0 ]; then
+    grep -E 'ERROR|broken|SUMMARY|artifact' "$log" | head -20 >&2
+    echo "fuzz target $target failed; its input is in $findings" >&2
+fi
+exit "$status"

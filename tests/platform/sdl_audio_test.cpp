@@ -1,0 +1,170 @@
+// The music players of the real audio backend read their tracks from the files as they play.
+// On SDL's dummy driver, with the mixer's own calls to the music stream taken away, the test
+// pulls the stream itself: a track in the device's format comes out byte for byte and then
+// ends with one report; other PCM forms are converted and keep their length; a damaged file
+// plays what it holds, and what is no sound at all does not open.
+#include "shell/platform/sdl_audio.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void Put16(std::string& s, int v) {
+    s += char(v & 0xFF);
+    s += char((v >> 8) & 0xFF);
+}
+void Put32(std::string& s, uint32_t v) {
+    Put16(s, int(v & 0xFFFF));
+    Put16(s, int(v >> 16));
+}
+
+// A WAV file: a format chunk (with a list chunk before the data, as some editors write) and
+// `data` as its samples; `dataSize` is what the header claims.
+std::string Wav(int tag, int channels, int rate, int bits, const std::string& data,
+                uint32_t dataSize) {
+    std::string s = "RIFF";
+    Put32(s, uint32_t(36 + 12 + data.size()));
+    s += "WAVEfmt ";
+    Put32(s, 16);
+    Put16(s, tag);
+    Put16(s, channels);
+    Put32(s, uint32_t(rate));
+    Put32(s, uint32_t(rate * channels * bits / 8));
+    Put16(s, channels * bits / 8);
+    Put16(s, bits);
+    s += "LIST";
+    Put32(s, 3);
+    s += "abc";
+    s += '\0';  // padding to an even size
+    s += "data";
+    Put32(s, dataSize);
+    return s + data;
+}
+
+class AudioStream : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        ASSERT_TRUE(audio_.Open());
+        // From now on only the test pulls the music stream.
+        Mix_HookMusic(nullptr, nullptr);
+        dir_ = fs::temp_directory_path() / ("qv_audio_test." + std::to_string(getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string File(const std::string& name, const std::string& bytes) {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+    // Pulls the stream in blocks of 4096 bytes until the track's end is reported.
+    std::string PlayToEnd(int& ends) {
+        std::string out;
+        ends = 0;
+        for (int block = 0; block < 1000 && ends == 0; ++block) {
+            std::vector<uint8_t> stream(4096, 0);
+            audio_.Mix(stream.data(), int(stream.size()));
+            out.append(reinterpret_cast<const char*>(stream.data()), stream.size());
+            SDL_Event ev;
+            while (SDL_PollEvent(&ev))
+                if (ev.type == audio_.FinishedEventType() && audio_.HandleFinished(ev.user.code))
+                    ++ends;
+        }
+        return out;
+    }
+
+    TSdlAudio audio_;
+    fs::path dir_;
+};
+
+}  // namespace
+
+TEST_F(AudioStream, PlaysFilesAsTheyAreReadAndReportsTheirEnds) {
+    // 16-bit stereo at 44100 Hz, the device's own format: byte for byte, then silence.
+    std::string pcm;
+    for (int i = 0; i < 44100; ++i) {
+        Put16(pcm, (i * 37) % 20000 - 10000);
+        Put16(pcm, (i * 11) % 30000 - 15000);
+    }
+    ASSERT_TRUE(
+        audio_.MusicOpen(0, File("same.wav", Wav(1, 2, 44100, 16, pcm, uint32_t(pcm.size())))));
+    EXPECT_EQ(audio_.MusicLength(0), 1000);
+    ASSERT_TRUE(audio_.MusicPlay(0));
+    int ends = 0;
+    std::string out = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    ASSERT_GE(out.size(), pcm.size());
+    EXPECT_TRUE(out.compare(0, pcm.size(), pcm) == 0);
+    EXPECT_EQ(out.find_first_not_of('\0', pcm.size()), std::string::npos);
+    EXPECT_EQ(audio_.MusicPosition(0), 1000);
+    // Played again, it starts over from the top.
+    ASSERT_TRUE(audio_.MusicPlay(0));
+    out = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(out.compare(0, pcm.size(), pcm) == 0);
+
+    // 8-bit mono at 22050 Hz: converted, about as long as it was.
+    std::string u8(11025, '\0');
+    for (size_t i = 0; i < u8.size(); ++i) u8[i] = char(128 + (i % 64 < 32 ? 60 : -60));
+    ASSERT_TRUE(audio_.MusicOpen(1, File("u8.wav", Wav(1, 1, 22050, 8, u8, uint32_t(u8.size())))));
+    EXPECT_EQ(audio_.MusicLength(1), 500);
+    ASSERT_TRUE(audio_.MusicPlay(1));
+    out = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    const size_t last = out.find_last_not_of('\0');
+    ASSERT_NE(last, std::string::npos);
+    EXPECT_NEAR(double(last + 1), 22050 * 4, 64);
+
+    // A header that claims more data than the file holds plays what is there.
+    const std::string cut = pcm.substr(0, 4410 * 4);
+    ASSERT_TRUE(audio_.MusicOpen(0, File("cut.wav", Wav(1, 2, 44100, 16, cut, 0xFFFFFFFFu))));
+    EXPECT_EQ(audio_.MusicLength(0), 100);
+
+    // Not a sound, and no file at all.
+    EXPECT_FALSE(audio_.MusicOpen(0, File("junk.wav", "RIFF\x04\0\0\0WAVEjunk")));
+    EXPECT_FALSE(audio_.MusicIsOpen(0));
+    EXPECT_FALSE(audio_.MusicOpen(0, (dir_ / "missing.wav").string()));
+}
+
+TEST_F(AudioStream, AStoppedTrackResumesAndAClosedOneReportsNoEnd) {
+    std::string pcm;
+    for (int i = 0; i < 8192; ++i) Put32(pcm, uint32_t(i * 2654435761u) | 0x00010001u);
+    ASSERT_TRUE(
+        audio_.MusicOpen(0, File("t.wav", Wav(1, 2, 44100, 16, pcm, uint32_t(pcm.size())))));
+    ASSERT_TRUE(audio_.MusicPlay(0));
+    std::vector<uint8_t> stream(4096, 0);
+    audio_.Mix(stream.data(), 4096);
+    ASSERT_TRUE(audio_.MusicStop(0));
+    std::vector<uint8_t> silent(4096, 0);
+    audio_.Mix(silent.data(), 4096);
+    EXPECT_EQ(silent, std::vector<uint8_t>(4096, 0));
+    ASSERT_TRUE(audio_.MusicPlay(0));
+    int ends = 0;
+    const std::string rest = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(rest.compare(0, pcm.size() - 4096, pcm, 4096) == 0);
+
+    // The end of a track closed before its report is handled is no end of anything.
+    ASSERT_TRUE(audio_.MusicOpen(1, File("u.wav", Wav(1, 2, 44100, 16, pcm.substr(0, 400), 400))));
+    ASSERT_TRUE(audio_.MusicPlay(1));
+    audio_.Mix(stream.data(), 4096);
+    audio_.MusicClose(1);
+    SDL_Event ev;
+    int reported = 0;
+    while (SDL_PollEvent(&ev))
+        if (ev.type == audio_.FinishedEventType() && audio_.HandleFinished(ev.user.code))
+            ++reported;
+    EXPECT_EQ(reported, 0);
+}
