@@ -31,17 +31,8 @@ seconds=${2:-}
 shift $(($# < 2 ? $# : 2))
 
 packages=(clang libclang-rt-14-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing "${packages[@]}"
 
 dir=${QV_FUZZ_DIR:-build-fuzz}
 jobs=$(nproc 2>/dev/null || echo 2)

@@ -19,17 +19,8 @@ packages=(g++ cmake ninja-build pkg-config
 # dpkg-shlibdeps for the Debian package's dependencies.
 packages+=(desktop-file-utils appstream dpkg-dev)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-    as_root=()
-    if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
-    echo "Installing: ${missing[*]}"
-    "${as_root[@]}" apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
-fi
+source scripts/packages.sh
+install_missing "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
