@@ -42,13 +42,18 @@ find_window() {
     [ -n "$win" ] || fail "no window titled Quorvatide"
 }
 
-stop_game() {
-    kill -TERM "$game_pid"
+# reap_game <what ended it>: waits for the program to end, which must be with status 0.
+reap_game() {
     wait "$game_pid"
     local status=$?
     game_pid=
-    [ $status -eq 0 ] || fail "exit status $status after SIGTERM"
-    echo "ended cleanly on SIGTERM"
+    [ $status -eq 0 ] || fail "exit status $status after $1"
+    echo "ended cleanly on $1"
+}
+
+stop_game() {
+    kill -TERM "$game_pid"
+    reap_game SIGTERM
 }
 
 # exe_dir <name> [KEY=value ...]: a copy of $game in $work/<name> whose Assets folder links the

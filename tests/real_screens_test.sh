@@ -210,11 +210,7 @@ close_window() {
         [ $waited -le 50 ] || fail "the program still runs 10 s after the close request"
         sleep 0.2
     done
-    wait "$game_pid"
-    local status=$?
-    game_pid=
-    [ $status -eq 0 ] || fail "exit status $status after the close request"
-    echo "ended cleanly on the close request"
+    reap_game "the close request"
 }
 
 # crlf_log <dir> <what>: the debug log written on exit, every line ended by CR LF.

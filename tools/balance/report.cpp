@@ -23,23 +23,15 @@ std::string Clock(double ticks) {
     return text;
 }
 
-std::string Number(double v) {
+// A whole number without decimals, else one decimal; with its sign also when it is positive
+// when `sign` is set (a difference, where 0 stays plain).
+std::string Number(double v, bool sign = false) {
+    if (sign && v == 0) return "0";
+    const bool whole = std::fabs(v - std::round(v)) < 1e-9;
     char text[32];
-    if (std::fabs(v - std::round(v)) < 1e-9)
-        std::snprintf(text, sizeof text, "%.0f", v);
-    else
-        std::snprintf(text, sizeof text, "%.1f", v);
+    std::snprintf(text, sizeof text, sign ? (whole ? "%+.0f" : "%+.1f") : (whole ? "%.0f" : "%.1f"),
+                  v);
     return text;
-}
-
-// A difference, with its sign also when it is positive.
-std::string Signed(double v) {
-    char text[32];
-    if (std::fabs(v - std::round(v)) < 1e-9)
-        std::snprintf(text, sizeof text, "%+.0f", v);
-    else
-        std::snprintf(text, sizeof text, "%+.1f", v);
-    return v == 0 ? std::string("0") : std::string(text);
 }
 
 std::vector<double> ValuesOf(const TRun& run, const TMeasure& m) {
@@ -127,8 +119,8 @@ void WriteSummary(std::ostream& out, const std::vector<TRun>& runs, const TRepor
             const size_t n = std::min(runs[0].games.size(), runs[1].games.size());
             for (size_t i = 0; i < n; ++i)
                 diffs.push_back(m.value(runs[1].games[i]) - m.value(runs[0].games[i]));
-            out << std::setw(12) << Signed(q[1].median - q[0].median) << std::setw(13)
-                << Signed(QuartilesOf(diffs).median);
+            out << std::setw(12) << Number(q[1].median - q[0].median, true) << std::setw(13)
+                << Number(QuartilesOf(diffs).median, true);
         }
         out << "\n";
     }
