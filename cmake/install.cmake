@@ -2,7 +2,7 @@
 # lib/quorvatide (it finds Assets beside its own real path), a link to it in bin, the desktop
 # menu entry, the icons in the hicolor theme and the AppStream description. `cpack -G DEB` in the
 # build folder makes a Debian package of the same files.
-set(QV_VERSION 1.0.0)
+set(QV_VERSION ${PROJECT_VERSION})
 
 install(TARGETS quorvatide RUNTIME DESTINATION lib/quorvatide)
 install(DIRECTORY ${QV_ASSET_DIR}/ DESTINATION lib/quorvatide/Assets
