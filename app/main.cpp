@@ -2,24 +2,57 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <string>
 #include <vector>
 
 #include "app/cli.h"
-#include "core/form1.h"
 #include "shell/platform/sdl_host.h"
+#include "shell/replay/check.h"
+#include "shell/replay/replay_folder.h"
+#include "shell/replay/sessions.h"
 
 namespace {
 
+// Plays in the window, recording the session into the player's replay folder.
 int Play() {
-    return RunWindow([](TPlatform& platform) {
-        auto form = std::make_unique<TForm1>(platform);
-        // For looking at the board the start-up builds: QUORVATIDE_SHOW_BOARD=1 leaves the
-        // splash panel hidden. No timer starts; the game waits as it does behind the splash.
-        const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
-        if (showBoard && std::strcmp(showBoard, "1") == 0) form->pnlSplash->Hide();
-        return form;
+    // For looking at the board the start-up builds: QUORVATIDE_SHOW_BOARD=1 leaves the splash
+    // panel hidden. No timer starts; the game waits as it does behind the splash.
+    const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
+    const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
+    return RunWindow([boardShown](TPlatform& platform) {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        localtime_r(&now, &local);
+        TRecordingOptions options;
+        options.folder = ReplayFolder(platform.stateDir);
+        options.stem = ReplayStem(local);
+        options.date = ReplayDate(local, local.tm_gmtoff);
+        options.boardShown = boardShown;
+        return std::make_unique<TRecordingSession>(platform, options);
     });
+}
+
+// Shows a recording in the window.
+int Watch(const std::string& path) {
+    std::string error;
+    std::optional<TReplayFile> file = LoadReplay(path, error);
+    TSettings settings;
+    if (!file || !ReadReplaySettings(file->header, settings, error)) {
+        std::fprintf(stderr, "quorvatide: %s: %s\n", path.c_str(), error.c_str());
+        return 2;
+    }
+    return RunWindow([&](TPlatform& platform) {
+        return std::make_unique<TPlaybackSession>(platform, std::move(*file), settings);
+    });
+}
+
+// Plays a recording without a window and checks it.
+int Check(const std::string& path, const std::string& debugLog) {
+    const TCheckOutcome outcome = CheckReplay(path, ExecutableDir(), debugLog);
+    std::fprintf(outcome.status == 0 ? stdout : stderr, "quorvatide: %s\n",
+                 outcome.message.c_str());
+    return outcome.status;
 }
 
 }  // namespace
@@ -38,9 +71,9 @@ int main(int argc, char** argv) {
             std::fputs(VersionText().c_str(), stdout);
             return 0;
         case TRunMode::Replay:
+            return Watch(cl.replayFile);
         case TRunMode::CheckReplay:
-            std::fprintf(stderr, "quorvatide: replays are not available in this build\n");
-            return 2;
+            return Check(cl.replayFile, cl.debugLogFile);
         case TRunMode::Play:
             break;
     }

@@ -2,7 +2,8 @@
 
 #include "shell/user_files.h"
 
-TForm1::TForm1(TPlatform& platform) : TForm(platform, kClientWidth, kClientHeight) {
+TForm1::TForm1(TPlatform& platform, const TSettings* settings)
+    : TForm(platform, kClientWidth, kClientHeight), givenSettings(settings) {
     SetCaption(kApplicationTitle);
     CreateControls();
     BindEvents();
@@ -29,7 +30,8 @@ void TForm1::FormCreate() {
     LoadSprites();
     musicOn = true;
     soundOn = true;
-    settings = ReadSettings(SettingsPath(assetDir, Platform().configDir));
+    settings =
+        givenSettings ? *givenSettings : ReadSettings(SettingsPath(assetDir, Platform().configDir));
 
     if (settings.DEBUG != 0) {
         SetColor(clMaroon);

@@ -44,8 +44,9 @@ constexpr int kCatalogueSize = int(kCatalogueNames.size());
 
 class TForm1 : public TForm {
 public:
-    // Creates the window with its controls and runs FormCreate.
-    explicit TForm1(TPlatform& platform);
+    // Creates the window with its controls and runs FormCreate. The settings are read from
+    // settings.ini, unless `settings` gives them (a replay plays with its own).
+    explicit TForm1(TPlatform& platform, const TSettings* settings = nullptr);
     // Runs FormDestroy.
     ~TForm1() override;
 
@@ -242,8 +243,12 @@ public:
     // ---- keys and debug tools (shell/debug_tools.cpp)
     // Every typed character of the window: the player's keys, and the debug keys in debug mode.
     void FormKeyPress(char& key);
-    // Writes the creature log to Assets/debug.txt; on failure says so on stderr.
+    // Writes the creature log to Assets/debug.txt; on failure says so on stderr. A game that
+    // writes no files of its own (a replay being played) writes nothing.
     bool SaveDebugLog();
+    // Writes lines to `path` as the debug log is written, each ended by CR LF: 0, or the errno
+    // of the failure.
+    static int WriteDebugLog(const std::string& path, const std::vector<std::string>& lines);
 
     // ---- window layout (shell/layout.cpp)
     void CreateControls();
@@ -258,6 +263,8 @@ public:
     std::string assetDir;
     TRandom random;
     TSettings settings;
+    // Settings given instead of those of settings.ini, if any.
+    const TSettings* givenSettings = nullptr;
 
     // Catalogue: the pictures every sprite copies from, and where each group starts.
     std::vector<TPicture> Sprites;

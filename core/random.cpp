@@ -9,6 +9,7 @@ int TRandom::RandomInt(int a, int b) {
     uint64_t draw;
     do {
         draw = engine_();
+        ++draws_;
     } while (draw >= limit);
     return int(int64_t(a) + int64_t(draw % span));
 }

@@ -12,7 +12,7 @@ mode=${1:-play}
 
 packages=(g++ cmake ninja-build pkg-config
           libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev fonts-dejavu-core
-          libpixman-1-dev libinih-dev libpng-dev libcairo2-dev
+          libpixman-1-dev libinih-dev libpng-dev zlib1g-dev libcairo2-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool x11-utils imagemagick)
 # Installing and packaging: the validators of the desktop entry and the AppStream file, and

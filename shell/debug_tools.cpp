@@ -61,7 +61,12 @@ int WriteLog(const std::string& path, const Lines& lines) {
 
 }  // namespace
 
+int TForm1::WriteDebugLog(const std::string& path, const std::vector<std::string>& lines) {
+    return WriteLog(path, lines);
+}
+
 bool TForm1::SaveDebugLog() {
+    if (!Platform().writesFiles) return true;
     const std::string path = assetDir + "debug.txt";
     const int error = WriteLog(path, lstDebug);
     if (error == 0) return true;

@@ -1,6 +1,7 @@
 #include "shell/platform/headless.h"
 
 #include <algorithm>
+#include <cstdio>
 
 namespace fs = std::filesystem;
 
@@ -98,15 +99,32 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
     clock.seed = options.seed;
     std::string exeDir = options.exeDir.string();
     if (exeDir.back() != '/') exeDir += '/';
+    // Every dispatch goes through the recorder, which only passes it on when the session is
+    // not recorded.
+    recorder_ = std::make_unique<TSessionRecorder>(clock);
     platform_ = std::make_unique<TPlatform>(
-        TPlatform{clock, audio, exeDir, options.configDir, options.stateDir});
+        TPlatform{*recorder_, audio, exeDir, options.configDir, options.stateDir});
     form_ = std::make_unique<TForm1>(*platform_);
+    std::string error;
+    if (options.replayPath.empty())
+        recorder_->PassOnly(*form_);
+    else if (!recorder_->Begin(*form_, options.replayPath, "headless", false, error))
+        std::fprintf(stderr, "quorvatide: cannot record %s: %s\n", options.replayPath.c_str(),
+                     error.c_str());
 }
 
-THeadlessGame::~THeadlessGame() = default;
+THeadlessGame::~THeadlessGame() {
+    CloseSession();
+}
+
+void THeadlessGame::CloseSession() {
+    recorder_->Close();
+}
 
 void THeadlessGame::DeliverMusicEnds() {
-    for (int player : audio.TakeFinished()) form_->MusicFinished(player);
+    for (int player : audio.TakeFinished()) {
+        recorder_->MusicFinished(player);
+    }
 }
 
 void THeadlessGame::Advance(uint64_t ms) {
@@ -121,7 +139,7 @@ void THeadlessGame::Advance(uint64_t ms) {
         if (!next || *next > target) break;
         clock.now = std::max(clock.now, *next);
         DeliverMusicEnds();
-        form_->FireDueTimers();
+        recorder_->RunTimers();
     }
     // A handler may have let the clock run on past the target.
     clock.now = std::max(clock.now, target);
@@ -145,17 +163,17 @@ TShiftState ShiftOf(uint32_t buttons) {
 }  // namespace
 
 void THeadlessGame::MouseMove(int x, int y) {
-    form_->MouseMove(x, y, ShiftOf(buttons_));
+    recorder_->MouseMove(x, y, ShiftOf(buttons_));
 }
 
 void THeadlessGame::MouseDown(int x, int y, TMouseButton button) {
     buttons_ |= MaskOf(button);
-    form_->MouseDown(x, y, button, ShiftOf(buttons_));
+    recorder_->MouseDown(x, y, button, ShiftOf(buttons_));
 }
 
 void THeadlessGame::MouseUp(int x, int y, TMouseButton button) {
     buttons_ &= ~MaskOf(button);
-    form_->MouseUp(x, y, button, ShiftOf(buttons_));
+    recorder_->MouseUp(x, y, button, ShiftOf(buttons_));
 }
 
 void THeadlessGame::Click(int x, int y, TMouseButton button) {
@@ -165,7 +183,7 @@ void THeadlessGame::Click(int x, int y, TMouseButton button) {
 }
 
 void THeadlessGame::Key(char key) {
-    form_->KeyPress(key);
+    recorder_->KeyPress(key);
 }
 
 void THeadlessGame::StartPlay() {

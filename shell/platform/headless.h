@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "shell/replay/recorder.h"
 #include "shell/toolkit/platform.h"
 
 class TFakeClock : public IClock {
@@ -66,6 +67,8 @@ struct THeadlessOptions {
     std::string stateDir;
     uint32_t seed = 1;
     uint64_t startMs = 1000;
+    // Records the session into this replay file when set (the file must not exist yet).
+    std::string replayPath;
 };
 
 class THeadlessGame {
@@ -94,8 +97,14 @@ public:
     // The window as it would be on screen now.
     const TPicture& Render();
 
+    // Ends the recorded session (as closing the window does) and closes its replay file; the
+    // game stays for inspection. Done by the destructor when not before.
+    void CloseSession();
+    TSessionRecorder& Recorder() { return *recorder_; }
+
 private:
     void DeliverMusicEnds();
+    std::unique_ptr<TSessionRecorder> recorder_;
     std::unique_ptr<TPlatform> platform_;
     std::unique_ptr<TForm1> form_;
     uint32_t buttons_ = 0;

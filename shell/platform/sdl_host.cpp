@@ -25,6 +25,8 @@ public:
     }
 };
 
+}  // namespace
+
 std::string ExecutableDir() {
     std::string dir;
     if (char* base = SDL_GetBasePath()) {
@@ -35,6 +37,8 @@ std::string ExecutableDir() {
     if (dir.back() != '/') dir += '/';
     return dir;
 }
+
+namespace {
 
 // Time spent composing and presenting frames, printed on exit when QUORVATIDE_FRAME_STATS is
 // set: a way to watch the cost of the present path on a given display.
@@ -55,8 +59,8 @@ struct TFrameStats {
 
 class THost {
 public:
-    THost(SDL_Window* window, TForm& form, TSdlAudio* audio)
-        : window_(window), form_(form), audio_(audio) {
+    THost(SDL_Window* window, IWindowSession& session, TSdlAudio* audio)
+        : window_(window), session_(session), form_(session.Form()), audio_(audio) {
         int w, h;
         SDL_GetWindowSize(window_, &w, &h);
         view_ = CentredViewport(w, h, form_.Width(), form_.Height());
@@ -69,14 +73,14 @@ public:
         while (running) {
             Paint(exposeAll);
             exposeAll = false;
-            if (form_.Caption() != shownCaption_) {
-                shownCaption_ = form_.Caption();
+            if (const std::string caption = session_.Caption(); caption != shownCaption_) {
+                shownCaption_ = caption;
                 SDL_SetWindowTitle(window_, shownCaption_.c_str());
             }
-            // Sleep until an event arrives or the next timer is due: no busy loop.
+            // Sleep until an event arrives or the session has something due: no busy loop.
             SDL_Event ev;
             bool got;
-            if (const auto due = form_.NextTimerDue()) {
+            if (const auto due = session_.NextDue()) {
                 const uint64_t now = SDL_GetTicks64();
                 const int wait = *due <= now ? 0 : int(std::min<uint64_t>(*due - now, INT_MAX));
                 got = SDL_WaitEventTimeout(&ev, wait) != 0;
@@ -87,8 +91,9 @@ public:
                 running = Handle(ev, exposeAll) && running;
                 got = SDL_PollEvent(&ev) != 0;
             }
-            form_.FireDueTimers();
+            session_.RunDue();
         }
+        session_.Close();
         stats_.Print();
         return 0;
     }
@@ -140,7 +145,7 @@ private:
             case SDL_MOUSEMOTION: {
                 int x, y;
                 if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0)
-                    form_.MouseMove(x, y, Shift());
+                    session_.MouseMove(x, y, Shift());
                 break;
             }
             case SDL_MOUSEBUTTONDOWN: {
@@ -149,7 +154,7 @@ private:
                     !view_.ToFrame(ev.button.x, ev.button.y, x, y))
                     break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
-                form_.MouseDown(x, y, button, Shift());
+                session_.MouseDown(x, y, button, Shift());
                 break;
             }
             case SDL_MOUSEBUTTONUP: {
@@ -160,7 +165,7 @@ private:
                 int x, y;
                 view_.ToFrame(ev.button.x, ev.button.y, x, y);
                 buttons_ &= ~SDL_BUTTON(ev.button.button);
-                form_.MouseUp(x, y, button, Shift());
+                session_.MouseUp(x, y, button, Shift());
                 break;
             }
             case SDL_KEYDOWN: {
@@ -180,12 +185,12 @@ private:
                     break;
                 }
                 for (const char* c = ev.text.text; *c; ++c)
-                    if (static_cast<unsigned char>(*c) < 128) form_.KeyPress(*c);
+                    if (static_cast<unsigned char>(*c) < 128) session_.KeyPress(*c);
                 break;
             default:
                 if (audio_ && ev.type == audio_->FinishedEventType() && ev.type != 0 &&
                     audio_->HandleFinished(ev.user.code))
-                    form_.MusicFinished(ev.user.code);
+                    session_.MusicFinished(ev.user.code);
                 break;
         }
         return true;
@@ -271,6 +276,7 @@ private:
     }
 
     SDL_Window* window_;
+    IWindowSession& session_;
     TForm& form_;
     TSdlAudio* audio_;
     // Where the frame is in the window, as last painted; mouse positions are mapped through it.
@@ -310,7 +316,7 @@ void SetIcon(SDL_Window* window, const std::string& assetDir) {
 
 }  // namespace
 
-int RunWindow(const TFormFactory& createForm) {
+int RunWindow(const TSessionFactory& createSession) {
     // Only a real display will do: without this SDL would quietly fall back to an off-screen
     // driver and the game would run where nobody can see it.
     const char* requested = std::getenv("SDL_VIDEODRIVER");
@@ -341,26 +347,35 @@ int RunWindow(const TFormFactory& createForm) {
             clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence, ExecutableDir(),
             UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"),
             UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state")};
-        std::unique_ptr<TForm> form = createForm(platform);
-        // The game composes its own frames: the window surface should be the system's plain
-        // framebuffer (shared memory on X11), not one emulated through a GPU renderer, which
-        // under software OpenGL costs about ten times as much per frame.
-        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-        // The game draws at its own size; the window shows it enlarged by a whole number, so
-        // that every pixel stays sharp, and keeps that size.
-        const int scale = WindowScale(form->Width(), form->Height());
-        SDL_Window* window = SDL_CreateWindow(form->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
-                                              SDL_WINDOWPOS_CENTERED, form->Width() * scale,
-                                              form->Height() * scale, SDL_WINDOW_SHOWN);
-        if (!window) {
-            std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", SDL_GetError());
+        std::unique_ptr<IWindowSession> session = createSession(platform);
+        SDL_Window* window = nullptr;
+        if (!session) {
             exitCode = 1;
         } else {
-            SetIcon(window, platform.exeDir + "Assets/");
-            THost host(window, *form, haveAudio ? &sdlAudio : nullptr);
-            exitCode = host.Run();
+            const TForm& form = session->Form();
+            // The game composes its own frames: the window surface should be the system's plain
+            // framebuffer (shared memory on X11), not one emulated through a GPU renderer,
+            // which under software OpenGL costs about ten times as much per frame.
+            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+            // The game draws at its own size; the window shows it enlarged by a whole number,
+            // so that every pixel stays sharp, and keeps that size.
+            const int scale = WindowScale(form.Width(), form.Height());
+            window = SDL_CreateWindow(session->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
+                                      SDL_WINDOWPOS_CENTERED, form.Width() * scale,
+                                      form.Height() * scale, SDL_WINDOW_SHOWN);
+            if (!window) {
+                std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n",
+                             SDL_GetError());
+                exitCode = 1;
+                session->Close();
+            } else {
+                SetIcon(window, platform.exeDir + "Assets/");
+                THost host(window, *session, haveAudio ? &sdlAudio : nullptr);
+                exitCode = host.Run();
+                if (exitCode == 0) exitCode = session->ExitStatus();
+            }
         }
-        form.reset();  // FormDestroy, while the audio device is still open
+        session.reset();  // FormDestroy, while the audio device is still open
         if (window) SDL_DestroyWindow(window);
     }
     SDL_Quit();

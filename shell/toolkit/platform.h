@@ -57,4 +57,7 @@ struct TPlatform {
     // installed one, and the debug log goes to stateDir when the Assets folder is read-only.
     std::string configDir = {};
     std::string stateDir = {};
+    // Whether the game writes files of its own (the debug log on exit); a replay being played
+    // back writes none.
+    bool writesFiles = true;
 };

@@ -1,0 +1,20 @@
+// Checking a replay without a window: the session played again as fast as it goes, with no
+// sound, every digest compared.
+#pragma once
+
+#include <string>
+
+struct TCheckOutcome {
+    // 0 every digest matched; 1 the game went its own way; 2 the file is not a replay this
+    // version can read (or the creature log could not be written).
+    int status = 0;
+    // What to tell the player: one line, for stdout when all matched, else for stderr.
+    std::string message;
+    int games = 0, ticks = 0, digests = 0;
+    bool complete = false;
+};
+
+// Plays the replay at `path` with the Assets folder of `exeDir`. With `debugLog`, writes the
+// replayed session's creature log there, as the session's debug.txt was written.
+TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
+                          const std::string& debugLog = {});

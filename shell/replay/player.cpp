@@ -1,0 +1,210 @@
+#include "shell/replay/player.h"
+
+#include <cstring>
+
+#include "core/form1.h"
+
+namespace {
+
+const char* RecordName(const TRecord* r) {
+    if (!r) return "nothing more";
+    switch (r->kind) {
+        case TRecordKind::Clock:
+            return "a clock reading";
+        case TRecordKind::Seed:
+            return "a seed";
+        case TRecordKind::MouseMove:
+            return "a mouse move";
+        case TRecordKind::MouseDown:
+            return "a mouse press";
+        case TRecordKind::MouseUp:
+            return "a mouse release";
+        case TRecordKind::Key:
+            return "a key";
+        case TRecordKind::MusicFinished:
+            return "the end of a music track";
+        case TRecordKind::Timers:
+            return "a run of the timers";
+        case TRecordKind::Digest:
+            return "a digest";
+        case TRecordKind::Close:
+            return "the end of the session";
+    }
+    return "an unknown record";
+}
+
+}  // namespace
+
+TSessionPlayer::TSessionPlayer(TReplayFile file) : file_(std::move(file)), decoder_(file_.body) {
+    // The span of the recording, for showing where a playback stands.
+    TRecordDecoder scan(file_.body);
+    bool first = true;
+    while (const auto r = scan.Next()) {
+        if (!IsDispatch(r->kind)) continue;
+        if (first) firstTime_ = r->time, first = false;
+        lastTime_ = r->time;
+    }
+    playedTime_ = firstTime_;
+}
+
+const TRecord* TSessionPlayer::Peek() {
+    if (!next_) {
+        next_ = decoder_.Next();
+        if (!next_ && !decoder_.Error().empty() && !damaged_) {
+            damaged_ = true;
+            problem_ = "damaged: " + decoder_.Error();
+        }
+    }
+    return next_ ? &*next_ : nullptr;
+}
+
+std::optional<uint64_t> TSessionPlayer::NextTime() const {
+    if (ended_ || desynced_ || damaged_) return std::nullopt;
+    auto* self = const_cast<TSessionPlayer*>(this);
+    const TRecord* r = self->Peek();
+    if (!r) return std::nullopt;
+    return IsDispatch(r->kind) ? r->time : playedTime_;
+}
+
+void TSessionPlayer::Desync(const std::string& what) {
+    if (desynced_ || damaged_) return;
+    desynced_ = true;
+    const int tick = game_ ? game_->tickCount : 0;
+    problem_ = "game " + std::to_string(games_) + ", tick " + std::to_string(tick) + ": " + what;
+}
+
+uint64_t TSessionPlayer::NowMs() {
+    const TRecord* r = Peek();
+    if (r && r->kind == TRecordKind::Clock) {
+        clock_ = r->time;
+        Take();
+    } else if (r) {
+        // At the very end of a recording cut short there is simply nothing more to read.
+        Desync(std::string("the game read the clock where the recording has ") + RecordName(r));
+    }
+    return clock_;
+}
+
+uint32_t TSessionPlayer::RandomSeed() {
+    const TRecord* r = Peek();
+    if (r && r->kind == TRecordKind::Seed) {
+        const uint32_t seed = r->seed;
+        Take();
+        return seed;
+    }
+    if (r) Desync(std::string("the game took a seed where the recording has ") + RecordName(r));
+    return 0;
+}
+
+bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error) {
+    settings = TSettings();
+    const TSettingKey* keys = SettingKeys();
+    for (const auto& [name, value] : header.settings) {
+        const TSettingKey* key = nullptr;
+        for (int i = 0; i < kSettingCount; ++i)
+            if (name == keys[i].name) key = &keys[i];
+        if (!key) {
+            error = "a setting this version does not know: " + name.substr(0, 40);
+            return false;
+        }
+        if (key->integer) {
+            const auto v = ParseSettingInteger(value);
+            if (!v) {
+                error = "the setting " + name + " has an unreadable value";
+                return false;
+            }
+            settings.*key->integer = *v;
+        } else {
+            const auto v = ParseSettingReal(value);
+            if (!v) {
+                error = "the setting " + name + " has an unreadable value";
+                return false;
+            }
+            settings.*key->real = *v;
+        }
+    }
+    return true;
+}
+
+void TSessionPlayer::Attach(TForm1& game) {
+    game_ = &game;
+    wasOver_ = game.gameOver;
+    // Making the game took its seed and its first clock readings; nothing of those may be left.
+    CheckNothingLeftUnread("at start-up");
+}
+
+void TSessionPlayer::CheckNothingLeftUnread(const char* when) {
+    const TRecord* r = Peek();
+    if (r && (r->kind == TRecordKind::Clock || r->kind == TRecordKind::Seed))
+        Desync(std::string("the game took fewer clock readings and seeds ") + when +
+               " than the recording has");
+}
+
+void TSessionPlayer::CheckDigest(const TRecord& d) {
+    ++digests_;
+    if (d.game != games_) {
+        Desync("the recording is in game " + std::to_string(d.game) + " here");
+        return;
+    }
+    TStateDigest recorded;
+    for (const auto& [id, value] : d.fields) recorded.fields.push_back({id, value});
+    const std::string difference = DescribeDigestDifference(recorded, digester_.Take(*game_));
+    if (!difference.empty()) Desync(difference);
+}
+
+bool TSessionPlayer::Step() {
+    if (!game_ || ended_ || desynced_ || damaged_) return false;
+    const TRecord* r = Peek();
+    if (!r) return false;
+    if (!IsDispatch(r->kind)) {
+        if (r->kind == TRecordKind::Digest) {
+            const TRecord digest = *r;
+            Take();
+            CheckDigest(digest);
+        } else {
+            Desync(std::string("the recording has ") + RecordName(r) + " the game did not take");
+        }
+        return !desynced_;
+    }
+    const TRecord d = *r;
+    Take();
+    playedTime_ = d.time;
+    switch (d.kind) {
+        case TRecordKind::MouseMove:
+            game_->MouseMove(d.x, d.y, d.shift);
+            break;
+        case TRecordKind::MouseDown:
+            game_->MouseDown(d.x, d.y, d.button, d.shift);
+            break;
+        case TRecordKind::MouseUp:
+            game_->MouseUp(d.x, d.y, d.button, d.shift);
+            break;
+        case TRecordKind::Key:
+            game_->KeyPress(d.key);
+            break;
+        case TRecordKind::MusicFinished:
+            if (onMusicFinished) onMusicFinished(d.player);
+            game_->MusicFinished(d.player);
+            break;
+        case TRecordKind::Timers:
+            game_->FireDueTimers();
+            break;
+        case TRecordKind::Close:
+            ended_ = true;
+            break;
+        default:
+            break;
+    }
+    if (desynced_ || damaged_) return false;
+    const bool over = game_->gameOver;
+    while ((r = Peek()) && r->kind == TRecordKind::Digest) {
+        const TRecord digest = *r;
+        Take();
+        CheckDigest(digest);
+        if (desynced_) return false;
+    }
+    if (wasOver_ && !over) ++games_;
+    wasOver_ = over;
+    CheckNothingLeftUnread("in this step");
+    return !desynced_ && !damaged_ && !ended_;
+}

@@ -1,0 +1,84 @@
+// Playing a recorded session back. The player is the game's clock: each reading the game takes
+// is answered with the next one of the recording, and each seed likewise. Step hands the game
+// the next recorded dispatch and then checks the digests that follow it against the game's own
+// state. A game that reads the clock where the recording has no reading, or whose digest
+// differs, has gone its own way: a desync, named with its game and tick.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "core/digest.h"
+#include "core/settings.h"
+#include "shell/replay/replay_file.h"
+#include "shell/toolkit/platform.h"
+
+class TForm1;
+
+// The settings a session was recorded with. False, with `error`, for a setting this version does
+// not know or a value it cannot read; settings the header does not name keep their defaults (a
+// version before them played with those).
+bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error);
+
+class TSessionPlayer : public IClock {
+public:
+    explicit TSessionPlayer(TReplayFile file);
+
+    uint64_t NowMs() override;
+    uint32_t RandomSeed() override;
+
+    const TReplayHeader& Header() const { return file_.header; }
+
+    // The game to play the session in, made with this player as its clock.
+    void Attach(TForm1& game);
+
+    // Hands the game the next dispatch and checks the digests after it. False when nothing more
+    // can be played: the recording is over, it is damaged, or the game went its own way.
+    bool Step();
+
+    // Before a recorded end of a music track reaches the game (the window's playback lets its
+    // real player catch up).
+    std::function<void(int player)> onMusicFinished;
+
+    // Host clock times of the recording: of its first and last dispatch, of the one last played
+    // and of the next one (none at the end).
+    uint64_t FirstTime() const { return firstTime_; }
+    uint64_t LastTime() const { return lastTime_; }
+    uint64_t PlayedTime() const { return playedTime_; }
+    std::optional<uint64_t> NextTime() const;
+
+    // What has been played and checked.
+    int Game() const { return games_; }
+    int GamesSeen() const { return games_; }
+    int Digests() const { return digests_; }
+    // The session's own end was played (the recording is complete).
+    bool Ended() const { return ended_; }
+    // The game went its own way; Problem() says where and how.
+    bool Desynced() const { return desynced_; }
+    // The records cannot be read on (the file is damaged); Problem() says why.
+    bool Damaged() const { return damaged_; }
+    const std::string& Problem() const { return problem_; }
+
+private:
+    // The next record, read ahead.
+    const TRecord* Peek();
+    void Take() { next_.reset(); }
+    void Desync(const std::string& what);
+    void CheckDigest(const TRecord& digest);
+    void CheckNothingLeftUnread(const char* when);
+
+    TReplayFile file_;
+    TRecordDecoder decoder_;
+    std::optional<TRecord> next_;
+    TForm1* game_ = nullptr;
+    TStateDigester digester_;
+    uint64_t clock_ = 0;  // the last reading handed out
+    uint64_t firstTime_ = 0, lastTime_ = 0, playedTime_ = 0;
+    int games_ = 1;
+    bool wasOver_ = false;
+    int digests_ = 0;
+    bool ended_ = false, desynced_ = false, damaged_ = false;
+    std::string problem_;
+};

@@ -1,0 +1,101 @@
+// Recording a session as it is played. The recorder is the game's clock: every reading the game
+// takes, and every seed, is written down as it is handed over. Every input, end of a music track
+// and run of the window's timers goes through the recorder on its way to the game, and after
+// each the recorder writes a digest of the game state when one is due: every 100 ticks, at the
+// end of every game, and at the end of the session. The file is written as the session goes,
+// compressed, at least once a second of the host's clock.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/digest.h"
+#include "shell/replay/replay_file.h"
+#include "shell/toolkit/platform.h"
+
+class TForm1;
+
+// Ticks between two digests during play.
+constexpr int kDigestEveryTicks = 100;
+// Host milliseconds between two writes to the file.
+constexpr uint64_t kFlushEveryMs = 1000;
+
+class TSessionRecorder : public IClock {
+public:
+    // `host` is the clock the session really runs on; it also stamps the dispatches.
+    explicit TSessionRecorder(IClock& host);
+    ~TSessionRecorder() override;
+
+    uint64_t NowMs() override;
+    uint32_t RandomSeed() override;
+
+    // Once the game is made (with this recorder as its clock): creates `path` with the header —
+    // the game's version, `recorded` (the date), the settings in effect, and whether the board
+    // was shown without the splash screen — and writes what was gathered since. On failure
+    // returns false with `error`; the session then goes on unrecorded.
+    bool Begin(TForm1& game, const std::string& path, const std::string& recorded, bool boardShown,
+               std::string& error);
+    // Once the game is made, for a session that is not to be recorded: the dispatches only
+    // pass on.
+    void PassOnly(TForm1& game) {
+        game_ = &game;
+        active_ = false;
+    }
+    // Each time the best score of the session rises at the end of a game, the file is renamed
+    // to `stem` + "-best-" + score + ".qvr" (nothing is renamed without a stem).
+    void RenameWithBestScore(const std::string& stem) { stem_ = stem; }
+    // Told the file's new name after a rename.
+    std::function<void(const std::string& path)> onRename;
+
+    // The session's dispatches: each is written down, handed to the game, and followed by a
+    // digest when one is due. Without Begin (or once writing has failed) they only pass on.
+    void MouseDown(int x, int y, TMouseButton button, TShiftState shift);
+    void MouseMove(int x, int y, TShiftState shift);
+    void MouseUp(int x, int y, TMouseButton button, TShiftState shift);
+    void KeyPress(char key);
+    void MusicFinished(int player);
+    void RunTimers();
+    // The session ends: the end, a last digest and the file closed. The game is not told.
+    void Close();
+
+    // The host's clock time at which the file should next be written to, if anything waits.
+    std::optional<uint64_t> NextFlushDue() const;
+    // Writes to the file when a flush is due.
+    void FlushIfDue();
+
+    bool Recording() const { return active_; }
+    const std::string& Path() const { return path_; }
+    // The writer, for a crash handler's last flush (TReplayWriter::EmergencyFlushOf).
+    TReplayWriter& Writer() { return writer_; }
+    int Games() const { return games_; }
+
+private:
+    void Write(const TRecord& record);
+    uint64_t Stamp(TRecordKind kind, TRecord& record);
+    void After();
+    void Digest(TDigestWhen when);
+    void Stop();
+
+    IClock& host_;
+    TForm1* game_ = nullptr;
+    bool active_ = true;  // records are kept (before Begin in memory, then in the file)
+    bool begun_ = false;
+    std::vector<uint8_t> early_;  // records from before Begin
+    std::vector<uint8_t> scratch_;
+    TRecordEncoder encoder_;
+    TReplayWriter writer_;
+    TStateDigester digester_;
+    std::string path_, stem_;
+    int games_ = 1;
+    bool wasOver_ = false;
+    int lastDigestTick_ = 0;
+    int bestScore_ = -1;
+    uint64_t lastFlush_ = 0;
+    bool dirty_ = false;
+};
+
+// The records of a digest.
+TRecord DigestRecord(TDigestWhen when, int game, const TStateDigest& digest);
