@@ -5,7 +5,11 @@
 // Every tick and every frame is timed on its own, and the table gives the median, the 99th
 // percentile and the largest of each scene.
 //
-//   qv_bench_tick [scene ...] [--warmup=TICKS] [--measure=TICKS]
+//   qv_bench_tick [scene ...] [--warmup=TICKS] [--measure=TICKS] [--record]
+//
+// With --record every run is recorded into a replay file as the real program records a
+// session: the game's clock readings, its dispatches, a digest every 100 ticks and a
+// compressed write to the file every second of game time, all inside the timed tick.
 //
 // Scenes: 100, 1000, 5000 (that many creatures on the board, held there), swarm (every
 // emergence interval 0, the base made to stand, 2000 ticks) and swarm-default (the same with
@@ -26,6 +30,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "shell/replay/recorder.h"
 #include "shell/toolkit/platform.h"
 
 namespace fs = std::filesystem;
@@ -94,16 +99,27 @@ double MsSince(TClock::time_point start) {
     return std::chrono::duration<double, std::milli>(TClock::now() - start).count();
 }
 
-// One game in play, driven the way the window's host drives it.
+// Whether runs are recorded (--record).
+bool recordRuns = false;
+
+// One game in play, driven the way the window's host drives it: through a recorder, which
+// records the session or only passes everything on.
 class TGame {
 public:
     explicit TGame(const std::string& settings) : exeDir_(settings) {
         form = std::make_unique<TForm1>(platform_);
+        std::string error;
+        if (!recordRuns)
+            recorder_.PassOnly(*form);
+        else if (!recorder_.Begin(*form, exeDir_.Path() + "run.qvr", "bench", false, error)) {
+            std::fprintf(stderr, "qv_bench_tick: cannot record: %s\n", error.c_str());
+            std::exit(1);
+        }
         TShiftState pressed;
         pressed.left = true;
-        form->MouseMove(kSplashX, kSplashY, {});
-        form->MouseDown(kSplashX, kSplashY, TMouseButton::Left, pressed);
-        form->MouseUp(kSplashX, kSplashY, TMouseButton::Left, {});
+        recorder_.MouseMove(kSplashX, kSplashY, {});
+        recorder_.MouseDown(kSplashX, kSplashY, TMouseButton::Left, pressed);
+        recorder_.MouseUp(kSplashX, kSplashY, TMouseButton::Left, {});
         if (!form->tmrTick->Enabled()) {
             std::fprintf(stderr, "qv_bench_tick: the splash click did not start play\n");
             std::exit(1);
@@ -118,7 +134,7 @@ public:
         clock_.now += kTickMs;
         const int before = form->tickCount;
         const auto start = TClock::now();
-        form->FireDueTimers();
+        recorder_.RunTimers();
         tickMs = MsSince(start);
         const auto composed = TClock::now();
         const std::vector<TRect> rects = form->Compose();
@@ -128,13 +144,19 @@ public:
         return form->tickCount != before;
     }
 
+    ~TGame() {
+        recorder_.Close();
+        form.reset();  // while the platform it runs on is still there
+    }
+
     std::unique_ptr<TForm1> form;
 
 private:
     TExeDir exeDir_;
     TBenchClock clock_;
+    TSessionRecorder recorder_{clock_};
     TSilentAudio audio_;
-    TPlatform platform_{clock_, audio_, exeDir_.Path()};
+    TPlatform platform_{recorder_, audio_, exeDir_.Path()};
 };
 
 // ---------------------------------------------------------------- figures
@@ -300,13 +322,15 @@ int main(int argc, char** argv) {
             options.warmup = std::max(0, std::atoi(arg.c_str() + 9));
         else if (arg.rfind("--measure=", 0) == 0)
             options.measure = std::max(1, std::atoi(arg.c_str() + 10));
+        else if (arg == "--record")
+            recordRuns = true;
         else if (arg == "100" || arg == "1000" || arg == "5000" || arg == "swarm" ||
                  arg == "swarm-default")
             scenes.push_back(arg);
         else {
             std::fprintf(stderr,
                          "usage: %s [100|1000|5000|swarm|swarm-default ...] [--warmup=TICKS] "
-                         "[--measure=TICKS]\n",
+                         "[--measure=TICKS] [--record]\n",
                          argv[0]);
             return 2;
         }
