@@ -13,7 +13,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(bmp settings game)
+targets=(bmp settings game replay)
 
 if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${targets[@]}"
@@ -53,7 +53,7 @@ mkdir -p "$dir"
         CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
     fi
-    cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game \
+    cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game qv_fuzz_replay \
         qv_game_seeds "${build_assets[@]}" >/dev/null
 ) 9>"$dir/build.lock"
 [ -z "$build_only" ] || exit 0
@@ -82,6 +82,9 @@ if [ -z "$(ls -A "$corpus")" ]; then
         ;;
     game)
         "$dir/qv_game_seeds" "$corpus"
+        ;;
+    replay)
+        cp tests/replays/*.qvr "$corpus/" 2>/dev/null || true
         ;;
     esac
 fi

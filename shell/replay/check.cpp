@@ -6,16 +6,16 @@
 #include "core/form1.h"
 #include "shell/replay/player.h"
 
-TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
-                          const std::string& debugLog) {
+namespace {
+
+TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const std::string& path,
+                    const std::string& exeDir, const std::string& debugLog) {
     TCheckOutcome outcome;
     const auto fail = [&](int status, const std::string& why) {
         outcome.status = status;
         outcome.message = path + ": " + why;
         return outcome;
     };
-    std::string error;
-    std::optional<TReplayFile> file = LoadReplay(path, error);
     if (!file) return fail(2, error);
     TSettings settings;
     if (!ReadReplaySettings(file->header, settings, error)) return fail(2, error);
@@ -51,4 +51,21 @@ TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
                       (outcome.complete ? "the recording is complete"
                                         : "the recording stops before the session's end");
     return outcome;
+}
+
+}  // namespace
+
+TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
+                          const std::string& debugLog) {
+    std::string error;
+    std::optional<TReplayFile> file = LoadReplay(path, error);
+    return Check(std::move(file), error, path, exeDir, debugLog);
+}
+
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name,
+                               const std::string& exeDir, const std::string& debugLog,
+                               size_t maxBody) {
+    std::string error;
+    std::optional<TReplayFile> file = ParseReplay(bytes, error, maxBody);
+    return Check(std::move(file), error, name, exeDir, debugLog);
 }

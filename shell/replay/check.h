@@ -2,7 +2,9 @@
 // sound, every digest compared.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 struct TCheckOutcome {
     // 0 every digest matched; 1 the game went its own way; 2 the file is not a replay this
@@ -18,3 +20,9 @@ struct TCheckOutcome {
 // replayed session's creature log there, as the session's debug.txt was written.
 TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
                           const std::string& debugLog = {});
+
+// The same for the bytes of a replay file; `name` stands for the file in the message. Records
+// beyond `maxBody` bytes make it too large to be a replay.
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name,
+                               const std::string& exeDir, const std::string& debugLog,
+                               size_t maxBody);

@@ -15,7 +15,6 @@ namespace {
 constexpr std::string_view kMagic = "Quorvatide replay\n";
 // Bounds on what a file may make us hold, so that no file can take unbounded memory.
 constexpr size_t kMaxHeaderBytes = 64 * 1024;
-constexpr size_t kMaxBodyBytes = size_t(256) * 1024 * 1024;
 constexpr size_t kMaxFileBytes = size_t(256) * 1024 * 1024;
 constexpr size_t kChunkHeaderBytes = 9;
 constexpr uint64_t kMaxDigestFields = 1000;
@@ -246,7 +245,7 @@ std::optional<TRecord> TRecordDecoder::Next() {
 
 // ---------------------------------------------------------------- reading
 
-std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& error) {
+std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& error, size_t maxBody) {
     if (bytes.empty()) {
         error = "the file is empty";
         return std::nullopt;
@@ -354,7 +353,7 @@ std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& erro
             return std::nullopt;
         }
         if (kind == 'R') {
-            if (file.body.size() + length > kMaxBodyBytes) {
+            if (file.body.size() + length > maxBody) {
                 error = "too large to be a replay";
                 return std::nullopt;
             }
@@ -374,7 +373,7 @@ std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& erro
                 return std::nullopt;
             }
             const size_t produced = out.size() - z.avail_out;
-            if (file.body.size() + produced > kMaxBodyBytes) {
+            if (file.body.size() + produced > maxBody) {
                 error = "too large to be a replay";
                 return std::nullopt;
             }

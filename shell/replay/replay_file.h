@@ -124,9 +124,14 @@ struct TReplayFile {
     bool chunksWhole = true;
 };
 
+// The most records a replay may hold, decompressed: some ten days of play.
+constexpr size_t kMaxReplayBody = size_t(256) * 1024 * 1024;
+
 // Reads a replay from the bytes of a file. On failure, `error` says why in words fit for one
-// line after the file's name ("not a Quorvatide replay", ...).
-std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& error);
+// line after the file's name ("not a Quorvatide replay", ...). Records beyond `maxBody` bytes
+// make the file too large to be a replay.
+std::optional<TReplayFile> ParseReplay(std::string_view bytes, std::string& error,
+                                       size_t maxBody = kMaxReplayBody);
 // Reads a replay file; the error names what went wrong (the file cannot be opened, ...).
 std::optional<TReplayFile> LoadReplay(const std::string& path, std::string& error);
 
