@@ -134,6 +134,7 @@ TEST(CrashReport, GoesToStderrWhenItsFolderCannotTakeIt) {
     const std::string notAFolder = (dir / "file/quorvatide/").string();
     EXPECT_EQ(CreateCrashReportFile(notAFolder.c_str(), time, path, sizeof path, error), -1);
     EXPECT_EQ(error, ENOTDIR);
+    EXPECT_STREQ(path, "");
     TCrashFacts facts;
     facts.signal = SIGFPE;
     EXPECT_EQ(Notice(facts, nullptr, notAFolder.c_str(), ENOTDIR),

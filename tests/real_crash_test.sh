@@ -148,7 +148,7 @@ for mode in segv abort throw fpe; do
         sleep 0.1
     done
     [ "$mode" = segv ] && import -window "$win" "$work/dialog.png"
-    xdotool key --window "$win" Return
+    xdotool key --window "$win" Return 2>/dev/null
     waited=0
     while [ -n "$(dialog)" ]; do
         waited=$((waited + 1))

@@ -7,6 +7,7 @@
 #include <execinfo.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -28,12 +29,18 @@
 
 extern char** environ;
 
+// Built with AddressSanitizer: its own reports come first, so the handlers stay out.
 #if defined(__SANITIZE_ADDRESS__)
 #define QV_CRASH_SANITIZED 1
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define QV_CRASH_SANITIZED 1
 #endif
+#endif
+#if defined(QV_CRASH_SANITIZED)
+constexpr bool kSanitized = true;
+#else
+constexpr bool kSanitized = false;
 #endif
 
 namespace {
@@ -115,38 +122,27 @@ void WriteAll(int fd, const char* data, size_t length) {
     }
 }
 
+struct TSignalName {
+    int signal;
+    const char* name;
+    const char* meaning;
+};
+constexpr TSignalName kFatalSignals[] = {{SIGSEGV, "SIGSEGV", "invalid memory access"},
+                                         {SIGBUS, "SIGBUS", "bus error"},
+                                         {SIGFPE, "SIGFPE", "arithmetic error"},
+                                         {SIGILL, "SIGILL", "illegal instruction"},
+                                         {SIGABRT, "SIGABRT", "abort"}};
+
 const char* SignalName(int signal) {
-    switch (signal) {
-        case SIGSEGV:
-            return "SIGSEGV";
-        case SIGBUS:
-            return "SIGBUS";
-        case SIGFPE:
-            return "SIGFPE";
-        case SIGILL:
-            return "SIGILL";
-        case SIGABRT:
-            return "SIGABRT";
-        default:
-            return "signal";
-    }
+    for (const TSignalName& s : kFatalSignals)
+        if (s.signal == signal) return s.name;
+    return "signal";
 }
 
 const char* SignalMeaning(int signal) {
-    switch (signal) {
-        case SIGSEGV:
-            return "invalid memory access";
-        case SIGBUS:
-            return "bus error";
-        case SIGFPE:
-            return "arithmetic error";
-        case SIGILL:
-            return "illegal instruction";
-        case SIGABRT:
-            return "abort";
-        default:
-            return "fatal signal";
-    }
+    for (const TSignalName& s : kFatalSignals)
+        if (s.signal == signal) return s.meaning;
+    return "fatal signal";
 }
 
 // The kernel's reason for a fault, where it tells one worth saying.
@@ -195,7 +191,6 @@ void AddTime(TText& t, const TCrashTime& time, char dateTimeSeparator, char time
 
 // ---------------------------------------------------------------- the installed state
 
-constexpr int kFatalSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT};
 constexpr int kMaxFrames = 100;
 
 struct TState {
@@ -296,9 +291,9 @@ int CollectFrames(void* context) {
 }
 
 // Starts the program again to name the backtrace's functions and show the dialog, and waits
-// (at most 20 s) until it has finished the report. The report is at `reportPath`, or comes
-// from `reportPipe` when it could not be saved. True when the fresh process finished it.
-bool FinishInFreshProcess(const char* reportPath, int reportPipe) {
+// (at most 20 s) until it has finished the report. The report is at `reportPath`, or is read
+// from `reportInput` when it could not be saved. True when the fresh process finished it.
+bool FinishInFreshProcess(const char* reportPath, int reportInput) {
     CopyInto(gCrash.argMode, gCrash.window ? "window" : "no-window");
     gCrash.argv[0] = gCrash.program;
     gCrash.argv[1] = const_cast<char*>(kCrashReportOption);
@@ -308,13 +303,12 @@ bool FinishInFreshProcess(const char* reportPath, int reportPipe) {
     const pid_t child = _Fork();
     if (child < 0) return false;
     if (child == 0) {
-        if (reportPipe > 0) dup2(reportPipe, 0);
-        if (reportPipe == 0) fcntl(0, F_SETFD, 0);  // dup2 would leave it close-on-exec
+        if (reportInput > 0) dup2(reportInput, 0);
+        if (reportInput == 0) fcntl(0, F_SETFD, 0);  // dup2 would leave it close-on-exec
         execve("/proc/self/exe", gCrash.argv, environ);
         execve(gCrash.program, gCrash.argv, environ);
         _exit(127);
     }
-    if (reportPipe >= 0) close(reportPipe);
     for (int waited = 0; waited < 2000; ++waited) {
         int status = 0;
         const pid_t done = waitpid(child, &status, WNOHANG);
@@ -382,14 +376,14 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
         FinishInFreshProcess(gCrash.path, -1);
     } else {
         if (gCrash.flush) gCrash.flush(gCrash.flushContext);
-        // The report goes to stderr: through the fresh process, which names the functions,
-        // or as it is when that fails. It fits in the pipe, so writing it cannot block.
-        int ends[2];
+        // The report goes to stderr: through the fresh process, which names the functions and
+        // reads it from a file in memory, or as it is when that fails.
         bool finished = false;
-        if (pipe2(ends, O_CLOEXEC) == 0) {
-            WriteAll(ends[1], gCrash.report, length);
-            close(ends[1]);
-            finished = FinishInFreshProcess("-", ends[0]);
+        const int memo = memfd_create("quorvatide-crash-report", MFD_CLOEXEC);
+        if (memo >= 0) {
+            WriteAll(memo, gCrash.report, length);
+            finished = lseek(memo, 0, SEEK_SET) == 0 && FinishInFreshProcess("-", memo);
+            close(memo);
         }
         if (!finished) WriteAll(2, gCrash.report, length);
     }
@@ -576,17 +570,14 @@ int CreateCrashReportFile(const char* folder, const TCrashTime& time, char* path
         const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd >= 0) return fd;
         error = errno;
-        if (error != EEXIST) return -1;
+        if (error != EEXIST) break;
     }
+    if (size) path[0] = '\0';
     return -1;
 }
 
 void InstallCrashReporting(const std::string& exePath, const std::string& stateDir, bool window) {
-#if defined(QV_CRASH_SANITIZED)
-    (void)exePath;
-    (void)stateDir;
-    (void)window;
-#else
+    if (kSanitized) return;
     gCrash.window = window;
     // The program's own path, for the report and for starting it again should /proc/self/exe
     // not do.
@@ -621,9 +612,8 @@ void InstallCrashReporting(const std::string& exePath, const std::string& stateD
     // inside the handler ends the program at once.
     action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND | SA_NODEFER;
     sigemptyset(&action.sa_mask);
-    for (const int signal : kFatalSignals) sigaction(signal, &action, nullptr);
+    for (const TSignalName& s : kFatalSignals) sigaction(s.signal, &action, nullptr);
     std::set_terminate(OnTerminate);
-#endif
 }
 
 void SetCrashReplay(const std::string& path) {

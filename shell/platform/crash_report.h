@@ -97,7 +97,7 @@ size_t FormatCrashNotice(char* buffer, size_t size, const TCrashFacts& facts,
 
 // Creates the report's file in `folder` as crash-<date>_<time>.txt (with -2, -3, … when that
 // exists), writing its path into `path`. Returns the open descriptor, or -1 with `error` set
-// (ENOENT for an empty folder name).
+// (ENOENT for an empty folder name) and `path` empty.
 int CreateCrashReportFile(const char* folder, const TCrashTime& time, char* path, size_t size,
                           int& error);
 
