@@ -175,6 +175,29 @@ TEST(CrashReport, TheBacktraceNamesFunctionsFromTheSymbolTable) {
          {std::string("#1  0x10 (?)"), std::string("#2  0x10 (/no/such+0x10)"),
           std::string("Replay: none")})
         EXPECT_EQ(NameCrashFrame(as, false), as);
+
+    // The fresh process writes a report file again with the names put in; any other file it
+    // leaves alone.
+    const fs::path dir = fs::temp_directory_path() / ("qv_crash_names_" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    const auto finish = [](const fs::path& file) {
+        std::string args[] = {"quorvatide", kCrashReportOption, file.string(), "no-window"};
+        char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
+        return FinishCrashReport(4, argv);
+    };
+    const auto read = [](const fs::path& file) {
+        std::ifstream in(file);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    std::ofstream(dir / "report.txt") << kCrashReportTitle << "\n\nBacktrace:\n"
+                                      << line.str() << "\n";
+    EXPECT_EQ(finish(dir / "report.txt"), 0);
+    EXPECT_EQ(read(dir / "report.txt"),
+              std::string(kCrashReportTitle) + "\n\nBacktrace:\n" + named + "\n");
+    std::ofstream(dir / "other.txt") << line.str() << "\n";
+    EXPECT_EQ(finish(dir / "other.txt"), 2);
+    EXPECT_EQ(read(dir / "other.txt"), line.str() + "\n");
+    fs::remove_all(dir);
 }
 
 TEST(CrashReport, NamesTheScreenShown) {

@@ -182,7 +182,12 @@ int FinishCrashReport(int argc, char** argv) {
     sigset_t none;
     sigemptyset(&none);
     sigprocmask(SIG_SETMASK, &none, nullptr);
-    if (argc != 4) return 2;
+    if (argc != 4 ||
+        (std::strcmp(argv[3], "window") != 0 && std::strcmp(argv[3], "no-window") != 0)) {
+        std::fprintf(stderr, "quorvatide: %s is the game's own, for finishing a crash report\n",
+                     kCrashReportOption);
+        return 2;
+    }
     const std::string where = argv[2];
     const bool window = std::strcmp(argv[3], "window") == 0;
 
@@ -198,6 +203,11 @@ int FinishCrashReport(int argc, char** argv) {
         std::ifstream in(where, std::ios::binary);
         if (!in) return 1;
         report.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    // Only a crash report is written again.
+    if (report.rfind(std::string(kCrashReportTitle) + "\n", 0) != 0) {
+        std::fprintf(stderr, "quorvatide: %s is not a crash report\n", where.c_str());
+        return 2;
     }
     std::istringstream lines(report);
     std::string named;

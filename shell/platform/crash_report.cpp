@@ -486,7 +486,7 @@ void FindCrashModule(const char* maps, size_t length, TCrashFrame& frame) {
 
 size_t FormatCrashReport(char* buffer, size_t size, const TCrashFacts& f, size_t* replayLineAt) {
     TText t(buffer, size);
-    t.Add("Quorvatide crash report\n\n");
+    t.Add(kCrashReportTitle).Add("\n\n");
     t.Add("Version: ").Add(f.version).Put('\n');
     t.Add("Time: ");
     AddTime(t, f.time, ' ', ':');

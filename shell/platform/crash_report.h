@@ -32,6 +32,9 @@ void SetCrashReplayFlush(void (*flush)(void* context), void* context);
 // `*tickCount` is read at the fault. Either may be null (none).
 void SetCrashGame(const int* tickCount, const char* (*screen)(const void* form), const void* form);
 
+// The first line of every report.
+constexpr const char* kCrashReportTitle = "Quorvatide crash report";
+
 // The first argument of the fresh process that finishes a report: main hands such a command
 // line to FinishCrashReport before reading any other option. It is no option for players.
 constexpr const char* kCrashReportOption = "--crash-report";
