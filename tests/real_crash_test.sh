@@ -26,6 +26,8 @@ if [ -n "$keep" ]; then
     trap 'cp "$work/dialog.png" "$keep"/ 2>/dev/null; cleanup' EXIT
 fi
 [ -x "$probe" ] || fail "no qv_crash_probe beside $game"
+# The faults are on purpose: no core files of them.
+ulimit -c 0
 version=$("$game" --version) || fail "no version from $game --version"
 version=${version#quorvatide }
 
