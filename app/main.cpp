@@ -7,20 +7,26 @@
 #include <vector>
 
 #include "app/cli.h"
+#include "app/crash_hooks.h"
+#include "shell/platform/crash_report.h"
 #include "shell/platform/sdl_host.h"
 #include "shell/replay/check.h"
 #include "shell/replay/replay_folder.h"
 #include "shell/replay/sessions.h"
+#include "shell/user_files.h"
 
 namespace {
 
 // Plays in the window, recording the session into the player's replay folder.
 int Play() {
+    std::string warning;
+    const TTestCrash testCrash = ParseTestCrash(std::getenv("QUORVATIDE_TEST_CRASH"), warning);
+    if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
     // For looking at the board the start-up builds: QUORVATIDE_SHOW_BOARD=1 leaves the splash
     // panel hidden. No timer starts; the game waits as it does behind the splash.
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
-    return RunWindow([boardShown](TPlatform& platform) {
+    return RunWindow([boardShown, testCrash](TPlatform& platform) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -29,7 +35,18 @@ int Play() {
         options.stem = ReplayStem(local);
         options.date = ReplayDate(local, local.tm_gmtoff);
         options.boardShown = boardShown;
-        return std::make_unique<TRecordingSession>(platform, options);
+        options.makeForm = [testCrash](TPlatform& p, const TSettings* settings) {
+            return CreateReportedForm(p, testCrash, settings);
+        };
+        auto session = std::make_unique<TRecordingSession>(platform, options);
+        // A crash report names the replay, and the replay is written up to the crash.
+        TSessionRecorder& recorder = session->Recorder();
+        if (recorder.Recording()) {
+            SetCrashReplay(recorder.Path());
+            SetCrashReplayFlush(TReplayWriter::EmergencyFlushOf, &recorder.Writer());
+            recorder.onRename = [](const std::string& path) { SetCrashReplay(path); };
+        }
+        return session;
     });
 }
 
@@ -42,8 +59,12 @@ int Watch(const std::string& path) {
         std::fprintf(stderr, "quorvatide: %s: %s\n", path.c_str(), error.c_str());
         return 2;
     }
+    SetCrashReplay(path);
     return RunWindow([&](TPlatform& platform) {
-        return std::make_unique<TPlaybackSession>(platform, std::move(*file), settings);
+        return std::make_unique<TPlaybackSession>(
+            platform, std::move(*file), settings, [](TPlatform& p, const TSettings* s) {
+                return CreateReportedForm(p, TTestCrash::None, s);
+            });
     });
 }
 
@@ -58,11 +79,19 @@ int Check(const std::string& path, const std::string& debugLog) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A crashed game starts the program again this way to finish its report.
+    if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
+        return FinishCrashReport(argc, argv);
     const TCommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     if (!cl.error.empty()) {
         std::fprintf(stderr, "quorvatide: %s\n", cl.error.c_str());
         return 2;
     }
+    // In the window, any fault from here on leaves a crash report.
+    if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Replay)
+        InstallCrashReporting(
+            argv[0], UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state"),
+            true);
     switch (cl.mode) {
         case TRunMode::Help:
             std::fputs(HelpText().c_str(), stdout);

@@ -10,7 +10,8 @@ TRecordingSession::TRecordingSession(TPlatform& host, const TRecordingOptions& o
     : hostClock_(host.clock),
       recorder_(host.clock),
       platform_{recorder_, host.audio, host.exeDir, host.configDir, host.stateDir} {
-    form_ = std::make_unique<TForm1>(platform_);
+    form_ = options.makeForm ? options.makeForm(platform_, nullptr)
+                             : std::make_unique<TForm1>(platform_);
     if (options.boardShown) form_->pnlSplash->Hide();
     std::string path, stem, error;
     if (options.folder.empty()) {
@@ -129,14 +130,16 @@ std::unique_ptr<TPlaybackSession> TPlaybackSession::Make(TPlatform& host, TRepla
     return std::make_unique<TPlaybackSession>(host, std::move(file), settings);
 }
 
-TPlaybackSession::TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings)
+TPlaybackSession::TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings,
+                                   const TFormMaker& makeForm)
     : hostClock_(host.clock),
       player_(std::make_unique<TSessionPlayer>(std::move(file))),
       audio_(host.audio),
       platform_{*player_, audio_, host.exeDir, {}, {}, false},
       settings_(settings) {
     player_->onMusicFinished = [this](int player) { audio_.Ended(player); };
-    form_ = std::make_unique<TForm1>(platform_, &settings_);
+    form_ = makeForm ? makeForm(platform_, &settings_)
+                     : std::make_unique<TForm1>(platform_, &settings_);
     if (player_->Header().boardShown) form_->pnlSplash->Hide();
     player_->Attach(*form_);
     anchorRecorded_ = player_->FirstTime();

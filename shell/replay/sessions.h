@@ -2,6 +2,7 @@
 // recording played back at its own pace, which the viewer can pause and speed up.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -9,6 +10,9 @@
 #include "shell/replay/player.h"
 #include "shell/replay/recorder.h"
 #include "shell/toolkit/session.h"
+
+// Makes the game on a platform, with the settings given (or those of settings.ini for null).
+using TFormMaker = std::function<std::unique_ptr<TForm1>(TPlatform&, const TSettings*)>;
 
 struct TRecordingOptions {
     // The folder to record into; empty: play unrecorded.
@@ -18,6 +22,8 @@ struct TRecordingOptions {
     std::string date;
     // The board is shown without the splash screen (QUORVATIDE_SHOW_BOARD).
     bool boardShown = false;
+    // Makes the game on the session's platform; a plain TForm1 when not set.
+    TFormMaker makeForm;
 };
 
 // Live play in the window, recorded into a new file of the replay folder. A folder or file that
@@ -78,7 +84,8 @@ public:
     // Fails (returning null with `error`) when the file's settings cannot be used.
     static std::unique_ptr<TPlaybackSession> Make(TPlatform& host, TReplayFile file,
                                                   std::string& error);
-    TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings);
+    TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings,
+                     const TFormMaker& makeForm = {});
     ~TPlaybackSession() override;
 
     TForm& Form() override { return *form_; }
