@@ -417,3 +417,62 @@ TEST(OrbMenu, TooLittleScrapIsRefusedWithTheFlashAndAClosedMenu) {
     EXPECT_EQ(f.cash, INT_MAX);
     EXPECT_EQ(f.lstBots.size(), 2u);
 }
+
+TEST(Menus, AMenuClosedUnderAHeldButtonTakesNoMoreInput) {
+    // The orb menu buys a bot under a held left button and closes; more presses of the other
+    // buttons go to the board under the pointer and buy nothing more.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        f.cash = 1000;
+        g.ClickTile(9, 0);
+        const int x = f.OrbMenuImg->Left() + 40, y = f.OrbMenuImg->Top() + 27;
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        for (TMouseButton other : {TMouseButton::Right, TMouseButton::Middle, TMouseButton::Right,
+                                   TMouseButton::Middle}) {
+            g.h->MouseDown(x, y, other);
+            g.h->MouseUp(x, y, other);
+        }
+        g.h->MouseUp(x, y);
+        EXPECT_EQ(f.lstBots.size(), 2u);
+        EXPECT_EQ(f.cash, 900);
+        g.Tick();
+        EXPECT_EQ(g.CounterText(*f.imSignsCt), "0/8");
+    }
+    // The build menu does not repeat its item on the same tile.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        g.PutObject(2, 6, 10);
+        g.ClickTile(6, 10);
+        const int x = f.MenuImg->Left() + 20, y = f.MenuImg->Top() + 115;  // Get
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        for (TMouseButton other : {TMouseButton::Right, TMouseButton::Middle}) {
+            g.h->MouseDown(x, y, other);
+            g.h->MouseUp(x, y, other);
+        }
+        g.h->MouseUp(x, y);
+        EXPECT_EQ(f.lstOrders.size(), 1u);
+    }
+    // A drag after the choice moves the tile cursor, not the closed menu's item or highlight.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        g.ClickTile(4, 12);
+        const int x = f.MenuImg->Left() + 20, y = f.MenuImg->Top() + 35;  // the sign down
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        ASSERT_EQ(f.lstSigns.size(), 1u);
+        g.h->MouseMove(f.MenuImg->Left() + 60, f.MenuImg->Top() + 115);  // over Destroy
+        EXPECT_EQ(f.MenuImg->Tag, int(kSignDown));
+        EXPECT_EQ(f.menuCursor->tileX, 0);
+        EXPECT_EQ(f.menuCursor->tileY, 0);
+        EXPECT_EQ(f.cursor->tileX, 5);
+        EXPECT_EQ(f.cursor->tileY, 15);
+        g.h->MouseUp(f.MenuImg->Left() + 60, f.MenuImg->Top() + 115);
+        EXPECT_EQ(f.lstSigns.size(), 1u);
+        EXPECT_EQ(f.lstOrders.size(), 1u);
+    }
+}
