@@ -106,7 +106,7 @@ char* ReadLine(char* buffer, int size, void* stream) {
     while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
     while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
     if (line.size() > std::min(kLongestLine, size_t(size) - 2)) line = {};
-    std::memcpy(buffer, line.data(), line.size());
+    if (!line.empty()) std::memcpy(buffer, line.data(), line.size());
     buffer[line.size()] = '\n';
     buffer[line.size() + 1] = '\0';
     return buffer;
