@@ -131,7 +131,8 @@ void TForm1::BuildSpawners() {
 }
 
 // The three cursors are made once and kept across games; each new board puts them back on
-// tile (0, 0). The tile cursor shows again even when the last game ended with a menu open.
+// tile (0, 0), in front of its trees, rocks, bots and tunnels. The tile cursor shows again even
+// when the last game ended with a menu open.
 void TForm1::PlaceCursors() {
     if (!cursor) {
         cursor = std::make_unique<TSprite>(*Playfield);
@@ -146,6 +147,8 @@ void TForm1::PlaceCursors() {
         c->SetTileX(0);
         c->SetTileY(0);
         c->Redraw();
+        // Above everything of the fresh board, as on the first one.
+        c->layer->BringToFront();
     }
 }
 
@@ -189,6 +192,12 @@ void TForm1::NewGame() {
     score = 0;
     DrawCounter(*imScore, "0");
     gameOver = false;
+    // A warning still flashing when the orb fell belongs to that game: the fresh board starts
+    // with the three frames down and their counts at 0, so no hatred turns without its warning.
+    for (TShape* frame : {spNoCash, spTooManySigns, spHatred}) {
+        frame->Hide();
+        frame->Tag = 0;
+    }
     hatred = 1;
     SetHatred();
     DrawCounter(*imScrapCt, std::to_string(cash));

@@ -210,7 +210,8 @@ public:
     void BGMNotify();
     // Starts the title music on BGM.
     void StartTitleMusic();
-    // The game-over track, once, on BGMGO (unless it is on already), whether music is on or not.
+    // The game-over track, once, on BGMGO (unless it is on already); it plays only while music
+    // is on, and M starts it otherwise.
     void StartGameOverMusic();
     // Back to the title music from the game-over screen: both players closed first.
     void RestartTitleMusic();

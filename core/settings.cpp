@@ -4,8 +4,10 @@
 #include <strings.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -13,6 +15,10 @@
 namespace {
 
 constexpr size_t kMaxSettingsBytes = 1024 * 1024;
+// The longest line read as a setting, without its blanks at either end: what fits inih's usual
+// line buffer of 200 bytes with the line break and the NUL. An inih built with a smaller buffer
+// lowers it; a larger one does not raise it, so that a file reads alike with every build.
+constexpr size_t kLongestLine = 198;
 
 #define QV_INT(key, meaning) \
     { #key, &TSettings::key, nullptr, meaning }
@@ -75,6 +81,37 @@ int OnValue(void* user, const char* section, const char* name, const char* value
     return 1;  // keep going whatever the line held
 }
 
+// The text inih reads, a line at a time.
+struct TLines {
+    std::string_view text;
+    size_t next = 0;
+};
+
+bool IsBlank(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
+
+// Hands inih the next line, made to fit the buffer it offers (`size` bytes with the line break
+// and the terminating NUL). Blanks at the start are dropped: people indent INI files, and inih
+// would take an indented line for the continuation of the key before it. A line too long for
+// the buffer is handed on empty, skipped whole: inih would cut it and read its tail as a line of
+// its own, which in a long comment may look like a section or a key.
+char* ReadLine(char* buffer, int size, void* stream) {
+    TLines& lines = *static_cast<TLines*>(stream);
+    if (lines.next >= lines.text.size() || size < 2) return nullptr;
+    size_t end = lines.text.find('\n', lines.next);
+    if (end == std::string_view::npos) end = lines.text.size();
+    std::string_view line = lines.text.substr(lines.next, end - lines.next);
+    lines.next = end + 1;
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
+    if (line.size() > std::min(kLongestLine, size_t(size) - 2)) line = {};
+    if (!line.empty()) std::memcpy(buffer, line.data(), line.size());
+    buffer[line.size()] = '\n';
+    buffer[line.size() + 1] = '\0';
+    return buffer;
+}
+
 }  // namespace
 
 const TSettingKey* SettingKeys() {
@@ -86,11 +123,12 @@ std::optional<int32_t> ParseSettingInteger(std::string_view text) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         const std::string_view digits = text.substr(2);
         uint32_t value = 0;
-        if (digits.size() > 8) return std::nullopt;
+        // Leading zeros are no part of the size: 0x000000010 is 16. A value past 32 bits is
+        // out of range.
         const auto [end, ec] =
             std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
         if (ec != std::errc() || end != digits.data() + digits.size()) return std::nullopt;
-        return int32_t(value);  // eight hex digits cover the whole 32-bit pattern
+        return int32_t(value);  // the whole 32-bit pattern, 0x80000000 and above negative
     }
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
     int32_t value = 0;
@@ -127,7 +165,8 @@ TSettings ReadSettings(const std::string& path) {
     for (char& c : content)
         if (c == '\0') c = '\n';
     TValues values;
-    ini_parse_string(content.c_str(), OnValue, &values);
+    TLines lines{content};
+    ini_parse_stream(ReadLine, &lines, OnValue, &values);
     for (int i = 0; i < kSettingCount; ++i) {
         const TSettingKey& key = kKeys[i];
         const auto found = values.find(key.name);

@@ -50,12 +50,16 @@ const TSettingKey* SettingKeys();
 constexpr int kSettingCount = 28;
 
 // An integer value: decimal, or hexadecimal when longer than two characters and starting with
-// "0x" or "0X". Surrounding blanks are ignored. Anything else, or a number outside the 32-bit
-// range, gives no value.
+// "0x" or "0X" (with any number of leading zeros; eight digits past them at most, read as the
+// 32-bit pattern). Surrounding blanks are ignored. Anything else, or a number outside the
+// 32-bit range, gives no value.
 std::optional<int32_t> ParseSettingInteger(std::string_view text);
 // A real value: a finite decimal fraction such as 0.1 or -2.5.
 std::optional<double> ParseSettingReal(std::string_view text);
 
 // Reads the settings from an INI file. A missing file, section or key, or a value that does
-// not parse, keeps the default. Only the first megabyte of the file is read.
+// not parse, keeps the default. Key names are not case-sensitive, a comment may follow a value
+// after ';', and an indented line is read as if it were not indented. A line too long to be a
+// setting (beyond 198 characters without its blanks) is skipped whole. Only the first megabyte
+// of the file is read.
 TSettings ReadSettings(const std::string& path);

@@ -55,6 +55,11 @@ void TForm1::PlayfieldMouseDown(TControl&, TMouseButton, TShiftState shift, int,
     if (menu->Visible()) return;
     menu->Show();
     menu->Tag = -1;  // nothing chosen until the pointer rests on an item
+    if (menu == MenuImg) {
+        // and no item highlighted either
+        menuCursor->visible = false;
+        menuCursor->Redraw();
+    }
     menu->BringToFront();
     cursor->visible = false;
     PlaySfx("menuopen", 0);

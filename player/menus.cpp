@@ -26,8 +26,6 @@ constexpr THoverArea kHoverAreas[] = {
     {kFacingLeft, 1, 42, 55, 96, 0, 1}, {kFacingRight, 41, 82, 55, 96, 1, 1},
     {kGetItem, 1, 42, 96, 137, 0, 2},   {kDestroyItem, 41, 82, 96, 137, 1, 2},
 };
-// Off the items the highlight rests on the Get cell.
-constexpr int kRestColumn = 0, kRestRow = 2;
 
 // Master alpha of a board object marked for gathering.
 constexpr int kMarkedAlpha = 128;
@@ -55,20 +53,23 @@ void TForm1::ChangeCash(int64_t amount) {
 }
 
 void TForm1::MenuImgMouseMove(TControl&, TShiftState, int x, int y) {
-    int column = kRestColumn, row = kRestRow;
-    for (const THoverArea& area : kHoverAreas) {
-        if (x < area.left || x > area.right || y < area.top || y > area.bottom) continue;
-        MenuImg->Tag = area.tag;
-        column = area.column;
-        row = area.row;
+    const THoverArea* hovered = nullptr;
+    for (const THoverArea& area : kHoverAreas)
+        if (x >= area.left && x <= area.right && y >= area.top && y <= area.bottom) hovered = &area;
+    // The highlight shows what a click chooses: the item under the pointer, or off the items
+    // (the header rows, the edges) still the one last hovered.
+    if (hovered) {
+        MenuImg->Tag = hovered->tag;
+        menuCursor->SetTileX(hovered->column);
+        menuCursor->SetTileY(hovered->row);
+        menuCursor->visible = true;
+        menuCursor->Redraw();
     }
-    menuCursor->SetTileX(column);
-    menuCursor->SetTileY(row);
-    menuCursor->Redraw();
 }
 
 void TForm1::MenuImgMouseDown(TControl&, TMouseButton, TShiftState shift, int, int) {
-    if (!shift.left) return;
+    // A menu left open when the game was paused may stick out past the pause; it waits.
+    if (!shift.left || pnlPause->Visible()) return;
     std::string sound = "menuselect";
     const int tag = MenuImg->Tag;
     const int x = menuTileX, y = menuTileY;
@@ -169,7 +170,8 @@ void TForm1::OrbMenuImgMouseMove(TControl&, TShiftState, int, int) {
 }
 
 void TForm1::OrbMenuImgMouseDown(TControl&, TMouseButton, TShiftState shift, int, int) {
-    if (!shift.left) return;
+    // The orb menu opens at the window's top edge, above the pause; while paused it waits.
+    if (!shift.left || pnlPause->Visible()) return;
     // The whole menu is the button.
     std::string sound = "menuselect";
     if (int64_t(cash) - settings.BOTCOST < 0) {

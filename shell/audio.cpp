@@ -88,10 +88,11 @@ void TForm1::BGMNotify() {
     BGM->Play();  // at the end, playing rewinds to the start
 }
 
+// Music switched off stays off: the screen's track is remembered, and M starts it.
 void TForm1::StartTitleMusic() {
     musicTrack = 0;
     BGM->Close();
-    PlayTrack(*BGM, musicTrack);
+    if (musicOn) PlayTrack(*BGM, musicTrack);
 }
 
 void TForm1::StartGameOverMusic() {
@@ -99,7 +100,7 @@ void TForm1::StartGameOverMusic() {
     musicTrack = kGameOverTrack;
     BGM->Stop();
     BGMGO->Close();
-    PlayTrack(*BGMGO, musicTrack);
+    if (musicOn) PlayTrack(*BGMGO, musicTrack);
 }
 
 void TForm1::RestartTitleMusic() {

@@ -145,6 +145,8 @@ void TForm1::PaintBox1Click(TControl&) {
     pnlSplash->Show();
     imSplash->Show();
     tmrScrollST->SetEnabled(false);
+    // The splash timers ran on behind play; the picture gets its full time from now.
+    tmrDiv->SetEnabled(false);
     tmrDiv->SetEnabled(true);
     // Play timers stay off until the splash screen is clicked.
     NewGame();

@@ -205,14 +205,14 @@ TEST(Board, NewGameBuildsAFreshBoardAndKeepsWhatOutlivesAGame) {
     first.LoadFromFile(f.assetDir + "rhs1.bmp");
     EXPECT_TRUE(SamePixels(f.imHatred->Bitmap(), first));
 
-    // The cursors are kept, back on tile (0, 0), under the new board.
+    // The cursors are kept, back on tile (0, 0), in front of the new board.
     EXPECT_EQ(f.cursor.get(), cursors[0]);
     EXPECT_EQ(f.menuCursor.get(), cursors[1]);
     EXPECT_EQ(f.orbMenuCursor.get(), cursors[2]);
     EXPECT_EQ(f.cursor->tileX, 0);
     EXPECT_EQ(f.cursor->pixelX, 0);
     EXPECT_TRUE(f.menuCursor->inBuildMenu && f.orbMenuCursor->inOrbMenu);
-    EXPECT_EQ(f.Playfield->IndexOf(*f.cursor->layer), 0);
+    EXPECT_EQ(f.Playfield->IndexOf(*f.cursor->layer), f.Playfield->LayerCount() - 1);
     // No layer of the old game is left behind.
     EXPECT_EQ(f.Playfield->LayerCount(), 1 + 6 + 4 + 4 + 21 + 1);
 }

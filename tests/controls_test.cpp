@@ -594,6 +594,41 @@ TEST(MouseDispatch, DragStaysWithTheControlItStartedOn) {
                                   "a up L 46,5", "b move 6,5"}));
 }
 
+TEST(MouseDispatch, AHiddenControlLetsGoOfTheMouse) {
+    TScreen s(100, 80);
+    TPaintBox* a = s.form.Add<TPaintBox>("a", 10, 10, 20, 20);
+    TPanel* panel = s.form.Add<TPanel>("panel", 50, 10, 40, 40, kNavy, false);
+    TPaintBox* inner = panel->Add<TPaintBox>("inner", 0, 0, 20, 20);
+    TEventLog log;
+    for (TControl* c : std::vector<TControl*>{&s.form, a, panel, inner}) log.Watch(*c);
+
+    // The press hides its control: moves, other presses and the releases go where the pointer
+    // is, and the release of the lost press is no click there.
+    s.form.MouseDown(15, 15, TMouseButton::Left, Held(true));
+    a->Hide();
+    s.form.MouseMove(16, 15, Held(true));
+    s.form.MouseMove(55, 15, Held(true));
+    s.form.MouseDown(55, 15, TMouseButton::Right, Held(true, true));
+    s.form.MouseUp(55, 15, TMouseButton::Right, Held(true, false));
+    s.form.MouseUp(56, 15, TMouseButton::Left, Held(false));
+    EXPECT_EQ(log.Take(), (TLines{"a down L 5,5", "form move 16,15", "inner move 5,5",
+                                  "inner down R 5,5", "inner up R 5,5", "inner up L 6,5"}));
+    // Shown again, it has not got the mouse back.
+    a->Show();
+    s.form.MouseMove(56, 15, {});
+    EXPECT_EQ(log.Take(), (TLines{"inner move 6,5"}));
+
+    // A control inside a hidden panel is not showing either; released over the window, the
+    // press is lost, and the next press is a click as usual.
+    s.form.MouseDown(55, 15, TMouseButton::Left, Held(true));
+    panel->Hide();
+    s.form.MouseUp(55, 15, TMouseButton::Left, Held(false));
+    s.form.MouseDown(20, 20, TMouseButton::Left, Held(true));
+    s.form.MouseUp(20, 20, TMouseButton::Left, Held(false));
+    EXPECT_EQ(log.Take(), (TLines{"inner down L 5,5", "form up L 55,15", "a down L 10,10",
+                                  "a click", "a up L 10,10"}));
+}
+
 TEST(MouseDispatch, ShiftStateAndKeys) {
     TScreen s;
     TPaintBox* box = s.form.Add<TPaintBox>("box", 0, 0, 10, 10);

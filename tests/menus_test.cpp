@@ -10,47 +10,58 @@
 
 using Sounds = std::vector<std::string>;
 
-TEST(BuildMenu, HoverPicksTheItemUnderThePointerAndLaterAreasWinOnSharedEdges) {
+TEST(BuildMenu, HoverPicksTheItemUnderThePointerAndTheHighlightShowsWhatAClickChooses) {
     const struct {
         int x, y;
-        int tag;  // -2: the tag last hovered stays
+        int tag;  // -2: on no item, the tag last hovered stays, and so does its highlight
         int column, row;
     } cases[] = {
         {1, 14, kSignDown, 0, 0},   {40, 54, kSignDown, 0, 0},  {41, 30, kSignUp, 1, 0},
         {42, 14, kSignUp, 1, 0},    {81, 54, kSignUp, 1, 0},    {20, 55, kSignLeft, 0, 1},
         {41, 55, kSignRight, 1, 1}, {42, 95, kSignRight, 1, 1}, {20, 96, kGet, 0, 2},
         {1, 136, kGet, 0, 2},       {41, 96, kDestroy, 1, 2},   {81, 136, kDestroy, 1, 2},
-        {0, 30, -2, 0, 2},          {30, 13, -2, 0, 2},         {60, 2, -2, 0, 2},
+        {0, 30, -2, 1, 2},          {30, 13, -2, 1, 2},         {60, 2, -2, 1, 2},
     };
     TPlayerGame g;
     TForm1& f = g.f();
     g.ClickTile(4, 6);
-    // Opening leaves the highlight where it was: on the first sign since the board was made.
-    EXPECT_EQ(f.menuCursor->pixelX, 3);
-    EXPECT_EQ(f.menuCursor->pixelY, 17);
+    // Nothing is chosen yet, and nothing is highlighted.
+    EXPECT_FALSE(f.menuCursor->layer->Visible());
     // Each point comes after a hover on Destroy, so a point on no item keeps that tag.
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
         g.h->MouseMove(f.MenuImg->Left() + 60, f.MenuImg->Top() + 115);
         g.h->MouseMove(f.MenuImg->Left() + c.x, f.MenuImg->Top() + c.y);
         EXPECT_EQ(f.MenuImg->Tag, c.tag == -2 ? int(kDestroy) : c.tag);
+        EXPECT_TRUE(f.menuCursor->layer->Visible());
         EXPECT_EQ(f.menuCursor->tileX, c.column);
         EXPECT_EQ(f.menuCursor->tileY, c.row);
         // Drawn at once, exactly over the item's picture.
         EXPECT_EQ(f.menuCursor->pixelX, c.column == 1 ? 44 : 3);
         EXPECT_EQ(f.menuCursor->pixelY, 17 + 41 * c.row);
     }
-    // Reopened, the menu starts with nothing chosen: a click only closes it.
+    // A sign hovered, then the header: the click orders the sign the highlight still shows.
+    g.h->MouseMove(f.MenuImg->Left() + 60, f.MenuImg->Top() + 75);
+    g.h->Click(f.MenuImg->Left() + 30, f.MenuImg->Top() + 5);
+    ASSERT_EQ(f.lstSigns.size(), 1u);
+    EXPECT_EQ(f.lstSigns[0]->kind, int(kSignRight));
+    EXPECT_EQ(f.menuCursor->tileX, 1);
+    EXPECT_EQ(f.menuCursor->tileY, 1);
+
+    // Reopened, the menu starts with nothing chosen and no highlight, off the items too: a
+    // click only closes it.
     g.ClickTile(12, 12);
-    g.ClickTile(4, 6);
     g.TakeSounds();
     EXPECT_EQ(f.MenuImg->Tag, -1);
-    g.h->MouseDown(f.MenuImg->Left() + 20, f.MenuImg->Top() + 35);
-    g.h->MouseUp(f.MenuImg->Left() + 20, f.MenuImg->Top() + 35);
+    EXPECT_FALSE(f.menuCursor->layer->Visible());
+    g.h->MouseMove(f.MenuImg->Left() + 30, f.MenuImg->Top() + 5);
+    EXPECT_FALSE(f.menuCursor->layer->Visible());
+    g.h->MouseDown(f.MenuImg->Left() + 30, f.MenuImg->Top() + 5);
+    g.h->MouseUp(f.MenuImg->Left() + 30, f.MenuImg->Top() + 5);
     EXPECT_FALSE(f.MenuImg->Visible());
     EXPECT_EQ(g.TakeSounds(), Sounds{"menuselect"});
-    EXPECT_TRUE(f.lstSigns.empty());
-    EXPECT_TRUE(f.lstOrders.empty());
+    EXPECT_EQ(f.lstSigns.size(), 1u);
+    EXPECT_EQ(f.lstOrders.size(), 1u);
 }
 
 TEST(BuildMenu, EveryRefusalHasItsSoundAndFrameAndChangesNothing) {
@@ -416,4 +427,91 @@ TEST(OrbMenu, TooLittleScrapIsRefusedWithTheFlashAndAClosedMenu) {
     g.ClickOrbMenu();
     EXPECT_EQ(f.cash, INT_MAX);
     EXPECT_EQ(f.lstBots.size(), 2u);
+}
+
+TEST(Menus, AMenuClosedUnderAHeldButtonTakesNoMoreInput) {
+    // The orb menu buys a bot under a held left button and closes; more presses of the other
+    // buttons go to the board under the pointer and buy nothing more.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        f.cash = 1000;
+        g.ClickTile(9, 0);
+        const int x = f.OrbMenuImg->Left() + 40, y = f.OrbMenuImg->Top() + 27;
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        for (TMouseButton other : {TMouseButton::Right, TMouseButton::Middle, TMouseButton::Right,
+                                   TMouseButton::Middle}) {
+            g.h->MouseDown(x, y, other);
+            g.h->MouseUp(x, y, other);
+        }
+        g.h->MouseUp(x, y);
+        EXPECT_EQ(f.lstBots.size(), 2u);
+        EXPECT_EQ(f.cash, 900);
+        g.Tick();
+        EXPECT_EQ(g.CounterText(*f.imSignsCt), "0/8");
+    }
+    // The build menu does not repeat its item on the same tile.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        g.PutObject(2, 6, 10);
+        g.ClickTile(6, 10);
+        const int x = f.MenuImg->Left() + 20, y = f.MenuImg->Top() + 115;  // Get
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        for (TMouseButton other : {TMouseButton::Right, TMouseButton::Middle}) {
+            g.h->MouseDown(x, y, other);
+            g.h->MouseUp(x, y, other);
+        }
+        g.h->MouseUp(x, y);
+        EXPECT_EQ(f.lstOrders.size(), 1u);
+    }
+    // A drag after the choice moves the tile cursor, not the closed menu's item or highlight.
+    {
+        TPlayerGame g;
+        TForm1& f = g.f();
+        g.ClickTile(4, 12);
+        const int x = f.MenuImg->Left() + 20, y = f.MenuImg->Top() + 35;  // the sign down
+        g.h->MouseMove(x, y);
+        g.h->MouseDown(x, y);
+        ASSERT_EQ(f.lstSigns.size(), 1u);
+        g.h->MouseMove(f.MenuImg->Left() + 60, f.MenuImg->Top() + 115);  // over Destroy
+        EXPECT_EQ(f.MenuImg->Tag, int(kSignDown));
+        EXPECT_EQ(f.menuCursor->tileX, 0);
+        EXPECT_EQ(f.menuCursor->tileY, 0);
+        EXPECT_EQ(f.cursor->tileX, 5);
+        EXPECT_EQ(f.cursor->tileY, 15);
+        g.h->MouseUp(f.MenuImg->Left() + 60, f.MenuImg->Top() + 115);
+        EXPECT_EQ(f.lstSigns.size(), 1u);
+        EXPECT_EQ(f.lstOrders.size(), 1u);
+    }
+}
+
+TEST(Menus, WhilePausedTheMenusTakeNoClicks) {
+    TPlayerGame g;
+    TForm1& f = g.f();
+    f.cash = 1000;
+    // The orb menu reaches above the pause at the window's top edge, a build menu on column 0
+    // past its left edge; clicks there wait until the game goes on.
+    g.ClickTile(9, 0);
+    g.h->Key('p');
+    const int orbX = f.OrbMenuImg->Left() + 40, orbY = 3;
+    g.h->Click(orbX, orbY);
+    EXPECT_EQ(f.lstBots.size(), 1u);
+    EXPECT_TRUE(f.OrbMenuImg->Visible());
+    g.h->Key('p');
+    g.h->Click(orbX, orbY);
+    EXPECT_EQ(f.lstBots.size(), 2u);
+
+    g.ClickTile(0, 12);
+    g.h->Key('p');
+    const int signX = 3, signY = f.MenuImg->Top() + 35;  // the sign down, left of the pause
+    g.h->Click(signX, signY);
+    EXPECT_TRUE(f.lstSigns.empty());
+    EXPECT_TRUE(f.MenuImg->Visible());
+    g.h->Key('p');
+    g.h->Click(signX, signY);
+    EXPECT_EQ(f.lstSigns.size(), 1u);
+    EXPECT_FALSE(f.MenuImg->Visible());
 }

@@ -25,13 +25,18 @@ TEST(SettingValues, IntegersAreDecimalOrLongHex) {
     EXPECT_EQ(ParseSettingInteger("0x10"), 16);
     EXPECT_EQ(ParseSettingInteger("0X1f"), 31);
     EXPECT_EQ(ParseSettingInteger("0xFFFFFFFF"), -1);
+    // Leading zeros of a hex value are no digits of its size.
+    EXPECT_EQ(ParseSettingInteger("0x000000010"), 16);
+    EXPECT_EQ(ParseSettingInteger("0X0000000000000000ffffffff"), -1);
+    EXPECT_EQ(ParseSettingInteger("0x00000000000"), 0);
     EXPECT_EQ(ParseSettingInteger("2147483647"), 2147483647);
     EXPECT_EQ(ParseSettingInteger("-2147483648"), INT32_MIN);
 }
 
 TEST(SettingValues, AnythingElseGivesNoValue) {
-    for (const char* bad : {"", " ", "abc", "12abc", "1.5", "0x", "0xG1", "x10", "0x123456789",
-                            "2147483648", "-2147483649", "99999999999999999999", "--1", "1 2"})
+    for (const char* bad :
+         {"", " ", "abc", "12abc", "1.5", "0x", "0xG1", "x10", "0x123456789", "0x000100000000",
+          "2147483648", "-2147483649", "99999999999999999999", "--1", "1 2"})
         EXPECT_EQ(ParseSettingInteger(bad), std::nullopt) << '"' << bad << '"';
 }
 
@@ -115,4 +120,41 @@ TEST(SettingsFile, BinaryOrHugeFilesDoNotHurt) {
     const TSettings big = ReadFrom(dir, huge);
     EXPECT_EQ(big.BOTCOST, 7);
     EXPECT_EQ(big.SIGNCOST, 10);
+}
+
+TEST(SettingsFile, IndentedKeysAreKeysAndLongLinesAreSkippedWhole) {
+    TTempAssets dir;
+    // Indented with blanks or tabs, after another key: each is its own key, and an indented
+    // section header switches the section.
+    const TSettings indented = ReadFrom(dir,
+                                        "[Settings]\n"
+                                        "SIGNCOST=3\n"
+                                        "  BOTCOST = 5\n"
+                                        "\t\tmax_sign=6 ; six\n"
+                                        "  [Other]\n"
+                                        "  GATHER_SCRAP=7\n");
+    EXPECT_EQ(indented.SIGNCOST, 3);
+    EXPECT_EQ(indented.BOTCOST, 5);
+    EXPECT_EQ(indented.MAX_SIGN, 6);
+    EXPECT_EQ(indented.GATHER_SCRAP, 10);
+
+    // A long comment whose tail would look like a section, and a long line whose tail would look
+    // like a key: neither is read in pieces.
+    const TSettings longComment =
+        ReadFrom(dir, "[Settings]\n; " + std::string(197, '-') + "[Other]\nBOTCOST=5\n");
+    EXPECT_EQ(longComment.BOTCOST, 5);
+    const TSettings longLine = ReadFrom(
+        dir, "[Settings]\nSIGNCOST=12 ;" + std::string(186, ' ') + "BOTCOST=1\nBOTCOST=5\n");
+    EXPECT_EQ(longLine.SIGNCOST, 10);
+    EXPECT_EQ(longLine.BOTCOST, 5);
+
+    // 198 characters, less the blanks around them, make the longest setting line.
+    const auto line = [](const char* key, size_t length) {
+        std::string text = std::string(key) + "=7 ;";
+        return "   " + text + std::string(length - text.size(), '.') + "  \n";
+    };
+    const TSettings edge =
+        ReadFrom(dir, "[Settings]\n" + line("GATHER_SCRAP", 198) + line("TURRETKILL", 199));
+    EXPECT_EQ(edge.GATHER_SCRAP, 7);
+    EXPECT_EQ(edge.TURRETKILL, 10);
 }

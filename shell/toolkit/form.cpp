@@ -71,6 +71,12 @@ void FormToControl(const TControl& c, int x, int y, int& localX, int& localY) {
 }
 
 TControl* TForm::Route(int x, int y, int& localX, int& localY) {
+    // A hidden control takes no mouse input: the control holding the mouse lets go once it, or
+    // a parent of it, is hidden, and from then on the events go where the pointer is.
+    if (captured_ && !captured_->Showing()) {
+        captured_ = nullptr;
+        pressLost_ = true;
+    }
     TControl* target = captured_ ? captured_ : ControlAt(x, y);
     if (target) FormToControl(*target, x, y, localX, localY);
     return target;
@@ -94,10 +100,15 @@ void TForm::MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
     int lx = 0, ly = 0;
     TControl* target = Route(x, y, lx, ly);
     if (!target) return;
+    // A left click counts when the button comes up over the control it went down on; not over
+    // one that only took the release after the control of the press was hidden.
+    const bool pressedHere = !pressLost_;
     const bool buttonsLeft = shift.left || shift.right || shift.middle;
-    if (!buttonsLeft) captured_ = nullptr;
-    // A left click counts when the button comes up over the control it went down on.
-    if (button == TMouseButton::Left && lx >= 0 && ly >= 0 && lx < target->Width() &&
+    if (!buttonsLeft) {
+        captured_ = nullptr;
+        pressLost_ = false;
+    }
+    if (button == TMouseButton::Left && pressedHere && lx >= 0 && ly >= 0 && lx < target->Width() &&
         ly < target->Height() && target->OnClick)
         target->OnClick(*target);
     if (target->OnMouseUp) target->OnMouseUp(*target, button, shift, lx, ly);

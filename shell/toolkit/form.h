@@ -63,7 +63,8 @@ public:
     void FireDueTimers();
 
     // --- input, in client coordinates; routed to the control under the pointer (or the one
-    // holding the mouse while a button is down), in that control's coordinates.
+    // holding the mouse while a button is down, until it is hidden), in that control's
+    // coordinates.
     void MouseDown(int x, int y, TMouseButton button, TShiftState shift);
     void MouseMove(int x, int y, TShiftState shift);
     void MouseUp(int x, int y, TMouseButton button, TShiftState shift);
@@ -99,7 +100,10 @@ private:
     std::vector<std::unique_ptr<TTimer>> timers_;
     TPicture frame_;
     std::vector<TRect> dirty_;
+    // The control holding the mouse while a button is down.
     TControl* captured_ = nullptr;
+    // Buttons are still down from a press whose control was hidden before they came up.
+    bool pressLost_ = false;
     // Clip lists of the paint in progress, one set per depth of the control tree, kept between
     // frames to spare allocations.
     struct TPaintScratch {
