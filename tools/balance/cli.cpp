@@ -205,10 +205,13 @@ void ShowKept(std::ostream& out, const TKeptReplays& kept, const TKeep& keep, co
         }
         out << "\n";
     } else {
-        const bool worst = keep.which == TKeep::Worst;
-        out << "Replays" << of << " in " << dir.string() << ": the " << (worst ? "worst " : "best ")
-            << ended << " of " << games << " games, the " << (worst ? "worst" : "best")
-            << " first\n";
+        const char* which = keep.which == TKeep::Worst ? "worst" : "best";
+        out << "Replays" << of << " in " << dir.string() << ": ";
+        if (ended == 1)
+            out << "the " << which << " game of " << games << "\n";
+        else
+            out << "the " << ended << " " << which << " of " << games << " games, the " << which
+                << " first\n";
         for (const TKeptReplay& k : kept.kept)
             if (k.ended)
                 out << "  " << k.name << "  " << k.game.ticks << " ticks, score " << k.game.score
