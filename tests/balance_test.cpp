@@ -3,11 +3,15 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "shell/replay/check.h"
 #include "tests/harness.h"
 #include "tools/balance/cli.h"
 #include "tools/balance/lab.h"
@@ -194,6 +198,60 @@ TEST(BalanceLab, ReportsHoldOneRowPerGameAndComparingAFileWithItselfShowsNoDiffe
     EXPECT_EQ(rows[1].substr(rows[1].find(',')), rows[3].substr(rows[3].find(',')));
 }
 
+TEST(BalanceLab, TheWorstGamesReplayIsKeptAloneWhateverTheNumberOfJobsAndChecks) {
+    TTempAssets dir;
+    const fs::path csv = dir.ExeDir() / "games.csv";
+    // Three builder games, two of which reach the cap: the worst is told by its ticks, the best
+    // by its score.
+    const auto keep = [&](const std::string& which, const std::string& jobs) {
+        const fs::path into = dir.ExeDir() / (which + "-" + jobs);
+        const TRunOutput run = RunLab({"--player", "builder", "--games", "3", "--seed", "5",
+                                       "--cap-ticks", "1400", "--jobs", jobs, "--csv", csv.string(),
+                                       "--save-replays", into.string(), "--keep", which});
+        EXPECT_EQ(run.status, 0) << run.err;
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(into)) files.push_back(entry.path());
+        EXPECT_EQ(files.size(), 1u) << "nothing but the one replay is left";
+        return files.empty() ? fs::path() : files[0];
+    };
+    const fs::path worst = keep("worst:1", "1");
+
+    // The worst game according to the lab's own table: the fewest ticks, then not surviving,
+    // then the lowest score, then the lowest seed.
+    std::vector<std::tuple<int, int, int, int>> games;  // ticks, survived, score, seed
+    const std::vector<std::string> rows = Lines(csv);
+    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_NE(rows[0].find("seed,survived,ticks,score,"), std::string::npos) << rows[0];
+    for (size_t r = 1; r < rows.size(); ++r) {
+        std::istringstream cells(rows[r].substr(rows[r].find(",builder,") + 9));
+        int game, seed, survived, ticks, score;
+        char comma;
+        cells >> game >> comma >> seed >> comma >> survived >> comma >> ticks >> comma >> score;
+        games.emplace_back(ticks, survived, score, seed);
+    }
+    const auto [ticks, survived, score, seed] = *std::min_element(games.begin(), games.end());
+    char name[64];
+    std::snprintf(name, sizeof name, "builder-seed-%06d.qvr", seed);
+    EXPECT_EQ(worst.filename(), name);
+
+    const TCheckOutcome check = CheckReplay(worst.string(), BuildExeDir().string() + "/");
+    EXPECT_EQ(check.status, 0) << check.message;
+    EXPECT_TRUE(check.complete);
+    EXPECT_EQ(check.ticks, ticks);
+
+    // Two workers keep the very same file; the best game is another.
+    const fs::path shared = keep("worst:1", "2");
+    EXPECT_EQ(shared.filename(), worst.filename());
+    const auto bytes = [](const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(bytes(shared), bytes(worst));
+    const fs::path best = keep("best:1", "2");
+    EXPECT_NE(best.filename(), worst.filename());
+    EXPECT_EQ(CheckReplay(best.string(), BuildExeDir().string() + "/").status, 0);
+}
+
 TEST(BalanceLab, BadOptionsAndFilesAreRefusedWithExitStatusTwo) {
     const std::vector<std::vector<std::string>> bad = {
         {"--games", "0"},
@@ -204,6 +262,11 @@ TEST(BalanceLab, BadOptionsAndFilesAreRefusedWithExitStatusTwo) {
         {"--settings", "/no/such/settings.ini"},
         {"--compare", "/no/such/other.ini"},
         {"--csv", "/no/such/folder/games.csv"},
+        {"--keep", "worst:3"},
+        {"--save-replays", "/tmp", "--keep", "worst:0"},
+        {"--save-replays", "/tmp", "--keep", "most"},
+        {"--save-replays", "/proc/version"},
+        {"--save-replays", ""},
     };
     for (const auto& args : bad) {
         const TRunOutput run = RunLab(args);

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "tools/balance/lab.h"
+#include "tools/balance/replays.h"
 #include "tools/balance/report.h"
 
 namespace fs = std::filesystem;
@@ -22,6 +23,7 @@ constexpr const char* kUsage =
     "usage: qv_balance [--settings FILE] [--player idle|builder|random] [--games N]\n"
     "                  [--jobs N] [--seed S] [--cap-ticks N] [--csv FILE]\n"
     "                  [--report FILE.png] [--compare OTHER.ini]\n"
+    "                  [--save-replays DIR [--keep all|worst:N|best:N]]\n"
     "\n"
     "Plays N games of Quorvatide headless, each with its own seed, and reports what happened:\n"
     "the median and quartiles of every measure on the terminal, one row per game in a CSV\n"
@@ -47,12 +49,27 @@ constexpr const char* kUsage =
     "                     against survival\n"
     "  --compare OTHER    play OTHER.ini on the same seeds too, and show both side by side\n"
     "                     with their differences\n"
+    "  --save-replays DIR write the replay of every game into DIR (made when missing) as\n"
+    "                     PLAYER-seed-NNNNNN.qvr, or with --compare PLAYER-a-seed-NNNNNN.qvr\n"
+    "                     for the settings file (A) and PLAYER-b-... for OTHER (B); files of\n"
+    "                     those names are replaced. 'quorvatide --replay FILE' shows one,\n"
+    "                     'quorvatide --check-replay FILE' checks it\n"
+    "  --keep WHICH       which of those replays to keep (with --compare, of each file):\n"
+    "                     all      every game's (the default)\n"
+    "                     worst:N  the N games that survived the fewest ticks; among\n"
+    "                              equals the lower score, then the lower seed, is worse\n"
+    "                     best:N   the N games that survived the most ticks; among equals\n"
+    "                              the higher score, then the lower seed, is better\n"
+    "                     (a game that reached the cap survived more than one whose orb\n"
+    "                     fell on that tick). The choice does not depend on --jobs\n"
     "  --help             show this text\n"
     "\n"
-    "Exit status: 0 done, 1 a game could not be played to its end, 2 a bad option or file.\n";
+    "Exit status: 0 done, 1 a game could not be played to its end or a replay asked for could\n"
+    "not be written, 2 a bad option or file.\n";
 
 struct TOptions {
-    std::string settings, compare, csv, report;
+    std::string settings, compare, csv, report, saveReplays;
+    std::optional<TKeep> keep;
     std::string player = "idle";
     int games = 100;
     int jobs = 0;
@@ -89,9 +106,9 @@ TOptions Parse(const std::vector<std::string>& args) {
             o.help = true;
             continue;
         }
-        static const char* kTakesValue[] = {"--settings", "--player", "--games",
-                                            "--jobs",     "--seed",   "--cap-ticks",
-                                            "--csv",      "--report", "--compare"};
+        static const char* kTakesValue[] = {"--settings", "--player",       "--games", "--jobs",
+                                            "--seed",     "--cap-ticks",    "--csv",   "--report",
+                                            "--compare",  "--save-replays", "--keep"};
         bool known = false;
         for (const char* k : kTakesValue) known = known || name == k;
         if (!known) throw TUsageError("unknown option '" + args[i] + "'");
@@ -103,6 +120,18 @@ TOptions Parse(const std::vector<std::string>& args) {
         if (name == "--compare") o.compare = value;
         if (name == "--csv") o.csv = value;
         if (name == "--report") o.report = value;
+        if (name == "--save-replays") {
+            if (value.empty()) throw TUsageError("--save-replays needs a folder");
+            o.saveReplays = value;
+        }
+        if (name == "--keep") {
+            o.keep = ParseKeep(value);
+            if (!o.keep)
+                throw TUsageError(
+                    "--keep wants all, worst:N or best:N (N a whole number from 1), "
+                    "not '" +
+                    value + "'");
+        }
         if (name == "--player") {
             bool found = false;
             for (const std::string& p : PlayerNames()) found = found || p == value;
@@ -114,6 +143,8 @@ TOptions Parse(const std::vector<std::string>& args) {
         if (name == "--seed") o.seed = uint32_t(ParseNumber(name, value, 0, UINT32_MAX));
         if (name == "--cap-ticks") o.capTicks = int(ParseNumber(name, value, 1, 100000000));
     }
+    if (o.keep && o.saveReplays.empty() && !o.help)
+        throw TUsageError("--keep goes with --save-replays DIR");
     return o;
 }
 
@@ -158,6 +189,38 @@ private:
     Clock::time_point start_ = Clock::now();
 };
 
+// Which replays were kept, and where.
+void ShowKept(std::ostream& out, const TKeptReplays& kept, const TKeep& keep, const fs::path& dir,
+              const std::string& run, size_t games) {
+    const std::string of = run.empty() ? "" : " of " + run;
+    size_t ended = 0;
+    for (const TKeptReplay& k : kept.kept) ended += k.ended;
+    out << "\n";
+    if (keep.which == TKeep::All) {
+        out << "Replays" << of << " in " << dir.string() << ": " << ended << " of " << games
+            << " games";
+        if (ended > 0) {
+            out << ", " << kept.kept.front().name;
+            if (ended > 1) out << " ... " << kept.kept[ended - 1].name;
+        }
+        out << "\n";
+    } else {
+        const char* which = keep.which == TKeep::Worst ? "worst" : "best";
+        out << "Replays" << of << " in " << dir.string() << ": ";
+        if (ended == 1)
+            out << "the " << which << " game of " << games << "\n";
+        else
+            out << "the " << ended << " " << which << " of " << games << " games, the " << which
+                << " first\n";
+        for (const TKeptReplay& k : kept.kept)
+            if (k.ended)
+                out << "  " << k.name << "  " << k.game.ticks << " ticks, score " << k.game.score
+                    << (k.game.survived ? ", reached the cap" : "") << "\n";
+    }
+    for (const TKeptReplay& k : kept.kept)
+        if (!k.ended) out << "  " << k.name << "  did not come to an end: its worker died in it\n";
+}
+
 }  // namespace
 
 int BalanceMain(const std::vector<std::string>& args, const fs::path& exeDir, std::ostream& out,
@@ -184,12 +247,14 @@ int BalanceMain(const std::vector<std::string>& args, const fs::path& exeDir, st
     std::vector<std::string> files = {o.settings};
     if (!o.compare.empty()) files.push_back(o.compare);
     std::vector<std::unique_ptr<TLabAssets>> assets;
+    std::unique_ptr<TReplayRecording> recording;
     try {
         for (const std::string& file : files) {
             assets.push_back(std::make_unique<TLabAssets>(exeDir / "Assets", file));
             // The copy: the file itself may have been a pipe, read once.
             WarnWithoutSection(file, assets.back()->ExeDir() / "Assets" / "settings.ini", err);
         }
+        if (!o.saveReplays.empty()) recording = std::make_unique<TReplayRecording>(o.saveReplays);
     } catch (const std::exception& e) {
         err << "qv_balance: " << e.what() << "\n";
         return 2;
@@ -202,6 +267,8 @@ int BalanceMain(const std::vector<std::string>& args, const fs::path& exeDir, st
     progress.Show(0);
     const auto started = std::chrono::steady_clock::now();
     std::vector<TRun> runs;
+    std::vector<TLabConfig> configs;
+    std::vector<std::vector<uint32_t>> failedOf;  // of each run: the same seeds are played twice
     std::vector<uint32_t> failed;
     int64_t ticks = 0;
     for (size_t r = 0; r < files.size(); ++r) {
@@ -209,10 +276,19 @@ int BalanceMain(const std::vector<std::string>& args, const fs::path& exeDir, st
         config.exeDir = assets[r]->ExeDir();
         config.player = o.player;
         config.capTicks = o.capTicks;
+        if (recording) {
+            config.replayDir = recording->Folder();
+            if (files.size() > 1) config.replayTag = r == 0 ? "a" : "b";
+            config.keep = o.keep.value_or(TKeep{});
+        }
+        configs.push_back(config);
+        failedOf.emplace_back();
         const int before = int(r) * o.games;
-        runs.push_back({files[r], PlayGames(
-                                      config, seeds, o.jobs,
-                                      [&](int done) { progress.Show(before + done); }, &failed)});
+        runs.push_back(
+            {files[r], PlayGames(
+                           config, seeds, o.jobs, [&](int done) { progress.Show(before + done); },
+                           &failedOf.back())});
+        failed.insert(failed.end(), failedOf.back().begin(), failedOf.back().end());
         for (const TGameResult& g : runs.back().games) ticks += g.ticks;
     }
     const double seconds =
@@ -228,6 +304,18 @@ int BalanceMain(const std::vector<std::string>& args, const fs::path& exeDir, st
         << ticks * (kLabTickMs / 1000.0) / seconds / jobs << "x real time per job\n"
         << std::defaultfloat;
     int status = 0;
+    if (recording) {
+        for (size_t r = 0; r < runs.size(); ++r) {
+            const TKeptReplays kept =
+                KeepReplays(configs[r], recording->Dir(), runs[r].games, failedOf[r]);
+            ShowKept(out, kept, configs[r].keep, recording->Dir(),
+                     runs.size() > 1 ? (r == 0 ? "A" : "B") : "", runs[r].games.size());
+            for (const std::string& e : kept.errors) err << "qv_balance: " << e << "\n";
+            if (!kept.errors.empty()) status = 1;
+        }
+        out.flush();
+        recording.reset();  // and with it the replays not kept
+    }
     if (!o.csv.empty() && !WriteCsv(o.csv, runs, info)) {
         err << "qv_balance: cannot write " << o.csv << "\n";
         status = 2;

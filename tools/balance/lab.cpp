@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "core/form1.h"
+#include "tools/balance/replays.h"
 
 namespace fs = std::filesystem;
 
@@ -106,6 +107,9 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     THeadlessOptions options;
     options.exeDir = config.exeDir;
     options.seed = seed;
+    if (!config.replayDir.empty())
+        options.replayPath =
+            (config.replayDir / ReplayFileName(config.player, config.replayTag, seed)).string();
     THeadlessGame game(options);
     const TForm1& f = game.Form();
     TLabInput input(game);
@@ -144,6 +148,16 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     result.botsBought = int(f.lstBots.size() - std::min(f.lstBots.size(), firstBots));
     result.turretsAtEnd = f.gameOver ? 0 : int(f.lstTurrets.size());
     if (atEnd) atEnd(f);
+    if (!options.replayPath.empty()) {
+        // A replay that stopped part of the way (the recorder has said why) would show a game
+        // that ends nowhere near where this one did: it goes.
+        // (One that never began is not this game's to remove.)
+        const bool began = !game.Recorder().Path().empty();
+        const bool whole = game.Recorder().Recording();
+        game.CloseSession();
+        std::error_code ignored;
+        if (began && !whole) fs::remove(options.replayPath, ignored);
+    }
     return result;
 }
 
@@ -175,12 +189,15 @@ namespace {
 // A worker: plays every jobs-th game from `first` and writes "<index> <result>" lines.
 [[noreturn]] void RunWorker(const TLabConfig& config, const std::vector<uint32_t>& seeds,
                             size_t first, size_t jobs, int out) {
+    TReplayPruner pruner(config);
     for (size_t i = first; i < seeds.size(); i += jobs) {
         std::string line;
         // Nothing may unwind out of here into the code the worker was forked from: a game that
         // cannot be played ends the worker, and its games count as not played.
         try {
-            line = std::to_string(i) + ' ' + EncodeResult(PlayGame(config, seeds[i])) + '\n';
+            const TGameResult result = PlayGame(config, seeds[i]);
+            pruner.Played(result);
+            line = std::to_string(i) + ' ' + EncodeResult(result) + '\n';
         } catch (...) {
             _exit(4);
         }
@@ -212,8 +229,10 @@ std::vector<TGameResult> PlayGames(const TLabConfig& config, const std::vector<u
     int done = 0;
     jobs = std::max(1, std::min<int>(jobs, int(seeds.size())));
     if (jobs == 1) {
+        TReplayPruner pruner(config);
         for (size_t i = 0; i < seeds.size(); ++i) {
             results[i] = PlayGame(config, seeds[i]);
+            pruner.Played(results[i]);
             if (progress) progress(++done);
         }
         return results;

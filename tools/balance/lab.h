@@ -90,16 +90,31 @@ struct TGameResult {
     int TurretFalls(int nth) const;
 };
 
+// Which games' replays are kept: every one, or the `count` that rank first from the worst end
+// or the best (see RanksBefore in replays.h).
+struct TKeep {
+    enum TWhich { All, Worst, Best };
+    TWhich which = All;
+    size_t count = 0;
+    bool operator==(const TKeep&) const = default;
+};
+
 struct TLabConfig {
     // Folder holding the Assets folder (with the settings.ini to play).
     std::filesystem::path exeDir;
     std::string player = "idle";
     int capTicks = 12000;
+    // When set, every game is recorded into this folder as ReplayFileName(player, replayTag,
+    // seed), and the player of many games deletes as it goes the replays `keep` has no use for.
+    std::filesystem::path replayDir;
+    std::string replayTag;
+    TKeep keep;
 };
 
-// Plays one game of `config` with `seed`. With `record` set, every input event of the player
-// (and the splash click that starts play) is appended to it; `atEnd` is shown the game as it
-// is when play stops.
+// Plays one game of `config` with `seed`, recorded into config.replayDir when that is set (a
+// replay whose writing failed is removed, with a line on stderr). With `record` set, every input
+// event of the player (and the splash click that starts play) is appended to it; `atEnd` is shown
+// the game as it is when play stops.
 TGameResult PlayGame(const TLabConfig& config, uint32_t seed,
                      std::vector<TInputEvent>* record = nullptr,
                      const std::function<void(const TForm1&)>& atEnd = nullptr);
@@ -107,7 +122,10 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed,
 // Plays one game per seed on `jobs` worker processes (in this process when jobs is 1) and
 // returns the results in the order of the seeds, whatever the number of jobs. `progress` is
 // called with the number of games done so far. A worker that dies leaves its games marked in
-// `failed` (their seeds), and their results stay default.
+// `failed` (their seeds), and their results stay default; the replay of the game it was
+// playing stays as far as it was written. With config.replayDir set, the replays left there
+// are those of every game, or with config.keep of worst:N or best:N those of the N games that
+// rank first among each worker's own (which always hold the N that rank first among all).
 std::vector<TGameResult> PlayGames(const TLabConfig& config, const std::vector<uint32_t>& seeds,
                                    int jobs, const std::function<void(int)>& progress,
                                    std::vector<uint32_t>* failed = nullptr);
