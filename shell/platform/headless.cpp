@@ -106,9 +106,10 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
         TPlatform{*recorder_, audio, exeDir, options.configDir, options.stateDir});
     form_ = std::make_unique<TForm1>(*platform_);
     std::string error;
-    if (options.replayPath.empty())
-        recorder_->PassOnly(*form_);
-    else if (!recorder_->Begin(*form_, options.replayPath, "headless", false, error))
+    if (options.replayPath.empty()) recorder_->PassOnly(*form_);
+    recorder_->FlushEvery(options.replayFlushMs);
+    if (!options.replayPath.empty() &&
+        !recorder_->Begin(*form_, options.replayPath, options.recordedAs, false, error))
         std::fprintf(stderr, "quorvatide: cannot record %s: %s\n", options.replayPath.c_str(),
                      error.c_str());
 }

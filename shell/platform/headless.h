@@ -67,8 +67,12 @@ struct THeadlessOptions {
     std::string stateDir;
     uint32_t seed = 1;
     uint64_t startMs = 1000;
-    // Records the session into this replay file when set (the file must not exist yet).
+    // Records the session into this replay file when set (the file must not exist yet), with
+    // this as the header's "recorded" line, written to the file every `replayFlushMs` of game
+    // time.
     std::string replayPath;
+    std::string recordedAs = "headless";
+    uint64_t replayFlushMs = kFlushEveryMs;
 };
 
 class THeadlessGame {

@@ -194,13 +194,13 @@ void TSessionRecorder::After() {
 
 std::optional<uint64_t> TSessionRecorder::NextFlushDue() const {
     if (!active_ || !begun_ || !dirty_) return std::nullopt;
-    return lastFlush_ + kFlushEveryMs;
+    return lastFlush_ + flushEveryMs_;
 }
 
 void TSessionRecorder::FlushIfDue() {
     if (!active_ || !begun_ || !dirty_) return;
     const uint64_t now = host_.NowMs();
-    if (now < lastFlush_ + kFlushEveryMs) return;
+    if (now < lastFlush_ + flushEveryMs_) return;
     lastFlush_ = now;
     dirty_ = false;
     if (!writer_.Flush()) Stop();

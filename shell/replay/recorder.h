@@ -49,6 +49,9 @@ public:
     void RenameWithBestScore(const std::string& stem) { stem_ = stem; }
     // Told the file's new name after a rename.
     std::function<void(const std::string& path)> onRename;
+    // Host milliseconds between two writes to the file (kFlushEveryMs unless set): a headless
+    // game that nobody can kill half-way may save the compressing for larger pieces.
+    void FlushEvery(uint64_t ms) { flushEveryMs_ = ms; }
 
     // The session's dispatches: each is written down, handed to the game, and followed by a
     // digest when one is due. Without Begin (or once writing has failed) they only pass on.
@@ -94,6 +97,7 @@ private:
     int lastDigestTick_ = 0;
     int bestScore_ = -1;
     uint64_t lastFlush_ = 0;
+    uint64_t flushEveryMs_ = kFlushEveryMs;
     bool dirty_ = false;
 };
 

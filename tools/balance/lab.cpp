@@ -107,9 +107,15 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     THeadlessOptions options;
     options.exeDir = config.exeDir;
     options.seed = seed;
-    if (!config.replayDir.empty())
+    if (!config.replayDir.empty()) {
         options.replayPath =
             (config.replayDir / ReplayFileName(config.player, config.replayTag, seed)).string();
+        options.recordedAs = "qv_balance, player " + config.player + ", seed " +
+                             std::to_string(seed) +
+                             (config.replayTag.empty() ? "" : ", settings " + config.replayTag);
+        // Nobody kills a lab game half-way: the file is written in larger pieces.
+        options.replayFlushMs = 60 * 1000;
+    }
     THeadlessGame game(options);
     const TForm1& f = game.Form();
     TLabInput input(game);
