@@ -169,32 +169,9 @@ bool TSessionPlayer::Step() {
     const TRecord d = *r;
     Take();
     playedTime_ = d.time;
-    switch (d.kind) {
-        case TRecordKind::MouseMove:
-            game_->MouseMove(d.x, d.y, d.shift);
-            break;
-        case TRecordKind::MouseDown:
-            game_->MouseDown(d.x, d.y, d.button, d.shift);
-            break;
-        case TRecordKind::MouseUp:
-            game_->MouseUp(d.x, d.y, d.button, d.shift);
-            break;
-        case TRecordKind::Key:
-            game_->KeyPress(d.key);
-            break;
-        case TRecordKind::MusicFinished:
-            if (onMusicFinished) onMusicFinished(d.player);
-            game_->MusicFinished(d.player);
-            break;
-        case TRecordKind::Timers:
-            game_->FireDueTimers();
-            break;
-        case TRecordKind::Close:
-            ended_ = true;
-            break;
-        default:
-            break;
-    }
+    if (d.kind == TRecordKind::Close) ended_ = true;
+    if (d.kind == TRecordKind::MusicFinished && onMusicFinished) onMusicFinished(d.player);
+    HandTo(*game_, d);
     if (desynced_ || damaged_) return false;
     const bool over = game_->gameOver;
     while ((r = Peek()) && r->kind == TRecordKind::Digest) {

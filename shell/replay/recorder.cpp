@@ -98,63 +98,52 @@ bool TSessionRecorder::Begin(TForm1& game, const std::string& path, const std::s
     return true;
 }
 
-uint64_t TSessionRecorder::Stamp(TRecordKind kind, TRecord& r) {
-    r.kind = kind;
+void TSessionRecorder::Dispatch(TRecord r) {
     r.time = host_.NowMs();
-    return r.time;
+    Write(r);
+    HandTo(*game_, r);
+    After();
 }
 
 void TSessionRecorder::MouseDown(int x, int y, TMouseButton button, TShiftState shift) {
     TRecord r;
-    Stamp(TRecordKind::MouseDown, r);
+    r.kind = TRecordKind::MouseDown;
     r.x = x, r.y = y, r.button = button, r.shift = shift;
-    Write(r);
-    game_->MouseDown(x, y, button, shift);
-    After();
+    Dispatch(r);
 }
 
 void TSessionRecorder::MouseMove(int x, int y, TShiftState shift) {
     TRecord r;
-    Stamp(TRecordKind::MouseMove, r);
+    r.kind = TRecordKind::MouseMove;
     r.x = x, r.y = y, r.shift = shift;
-    Write(r);
-    game_->MouseMove(x, y, shift);
-    After();
+    Dispatch(r);
 }
 
 void TSessionRecorder::MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
     TRecord r;
-    Stamp(TRecordKind::MouseUp, r);
+    r.kind = TRecordKind::MouseUp;
     r.x = x, r.y = y, r.button = button, r.shift = shift;
-    Write(r);
-    game_->MouseUp(x, y, button, shift);
-    After();
+    Dispatch(r);
 }
 
 void TSessionRecorder::KeyPress(char key) {
     TRecord r;
-    Stamp(TRecordKind::Key, r);
+    r.kind = TRecordKind::Key;
     r.key = key;
-    Write(r);
-    game_->KeyPress(key);
-    After();
+    Dispatch(r);
 }
 
 void TSessionRecorder::MusicFinished(int player) {
     TRecord r;
-    Stamp(TRecordKind::MusicFinished, r);
+    r.kind = TRecordKind::MusicFinished;
     r.player = player;
-    Write(r);
-    game_->MusicFinished(player);
-    After();
+    Dispatch(r);
 }
 
 void TSessionRecorder::RunTimers() {
     TRecord r;
-    Stamp(TRecordKind::Timers, r);
-    Write(r);
-    game_->FireDueTimers();
-    After();
+    r.kind = TRecordKind::Timers;
+    Dispatch(r);
 }
 
 void TSessionRecorder::Digest(TDigestWhen when) {
@@ -209,7 +198,8 @@ void TSessionRecorder::FlushIfDue() {
 void TSessionRecorder::Close() {
     if (!active_ || !game_) return;
     TRecord r;
-    Stamp(TRecordKind::Close, r);
+    r.kind = TRecordKind::Close;
+    r.time = host_.NowMs();
     Write(r);
     Digest(TDigestWhen::SessionEnd);
     if (begun_ && !writer_.Close()) Stop();

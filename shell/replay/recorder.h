@@ -77,7 +77,8 @@ public:
 
 private:
     void Write(const TRecord& record);
-    uint64_t Stamp(TRecordKind kind, TRecord& record);
+    // Writes a dispatch down with the host's time, hands it to the game, then writes what is due.
+    void Dispatch(TRecord record);
     void After();
     void Digest(TDigestWhen when);
     void Stop();

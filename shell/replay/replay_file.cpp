@@ -10,6 +10,8 @@
 #include <cstring>
 #include <fstream>
 
+#include "shell/toolkit/form.h"
+
 namespace {
 
 constexpr std::string_view kMagic = "Quorvatide replay\n";
@@ -100,6 +102,31 @@ bool IsDispatch(TRecordKind kind) {
             return true;
         default:
             return false;
+    }
+}
+
+void HandTo(TForm& window, const TRecord& d) {
+    switch (d.kind) {
+        case TRecordKind::MouseMove:
+            window.MouseMove(d.x, d.y, d.shift);
+            break;
+        case TRecordKind::MouseDown:
+            window.MouseDown(d.x, d.y, d.button, d.shift);
+            break;
+        case TRecordKind::MouseUp:
+            window.MouseUp(d.x, d.y, d.button, d.shift);
+            break;
+        case TRecordKind::Key:
+            window.KeyPress(d.key);
+            break;
+        case TRecordKind::MusicFinished:
+            window.MusicFinished(d.player);
+            break;
+        case TRecordKind::Timers:
+            window.FireDueTimers();
+            break;
+        default:
+            break;
     }
 }
 

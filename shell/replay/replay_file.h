@@ -84,6 +84,11 @@ struct TRecord {
 
 bool IsDispatch(TRecordKind kind);
 
+class TForm;
+// Hands a dispatch to the window: the input, the end of a music track or the run of its timers
+// the record holds (the end of the session is nothing the window is told).
+void HandTo(TForm& window, const TRecord& dispatch);
+
 // Writes records into bytes.
 class TRecordEncoder {
 public:
