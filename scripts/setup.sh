@@ -15,9 +15,10 @@ packages=(g++ cmake ninja-build pkg-config
           libpixman-1-dev libinih-dev libpng-dev zlib1g-dev libcairo2-dev
           libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool x11-utils imagemagick)
-# Installing and packaging: the validators of the desktop entry and the AppStream file, and
-# dpkg-shlibdeps for the Debian package's dependencies.
-packages+=(desktop-file-utils appstream dpkg-dev)
+# Installing and packaging: the validators of the desktop entry and the AppStream file,
+# dpkg-shlibdeps for the Debian package's dependencies, Debian's package checker, and man to
+# render the manual page.
+packages+=(desktop-file-utils appstream dpkg-dev lintian man-db)
 
 source scripts/packages.sh
 install_missing "${packages[@]}"

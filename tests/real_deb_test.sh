@@ -1,20 +1,19 @@
 #!/usr/bin/env bash
-# The Debian package: `cpack -G DEB` makes it from the build, its dependencies are the run-time
-# libraries (all installed here), `dpkg -i` installs it into a scratch root with a dpkg database
-# of its own, and the game from it starts on a virtual X server with its window and title.
+# The Debian package (made by deb_package.sh): its dependencies are the run-time libraries (all
+# installed here), `dpkg -i` installs it into a scratch root with a dpkg database of its own,
+# and the game started as /usr/games/quorvatide, a link to the program in
+# /usr/lib/games/quorvatide/, finds its Assets there and opens its window on a virtual X server.
 #
-#   real_deb_test.sh <build folder>
+#   real_deb_test.sh <package folder> <quorvatide of the build>
 set -u
-build=$1
+game=$2
 source "$(dirname "$0")/real_program.sh"
-for tool in cpack dpkg dpkg-deb xwininfo; do
+for tool in dpkg dpkg-deb xwininfo import compare; do
     command -v $tool >/dev/null || fail "$tool is not installed"
 done
 
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/pkg" >"$work/cpack.log" 2>&1 ||
-    fail "cpack failed: $(tail -5 "$work/cpack.log")"
-deb=$(ls "$work"/pkg/quorvatide_*.deb 2>/dev/null | head -n 1)
-[ -n "$deb" ] || fail "cpack made no package"
+deb=$(ls "$1"/quorvatide_*.deb 2>/dev/null | head -n 1)
+[ -n "$deb" ] || fail "no package in $1"
 echo "package: $(basename "$deb"), $(($(stat -c %s "$deb") / 1024)) KiB"
 
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -37,14 +36,31 @@ dpkg --root="$root" --force-depends --force-not-root --force-script-chrootless -
     >"$work/dpkg.log" 2>&1 || fail "dpkg -i failed: $(tail -5 "$work/dpkg.log")"
 [ "$(dpkg --root="$root" -s quorvatide 2>/dev/null | awk '/^Status:/{print $4}')" = "installed" ] ||
     fail "dpkg does not list quorvatide as installed"
-[ -L "$root/usr/bin/quorvatide" ] && [ -x "$root/usr/lib/quorvatide/quorvatide" ] ||
-    fail "the package did not install usr/bin/quorvatide and usr/lib/quorvatide"
+[ -L "$root/usr/games/quorvatide" ] || fail "the package did not install the link usr/games/quorvatide"
+[ "$(readlink "$root/usr/games/quorvatide")" = "../lib/games/quorvatide/quorvatide" ] ||
+    fail "usr/games/quorvatide leads to $(readlink "$root/usr/games/quorvatide")"
+[ -x "$root/usr/lib/games/quorvatide/quorvatide" ] && [ -f "$root/usr/lib/games/quorvatide/Assets/settings.ini" ] ||
+    fail "the package did not install the program and its Assets in usr/lib/games/quorvatide"
+[ ! -e "$root/usr/bin/quorvatide" ] || fail "the package also installed usr/bin/quorvatide"
 echo "installed with dpkg -i into $root"
 
+# Started through the link, the program looks for its Assets beside its real path: its splash
+# screen is the build's own program's, pixel for pixel (without its Assets it would be bare).
 start_xvfb
-start_game "$root/usr/bin/quorvatide"
+start_game "$game"
+find_window
+sleep 0.5
+shot build
+stop_game
+env SDL_AUDIODRIVER=dummy "$root/usr/games/quorvatide" 2>"$work/stderr" &
+game_pid=$!
 find_window
 geometry=$(window_size)
 [ "$geometry" = "903x717" ] || fail "window is $geometry, not 903x717"
-echo "quorvatide from the package: window $win, $geometry"
+sleep 0.5
+shot package
 stop_game
+[ ! -s "$work/stderr" ] || fail "the game from the package complains: $(cat "$work/stderr")"
+differ=$(compare -metric AE "$work/build.png" "$work/package.png" null: 2>&1)
+[ "$differ" = "0" ] || fail "the packaged game's splash screen differs from the build's in $differ pixels"
+echo "/usr/games/quorvatide from the package: window $win, $geometry, the splash screen from its Assets"
