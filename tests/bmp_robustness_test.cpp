@@ -5,6 +5,7 @@
 #include <random>
 
 #include "tests/bmp_files.h"
+#include "tests/harness.h"
 
 TEST(BmpRobustness, DamagedFilesLoadOrFailCleanly) {
     TPicture source(7, 5);
@@ -38,4 +39,36 @@ TEST(BmpRobustness, DamagedFilesLoadOrFailCleanly) {
         }
     }
     EXPECT_GT(loaded, 0);  // many damages only change colours
+}
+
+TEST(BmpRobustness, The24BitFormReadsAsTheImageLibraryReadsIt) {
+    // Every width pads its rows differently; both row orders; damaged and cut-short copies too.
+    std::mt19937 rng(24);
+    int compared = 0;
+    for (int width : {1, 2, 3, 4, 5, 35}) {
+        TPicture source(width, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < width; ++x)
+                source.SetPixel(x, y, Color32(x * 7, y * 60, 200 - x, 0));
+        for (bool topDown : {false, true}) {
+            const std::string whole = Bmp24(source, topDown);
+            for (int round = 0; round < 40; ++round) {
+                std::string file = whole;
+                if (round % 2) file[54 + rng() % (file.size() - 54)] = char(rng());
+                if (round % 5 == 4) file.resize(54 + rng() % (file.size() - 54));
+                const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+                TPicture ours, library;
+                const bool oursLoaded = ours.LoadFromMemory(bytes, file.size());
+                const bool libraryLoaded = DecodeBmpWithLibrary(bytes, file.size(), library);
+                ASSERT_EQ(oursLoaded, libraryLoaded) << width << (topDown ? " top-down" : "");
+                if (!oursLoaded) continue;
+                for (int y = 0; y < library.Height(); ++y)
+                    for (int x = 0; x < library.Width(); ++x)
+                        library.SetPixel(x, y, library.Pixel(x, y) | 0xFF000000u);
+                EXPECT_TRUE(SamePixels(ours, library));
+                ++compared;
+            }
+        }
+    }
+    EXPECT_GT(compared, 300);
 }

@@ -1,5 +1,6 @@
 #include "shell/replay/check.h"
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
 
@@ -45,8 +46,14 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
     const auto plural = [](int n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
+    outcome.sessionMs = player.LastTime() - player.FirstTime();
+    const uint64_t seconds = outcome.sessionMs / 1000;
+    char length[48];
+    std::snprintf(length, sizeof length, " (%llu:%02llu of session)",
+                  static_cast<unsigned long long>(seconds / 60),
+                  static_cast<unsigned long long>(seconds % 60));
     outcome.message = path + ": " + plural(outcome.games, "game", "games") + ", " +
-                      plural(outcome.ticks, "tick", "ticks") + ", " +
+                      plural(outcome.ticks, "tick", "ticks") + length + ", " +
                       plural(outcome.digests, "digest", "digests") + " checked, all match; " +
                       (outcome.complete ? "the recording is complete"
                                         : "the recording stops before the session's end");

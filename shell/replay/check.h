@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,8 @@ struct TCheckOutcome {
     // What to tell the player: one line, for stdout when all matched, else for stderr.
     std::string message;
     int games = 0, ticks = 0, digests = 0;
+    // The host's time from the first dispatch to the last.
+    uint64_t sessionMs = 0;
     bool complete = false;
 };
 

@@ -107,8 +107,10 @@ bool TPicture::LoadFromFile(const std::string& path) {
 }
 
 bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
-    // The 32-bit uncompressed form is read here, pixel for pixel with its alpha byte; the
-    // image library would treat that byte as padding.
+    // The uncompressed 24-bit and 32-bit forms are read here: the 32-bit one pixel for pixel
+    // with its alpha byte, which the image library would treat as padding; the 24-bit one, the
+    // form of the game's own pictures, opaque, as the library reads it but without its copy
+    // and conversion.
     if (size >= 54 && data[0] == 'B' && data[1] == 'M') {
         const uint32_t offset = Le32(data + 10);
         const uint32_t headerSize = Le32(data + 14);
@@ -118,13 +120,14 @@ bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
             const uint16_t planes = Le16(data + 26);
             const uint16_t bpp = Le16(data + 28);
             const uint32_t compression = Le32(data + 30);
-            if (planes == 1 && bpp == 32 && compression == 0) {
+            if (planes == 1 && (bpp == 32 || bpp == 24) && compression == 0) {
                 const int64_t rows = h < 0 ? -int64_t(h) : int64_t(h);
                 if (w <= 0 || rows == 0 || int64_t(w) * rows > kMaxLoadPixels) {
                     SetSize(0, 0);
                     return false;
                 }
-                const size_t stride = size_t(w) * 4;
+                // Rows of the 24-bit form are padded to whole 32-bit words.
+                const size_t stride = bpp == 32 ? size_t(w) * 4 : (size_t(w) * 3 + 3) & ~size_t(3);
                 if (offset > size || (size - offset) / stride < size_t(rows)) {
                     SetSize(0, 0);
                     return false;
@@ -134,7 +137,13 @@ bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {
                     const int srcRow = h > 0 ? height_ - 1 - y : y;  // positive height: bottom-up
                     const uint8_t* src = data + offset + size_t(srcRow) * stride;
                     TColor32* dst = &pixels_[size_t(y) * width_];
-                    for (int x = 0; x < width_; ++x) dst[x] = Le32(src + 4 * x);
+                    if (bpp == 32) {
+                        for (int x = 0; x < width_; ++x) dst[x] = Le32(src + 4 * x);
+                    } else {
+                        for (int x = 0; x < width_; ++x, src += 3)
+                            dst[x] = 0xFF000000u | TColor32(src[2]) << 16 | TColor32(src[1]) << 8 |
+                                     src[0];
+                    }
                 }
                 Touch();
                 return true;
