@@ -148,7 +148,7 @@ for mode in segv abort throw fpe; do
     # The replay was written up to the fault, and checks as far as it goes.
     "$game" --check-replay "$replay" >"$work/check" ||
         fail "$mode: the replay does not check: $(cat "$work/check")"
-    grep -q ": 1 game, 1 tick, .* all match; the recording stops before the session's end" \
+    grep -q ": 1 game, 1 tick .* all match; the recording stops before the session.s end" \
         "$work/check" || fail "$mode: the replay does not reach the fault: $(cat "$work/check")"
     waited=0
     until win=$(dialog) && [ -n "$win" ]; do
