@@ -46,7 +46,7 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
     const auto plural = [](int n, const char* one, const char* many) {
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
-    outcome.sessionMs = player.LastTime() - player.FirstTime();
+    outcome.sessionMs = player.Span();
     const uint64_t seconds = outcome.sessionMs / 1000;
     char length[48];
     std::snprintf(length, sizeof length, " (%llu:%02llu of session)",

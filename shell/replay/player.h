@@ -46,6 +46,8 @@ public:
     // and of the next one (none at the end).
     uint64_t FirstTime() const { return firstTime_; }
     uint64_t LastTime() const { return lastTime_; }
+    // How long the session went on, first dispatch to last (0 for a clock that ran backwards).
+    uint64_t Span() const { return lastTime_ > firstTime_ ? lastTime_ - firstTime_ : 0; }
     uint64_t PlayedTime() const { return playedTime_; }
     std::optional<uint64_t> NextTime() const;
 

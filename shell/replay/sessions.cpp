@@ -214,10 +214,9 @@ std::optional<uint64_t> TPlaybackSession::NextDue() {
 
 std::string TPlaybackSession::Caption() {
     const uint64_t first = player_->FirstTime();
-    const uint64_t at = std::min(std::max(Position(), first), player_->LastTime());
+    const uint64_t at = std::min(Position() > first ? Position() - first : 0, player_->Span());
     std::string caption = form_->Caption() + " — replay: game " + std::to_string(player_->Game()) +
-                          ", " + MinutesSeconds(at - first) + " of " +
-                          MinutesSeconds(player_->LastTime() - first);
+                          ", " + MinutesSeconds(at) + " of " + MinutesSeconds(player_->Span());
     if (speed_ != 1) caption += ", x" + std::to_string(speed_);
     if (paused_) caption += ", paused";
     if (finished_) {
