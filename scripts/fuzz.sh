@@ -4,8 +4,9 @@
 #   scripts/fuzz.sh --build           installs what is missing and builds build-fuzz, only
 #   scripts/fuzz.sh TARGET SECONDS    builds build-fuzz with clang if needed and fuzzes TARGET
 #                                     for SECONDS, from its corpus (build-fuzz/corpus/TARGET,
-#                                     seeded from the generated Assets and scripted games) and
-#                                     its regression inputs (tests/fuzz/regressions/TARGET)
+#                                     seeded from the generated Assets, scripted games and
+#                                     hand-made sound files) and its regression inputs
+#                                     (tests/fuzz/regressions/TARGET)
 # Installs clang and the libFuzzer runtime when they are missing. Extra arguments after SECONDS
 # go to libFuzzer (e.g. -jobs=2). A crash or a broken invariant leaves its input in
 # build-fuzz/findings/TARGET and ends with a failure; keep it as a regression input.
@@ -13,7 +14,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(bmp settings game)
+targets=(bmp settings game wav)
+# The targets whose seeds a program of tests/fuzz writes (qv_TARGET_seeds FOLDER).
+seeded=(game wav)
 
 if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${targets[@]}"
@@ -45,6 +48,9 @@ if [ ! -f "$assets/settings.ini" ]; then
 fi
 export QV_FUZZ_ASSETS
 QV_FUZZ_ASSETS=$(readlink -f "$assets")
+programs=()
+for t in "${targets[@]}"; do programs+=("qv_fuzz_$t"); done
+for t in "${seeded[@]}"; do programs+=("qv_${t}_seeds"); done
 # Two runs may share the build folder: one builds at a time.
 mkdir -p "$dir"
 (
@@ -53,8 +59,7 @@ mkdir -p "$dir"
         CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
     fi
-    cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game \
-        qv_game_seeds "${build_assets[@]}" >/dev/null
+    cmake --build "$dir" -j "$jobs" --target "${programs[@]}" "${build_assets[@]}" >/dev/null
 ) 9>"$dir/build.lock"
 [ -z "$build_only" ] || exit 0
 
@@ -82,6 +87,14 @@ if [ -z "$(ls -A "$corpus")" ]; then
         ;;
     game)
         "$dir/qv_game_seeds" "$corpus"
+        ;;
+    wav)
+        # The hand-made odd files, and the start of every generated sound and track (its
+        # header claiming the whole), asked for in the game's own device format (byte 0).
+        "$dir/qv_wav_seeds" "$corpus"
+        for f in "$assets"/*.wav; do
+            { printf '\0'; head -c 4096 "$f"; } >"$corpus/$(basename "$f" .wav)"
+        done
         ;;
     esac
 fi
