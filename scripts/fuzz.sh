@@ -104,9 +104,10 @@ mkdir -p "$regressions"
 log=$dir/fuzz-$target.log
 echo "fuzzing $target for $seconds s (log: $log)"
 status=0
+# One process fuzzes the corpus: it has nothing to reload from others (-reload=1 with -jobs).
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$dir/qv_fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=60 \
-    -rss_limit_mb=3072 -artifact_prefix="$findings/" "$@" "$corpus" "$regressions" \
+    -rss_limit_mb=3072 -reload=0 -artifact_prefix="$findings/" "$@" "$corpus" "$regressions" \
     >"$log" 2>&1 || status=$?
 grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)|^#[0-9]+ *DONE' "$log" || true
 if [ "$status" -ne 0 ]; then

@@ -44,9 +44,8 @@ std::vector<std::pair<std::string, std::string>> Scripts() {
     TGameScript fall(
         "[Settings]\nBASEORBHEALTH=1\nTURRETHEALTH=1\nFVONKELBASEEMERGE=40\n"
         "SVONKELBASEEMERGE=40\nEVONKELBASEEMERGE=40\nVONKELSHOTSTRENGTH=50\n"
-        "FVONKELBASESPEED=0\nSVONKELBASESPEED=0\nEVONKELBASESPEED=0\n");
-    fall.Start().Ticks(200).Key('P').Ticks(20).Key('P').Ticks(60);
-    fall.Click(400, 400).Ticks(10).Start().Ticks(40);
+        "FVONKELBASESPEED=0\nSVONKELBASESPEED=0\nEVONKELBASESPEED=0\nNUMSTARTRES=0\n");
+    fall.Start().Ticks(230).Key('P').Ticks(60).Click(400, 400).Ticks(10).Start().Ticks(20);
     out.push_back({"fall", fall.Bytes()});
 
     TGameScript odd(
