@@ -4,8 +4,9 @@
 #   scripts/fuzz.sh --build           installs what is missing and builds build-fuzz, only
 #   scripts/fuzz.sh TARGET SECONDS    builds build-fuzz with clang if needed and fuzzes TARGET
 #                                     for SECONDS, from its corpus (build-fuzz/corpus/TARGET,
-#                                     seeded from the generated Assets and scripted games) and
-#                                     its regression inputs (tests/fuzz/regressions/TARGET)
+#                                     seeded from the generated Assets, scripted games and
+#                                     hand-made sound files) and its regression inputs
+#                                     (tests/fuzz/regressions/TARGET)
 # Installs clang and the libFuzzer runtime when they are missing. Extra arguments after SECONDS
 # go to libFuzzer (e.g. -jobs=2). A crash or a broken invariant leaves its input in
 # build-fuzz/findings/TARGET and ends with a failure; keep it as a regression input.
@@ -13,7 +14,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(bmp settings game replay)
+targets=(bmp settings game wav replay)
+# The targets whose seeds a program of tests/fuzz writes (qv_TARGET_seeds FOLDER).
+seeded=(game wav)
 
 if [ "${1:-}" = "--list" ]; then
     printf '%s\n' "${targets[@]}"
@@ -45,6 +48,9 @@ if [ ! -f "$assets/settings.ini" ]; then
 fi
 export QV_FUZZ_ASSETS
 QV_FUZZ_ASSETS=$(readlink -f "$assets")
+programs=()
+for t in "${targets[@]}"; do programs+=("qv_fuzz_$t"); done
+for t in "${seeded[@]}"; do programs+=("qv_${t}_seeds"); done
 # Two runs may share the build folder: one builds at a time.
 mkdir -p "$dir"
 (
@@ -53,8 +59,7 @@ mkdir -p "$dir"
         CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DQV_FUZZ=ON -DQV_BENCH=OFF >/dev/null
     fi
-    cmake --build "$dir" -j "$jobs" --target qv_fuzz_bmp qv_fuzz_settings qv_fuzz_game qv_fuzz_replay \
-        qv_game_seeds "${build_assets[@]}" >/dev/null
+    cmake --build "$dir" -j "$jobs" --target "${programs[@]}" "${build_assets[@]}" >/dev/null
 ) 9>"$dir/build.lock"
 [ -z "$build_only" ] || exit 0
 
@@ -83,6 +88,14 @@ if [ -z "$(ls -A "$corpus")" ]; then
     game)
         "$dir/qv_game_seeds" "$corpus"
         ;;
+    wav)
+        # The hand-made odd files, and the start of every generated sound and track (its
+        # header claiming the whole), asked for in the game's own device format (byte 0).
+        "$dir/qv_wav_seeds" "$corpus"
+        for f in "$assets"/*.wav; do
+            { printf '\0'; head -c 4096 "$f"; } >"$corpus/$(basename "$f" .wav)"
+        done
+        ;;
     replay)
         cp tests/replays/*.qvr "$corpus/" 2>/dev/null || true
         ;;
@@ -94,9 +107,10 @@ mkdir -p "$regressions"
 log=$dir/fuzz-$target.log
 echo "fuzzing $target for $seconds s (log: $log)"
 status=0
+# One process fuzzes the corpus: it has nothing to reload from others (-reload=1 with -jobs).
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     "$dir/qv_fuzz_$target" -max_total_time="$seconds" -print_final_stats=1 -timeout=60 \
-    -rss_limit_mb=3072 -artifact_prefix="$findings/" "$@" "$corpus" "$regressions" \
+    -rss_limit_mb=3072 -reload=0 -artifact_prefix="$findings/" "$@" "$corpus" "$regressions" \
     >"$log" 2>&1 || status=$?
 grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)|^#[0-9]+ *DONE' "$log" || true
 if [ "$status" -ne 0 ]; then

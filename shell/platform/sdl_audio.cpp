@@ -22,147 +22,133 @@ uint16_t Le16(const uint8_t* p) {
     return uint16_t(p[0] | p[1] << 8);
 }
 
+// The sample rates a track may have. Converting up turns each frame into as many as the rates
+// differ, and the converter holds back half a thousand of them: from one sample a second that
+// was hundreds of megabytes for a file of a few bytes.
+constexpr uint32_t kMinRate = 1000, kMaxRate = 384000;
+
+// Pieces of the file put into the converter at a time: at most 8 KiB, and no more frames than
+// make this many once converted (a piece of a track at a low rate turns into many times its
+// frames: 8 KiB at 1000 Hz into 18 MB of 32-bit six-channel sound at 96000 Hz).
+constexpr int64_t kPieceBytes = 8192;
+constexpr int64_t kMaxConvertedPieceFrames = 16384;
+
 }  // namespace
 
-// A music track's samples in the device's format, produced as the mixer asks for them.
-class TMusicSource {
-public:
-    virtual ~TMusicSource() = default;
-    // Fills up to `len` bytes; fewer once the track is over.
-    virtual int Read(uint8_t* out, int len) = 0;
-    // Back to the start of the track.
-    virtual void Rewind() = 0;
-    virtual int64_t LengthMs() const = 0;
-};
+TWavFileSource::~TWavFileSource() {
+    if (convert_) SDL_FreeAudioStream(convert_);
+    if (file_) std::fclose(file_);
+}
+
+bool TWavFileSource::Open(const std::string& path, int freq, SDL_AudioFormat format, int channels) {
+    file_ = std::fopen(path.c_str(), "rb");
+    if (!file_) return false;
+    uint8_t head[12];
+    if (std::fread(head, 1, 12, file_) != 12 || std::memcmp(head, "RIFF", 4) != 0 ||
+        std::memcmp(head + 8, "WAVE", 4) != 0)
+        return false;
+    std::fseek(file_, 0, SEEK_END);
+    const long fileSize = std::ftell(file_);
+    long at = 12;
+    bool haveFormat = false;
+    uint16_t tag = 0, fileChannels = 0, align = 0, bits = 0;
+    uint32_t rate = 0;
+    while (at + 8 <= fileSize) {
+        uint8_t chunk[8];
+        std::fseek(file_, at, SEEK_SET);
+        if (std::fread(chunk, 1, 8, file_) != 8) return false;
+        const uint32_t size = Le32(chunk + 4);
+        if (std::memcmp(chunk, "fmt ", 4) == 0) {
+            uint8_t fmt[40] = {};
+            if (size < 16 || std::fread(fmt, 1, std::min<uint32_t>(size, 40), file_) < 16)
+                return false;
+            tag = Le16(fmt);
+            fileChannels = Le16(fmt + 2);
+            rate = Le32(fmt + 4);
+            align = Le16(fmt + 12);
+            bits = Le16(fmt + 14);
+            // The extensible form names its sample format in the first two bytes of its
+            // sub-format.
+            if (tag == 0xFFFE && size >= 40) tag = Le16(fmt + 24);
+            haveFormat = true;
+            unplayable_ =
+                fileChannels < 1 || fileChannels > 8 || rate < kMinRate || rate > kMaxRate;
+        } else if (std::memcmp(chunk, "data", 4) == 0) {
+            if (!haveFormat) return false;
+            dataStart_ = at + 8;
+            dataBytes_ = std::min<int64_t>(size, fileSize - dataStart_);
+            break;
+        }
+        at += 8 + long(size) + long(size & 1);
+    }
+    if (dataStart_ == 0) return false;
+
+    SDL_AudioFormat fileFormat = 0;
+    if (tag == 1 && bits == 8) fileFormat = AUDIO_U8;
+    if (tag == 1 && bits == 16) fileFormat = AUDIO_S16LSB;
+    if (tag == 1 && bits == 32) fileFormat = AUDIO_S32LSB;
+    if (tag == 3 && bits == 32) fileFormat = AUDIO_F32LSB;
+    if (fileFormat == 0 || unplayable_ || align != fileChannels * bits / 8) return false;
+    // An incomplete last frame is not played.
+    dataBytes_ -= dataBytes_ % align;
+    lengthMs_ = dataBytes_ / align * 1000 / rate;
+    if (fileFormat != format || fileChannels != channels || int(rate) != freq) {
+        // The converter holds back the last of the track until more comes, about 512 frames
+        // (converting down, about 512 of the output's): silence after the track pushes them
+        // out, and the output stops at the track's own length. A tenth of a second of it, and
+        // at least twice what is held back: a track that came to just that many frames with
+        // its silence was lost whole when the converter was flushed.
+        const int64_t down = (int64_t(rate) + freq - 1) / freq;
+        tailBytes_ = size_t(std::max<int64_t>(rate / 10, 1024 * down) * align);
+        silence_ = fileFormat == AUDIO_U8 ? 0x80 : 0;
+        const int64_t frames = (dataBytes_ / align * freq + rate / 2) / rate;
+        convertedBytes_ = frames * (SDL_AUDIO_BITSIZE(format) / 8) * channels;
+        pieceBytes_ = size_t(
+            std::clamp<int64_t>(kMaxConvertedPieceFrames * rate / freq, 1, kPieceBytes / align) *
+            align);
+        convert_ = SDL_NewAudioStream(fileFormat, uint8_t(fileChannels), int(rate), format,
+                                      uint8_t(channels), freq);
+        if (!convert_) return false;
+    }
+    Rewind();
+    return true;
+}
+
+int TWavFileSource::Read(uint8_t* out, int len) {
+    if (!convert_) return int(ReadFile(out, size_t(std::max(len, 0))));
+    len = int(std::min<int64_t>(len, convertedBytes_ - producedBytes_));
+    while (SDL_AudioStreamAvailable(convert_) < len && !flushed_) {
+        uint8_t piece[kPieceBytes];
+        const size_t got = ReadFile(piece, pieceBytes_);
+        if (got > 0) SDL_AudioStreamPut(convert_, piece, int(got));
+        if (got < pieceBytes_) {
+            std::vector<uint8_t> silence(tailBytes_, silence_);
+            SDL_AudioStreamPut(convert_, silence.data(), int(silence.size()));
+            SDL_AudioStreamFlush(convert_);
+            flushed_ = true;
+        }
+    }
+    const int got = len > 0 ? std::max(0, SDL_AudioStreamGet(convert_, out, len)) : 0;
+    producedBytes_ += got;
+    return got;
+}
+
+void TWavFileSource::Rewind() {
+    std::fseek(file_, long(dataStart_), SEEK_SET);
+    readBytes_ = 0;
+    producedBytes_ = 0;
+    flushed_ = false;
+    if (convert_) SDL_AudioStreamClear(convert_);
+}
+
+size_t TWavFileSource::ReadFile(uint8_t* out, size_t len) {
+    len = size_t(std::min<int64_t>(int64_t(len), dataBytes_ - readBytes_));
+    const size_t got = len > 0 ? std::fread(out, 1, len, file_) : 0;
+    readBytes_ += int64_t(got);
+    return got;
+}
 
 namespace {
-
-// A PCM WAV file read from disk a piece at a time, converted to the device's format when its
-// own differs.
-class TWavFileSource : public TMusicSource {
-public:
-    ~TWavFileSource() override {
-        if (convert_) SDL_FreeAudioStream(convert_);
-        if (file_) std::fclose(file_);
-    }
-
-    // False when the file is no PCM WAV this reader understands.
-    bool Open(const std::string& path, int freq, SDL_AudioFormat format, int channels) {
-        file_ = std::fopen(path.c_str(), "rb");
-        if (!file_) return false;
-        uint8_t head[12];
-        if (std::fread(head, 1, 12, file_) != 12 || std::memcmp(head, "RIFF", 4) != 0 ||
-            std::memcmp(head + 8, "WAVE", 4) != 0)
-            return false;
-        std::fseek(file_, 0, SEEK_END);
-        const long fileSize = std::ftell(file_);
-        long at = 12;
-        bool haveFormat = false;
-        uint16_t tag = 0, fileChannels = 0, align = 0, bits = 0;
-        uint32_t rate = 0;
-        while (at + 8 <= fileSize) {
-            uint8_t chunk[8];
-            std::fseek(file_, at, SEEK_SET);
-            if (std::fread(chunk, 1, 8, file_) != 8) return false;
-            const uint32_t size = Le32(chunk + 4);
-            if (std::memcmp(chunk, "fmt ", 4) == 0) {
-                uint8_t fmt[40] = {};
-                if (size < 16 || std::fread(fmt, 1, std::min<uint32_t>(size, 40), file_) < 16)
-                    return false;
-                tag = Le16(fmt);
-                fileChannels = Le16(fmt + 2);
-                rate = Le32(fmt + 4);
-                align = Le16(fmt + 12);
-                bits = Le16(fmt + 14);
-                // The extensible form names its sample format in the first two bytes of
-                // its sub-format.
-                if (tag == 0xFFFE && size >= 40) tag = Le16(fmt + 24);
-                haveFormat = true;
-            } else if (std::memcmp(chunk, "data", 4) == 0) {
-                if (!haveFormat) return false;
-                dataStart_ = at + 8;
-                dataBytes_ = std::min<int64_t>(size, fileSize - dataStart_);
-                break;
-            }
-            at += 8 + long(size) + long(size & 1);
-        }
-        if (dataStart_ == 0) return false;
-
-        SDL_AudioFormat fileFormat = 0;
-        if (tag == 1 && bits == 8) fileFormat = AUDIO_U8;
-        if (tag == 1 && bits == 16) fileFormat = AUDIO_S16LSB;
-        if (tag == 1 && bits == 32) fileFormat = AUDIO_S32LSB;
-        if (tag == 3 && bits == 32) fileFormat = AUDIO_F32LSB;
-        if (fileFormat == 0 || fileChannels < 1 || fileChannels > 8 || rate < 1 || rate > 384000 ||
-            align != fileChannels * bits / 8)
-            return false;
-        // An incomplete last frame is not played.
-        dataBytes_ -= dataBytes_ % align;
-        lengthMs_ = dataBytes_ / align * 1000 / rate;
-        if (fileFormat != format || fileChannels != channels || int(rate) != freq) {
-            rate_ = int(rate);
-            align_ = align;
-            silence_ = fileFormat == AUDIO_U8 ? 0x80 : 0;
-            const int64_t frames = (dataBytes_ / align * freq + rate / 2) / rate;
-            convertedBytes_ = frames * (SDL_AUDIO_BITSIZE(format) / 8) * channels;
-            convert_ = SDL_NewAudioStream(fileFormat, uint8_t(fileChannels), int(rate), format,
-                                          uint8_t(channels), freq);
-            if (!convert_) return false;
-        }
-        Rewind();
-        return true;
-    }
-
-    int Read(uint8_t* out, int len) override {
-        if (!convert_) return int(ReadFile(out, len));
-        len = int(std::min<int64_t>(len, convertedBytes_ - producedBytes_));
-        while (SDL_AudioStreamAvailable(convert_) < len && !flushed_) {
-            uint8_t piece[8192];
-            const size_t got = ReadFile(piece, sizeof piece);
-            if (got > 0) SDL_AudioStreamPut(convert_, piece, int(got));
-            if (got < sizeof piece) {
-                // The resampler holds back the last few milliseconds until more comes: a
-                // tenth of a second of silence after the track pushes them out, and the output
-                // stops at the track's own length.
-                std::vector<uint8_t> silence(size_t(rate_ / 10) * align_, silence_);
-                SDL_AudioStreamPut(convert_, silence.data(), int(silence.size()));
-                SDL_AudioStreamFlush(convert_);
-                flushed_ = true;
-            }
-        }
-        const int got = len > 0 ? std::max(0, SDL_AudioStreamGet(convert_, out, len)) : 0;
-        producedBytes_ += got;
-        return got;
-    }
-
-    void Rewind() override {
-        std::fseek(file_, long(dataStart_), SEEK_SET);
-        readBytes_ = 0;
-        producedBytes_ = 0;
-        flushed_ = false;
-        if (convert_) SDL_AudioStreamClear(convert_);
-    }
-
-    int64_t LengthMs() const override { return lengthMs_; }
-
-private:
-    size_t ReadFile(uint8_t* out, size_t len) {
-        len = size_t(std::min<int64_t>(int64_t(len), dataBytes_ - readBytes_));
-        const size_t got = len > 0 ? std::fread(out, 1, len, file_) : 0;
-        readBytes_ += int64_t(got);
-        return got;
-    }
-
-    std::FILE* file_ = nullptr;
-    SDL_AudioStream* convert_ = nullptr;
-    int64_t dataStart_ = 0, dataBytes_ = 0, readBytes_ = 0, lengthMs_ = 0;
-    // With a conversion: the track's length in the device's format, and how much of it the
-    // mixer has had.
-    int64_t convertedBytes_ = 0, producedBytes_ = 0;
-    int rate_ = 0, align_ = 0;
-    uint8_t silence_ = 0;
-    bool flushed_ = false;
-};
 
 // Any other file the mixer can read (other WAV encodings, AIFF, VOC, OGG, ...), decoded whole.
 class TChunkSource : public TMusicSource {
@@ -293,6 +279,10 @@ bool TSdlAudio::MusicOpen(int player, const std::string& path) {
     auto file = std::make_unique<TWavFileSource>();
     if (file->Open(path, freq_, format_, channels_)) {
         source = std::move(file);
+    } else if (file->Unplayable()) {
+        // The mixer would take it and decode it whole: a few kilobytes at one sample a second
+        // came to hundreds of megabytes.
+        return false;
     } else if (Mix_Chunk* chunk = Mix_LoadWAV(path.c_str())) {
         const int64_t bytesPerFrame = int64_t(SDL_AUDIO_BITSIZE(format_) / 8) * channels_;
         source = std::make_unique<TChunkSource>(

@@ -3,7 +3,10 @@
 // than decoded whole into memory.
 #pragma once
 
+#include <SDL2/SDL_audio.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -13,7 +16,55 @@
 #include "shell/toolkit/platform.h"
 
 struct Mix_Chunk;
-class TMusicSource;
+
+// A music track's samples in the device's format, produced as the mixer asks for them.
+class TMusicSource {
+public:
+    virtual ~TMusicSource() = default;
+    // Fills up to `len` bytes; fewer once the track is over.
+    virtual int Read(uint8_t* out, int len) = 0;
+    // Back to the start of the track.
+    virtual void Rewind() = 0;
+    virtual int64_t LengthMs() const = 0;
+};
+
+// A PCM WAV file (8-, 16- or 32-bit integer or 32-bit float samples, 1 to 8 channels) read from
+// disk a piece at a time, converted to a given format when its own differs. It needs no audio
+// device: the real backend reads its tracks through it, and so does the wav fuzz target.
+class TWavFileSource : public TMusicSource {
+public:
+    TWavFileSource() = default;
+    ~TWavFileSource() override;
+    TWavFileSource(const TWavFileSource&) = delete;
+    TWavFileSource& operator=(const TWavFileSource&) = delete;
+
+    // Reads the file's headers; false when it is no PCM WAV this reader understands. `freq`,
+    // `format` and `channels` are the format to produce.
+    bool Open(const std::string& path, int freq, SDL_AudioFormat format, int channels);
+    // After Open: whether the file is a WAV whose format no track has (a sample rate below
+    // 1000 or above 384000 Hz, or no channels, or more than 8), whatever its encoding.
+    bool Unplayable() const { return unplayable_; }
+
+    int Read(uint8_t* out, int len) override;
+    void Rewind() override;
+    int64_t LengthMs() const override { return lengthMs_; }
+    // The whole track in the format produced, in bytes.
+    int64_t LengthBytes() const { return convert_ ? convertedBytes_ : dataBytes_; }
+
+private:
+    size_t ReadFile(uint8_t* out, size_t len);
+
+    std::FILE* file_ = nullptr;
+    SDL_AudioStream* convert_ = nullptr;
+    int64_t dataStart_ = 0, dataBytes_ = 0, readBytes_ = 0, lengthMs_ = 0;
+    // With a conversion: the track's length in the format produced, how much of it has been
+    // handed out, the bytes of the file put into the converter at a time, and the silence put
+    // after the track.
+    int64_t convertedBytes_ = 0, producedBytes_ = 0;
+    size_t pieceBytes_ = 0, tailBytes_ = 0;
+    uint8_t silence_ = 0;
+    bool flushed_ = false, unplayable_ = false;
+};
 
 class TSdlAudio : public IAudio {
 public:

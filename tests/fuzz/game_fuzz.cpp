@@ -3,6 +3,11 @@
 // game_actions.h) delivered through the window's own dispatch, from start-up through play,
 // game over and restart. After every action the game's invariants are checked, and a broken
 // one aborts with its description.
+//
+// Time passes only while the input's game time lasts, and the input ends when its actions do or
+// when it has spent its work (see kMaxWork), counted from what the game holds: a crowd of a
+// thousand creatures gets a second or two where a quiet game gets a quarter of a minute. Where the
+// time of the sanitizer build goes and why: README, "Fuzzing, the soak run and memory".
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,11 +27,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Game time one input may spend at most: a minute and a half, time enough for a frail base to
-// fall and the next game to start, and short enough to keep the fuzzer going.
+// Game time one input may spend at most: a minute and a half.
 constexpr uint64_t kMaxGameMs = 90 * 1000;
 
-// A folder whose Assets hold links to the build's own files, and a settings.ini of the input.
+// Work one input may spend at most, in units of roughly ten microseconds of the sanitizer
+// build: a timer firing costs a unit, a game tick one more, and every 16 creatures, effects and
+// kill beams the game holds at that moment another; an action costs a unit, and its invariants
+// check five more and one for every 8 objects of the game's lists. A second of quiet play costs
+// about 60 units, so the scripted fall of a frail base, the game-over screen and a restart fit;
+// a second among a thousand creatures costs about 1 300.
+constexpr int64_t kMaxWork = 1500;
+
+// The pictures of the splash and game-over screens, and the controls that show them. The
+// target never paints the window, and each of these controls has its picture's size without it
+// (checked once, by TFuzzAssets), so the game does the same without them; decoding their three
+// megapixels was a third of the time every input took to start.
+struct TUndrawn {
+    const char* file;
+    TImage* TForm1::*control;
+};
+constexpr TUndrawn kUndrawn[] = {
+    {"splash.bmp", &TForm1::imSplash},        {"starttext.bmp", &TForm1::imStart},
+    {"endtext.bmp", &TForm1::imEnd},          {"gameovertop.bmp", &TForm1::imGOTop},
+    {"gameoverbottom.bmp", &TForm1::imGOBot}, {"gameoverleft.bmp", &TForm1::imGOL},
+};
+
+// A folder whose Assets hold links to the build's own files but the screen pictures above, and
+// a settings.ini of the input.
 class TFuzzAssets {
 public:
     TFuzzAssets() {
@@ -36,9 +63,15 @@ public:
         dir_ = pattern;
         fs::create_directory(dir_ / "Assets");
         const char* from = std::getenv("QV_FUZZ_ASSETS");
-        for (const auto& entry : fs::directory_iterator(from && *from ? from : QV_FUZZ_ASSETS))
-            if (entry.path().filename() != "settings.ini" && entry.path().filename() != "debug.txt")
-                fs::create_symlink(entry.path(), dir_ / "Assets" / entry.path().filename());
+        const fs::path source = from && *from ? from : QV_FUZZ_ASSETS;
+        for (const auto& entry : fs::directory_iterator(source)) {
+            const std::string name = entry.path().filename().string();
+            const bool undrawn = std::any_of(std::begin(kUndrawn), std::end(kUndrawn),
+                                             [&](const TUndrawn& u) { return name == u.file; });
+            if (name != "settings.ini" && name != "debug.txt" && !undrawn)
+                fs::create_symlink(entry.path(), dir_ / "Assets" / name);
+        }
+        CheckUndrawn(source);
     }
     ~TFuzzAssets() {
         std::error_code ignored;
@@ -51,6 +84,27 @@ public:
     }
 
 private:
+    // A picture left out must not change its control's size; else the game would lay out and
+    // hit-test its screens differently here than with the real Assets.
+    void CheckUndrawn(const fs::path& source) const {
+        THeadlessOptions options;
+        options.exeDir = dir_;
+        THeadlessGame game(options);
+        for (const TUndrawn& u : kUndrawn) {
+            TPicture picture;
+            if (!picture.LoadFromFile((source / u.file).string())) continue;
+            const TImage& control = *(game.Form().*u.control);
+            if (control.Width() == picture.Width() && control.Height() == picture.Height())
+                continue;
+            std::fprintf(stderr,
+                         "game fuzz target: %s is %dx%d but its control %s is %dx%d without it; "
+                         "it cannot be left out of the target's Assets\n",
+                         u.file, picture.Width(), picture.Height(), control.Name().c_str(),
+                         control.Width(), control.Height());
+            std::abort();
+        }
+    }
+
     fs::path dir_;
 };
 
@@ -71,13 +125,57 @@ private:
     size_t size_, at_ = 0;
 };
 
-void Check(THeadlessGame& game, int step, int op) {
-    const std::string broken = CheckInvariants(game.Form());
-    if (broken.empty()) return;
-    std::fprintf(stderr, "invariant broken after action %d (opcode %d): %s\n", step, op,
-                 broken.c_str());
-    std::abort();
-}
+// One game of one input, and what it has spent.
+class TPlay {
+public:
+    explicit TPlay(const THeadlessOptions& options) : game(options), startMs_(game.clock.now) {}
+
+    THeadlessGame game;
+
+    bool Exhausted() const { return work_ >= kMaxWork; }
+    uint64_t SpentMs() const { return game.clock.now - startMs_; }
+    int64_t Work() const { return work_; }
+
+    // Lets up to `ms` of game time pass, one timer's firing at a time, while the budget lasts.
+    // The timers fire at the same moments and in the same order as in one Advance.
+    void Pass(uint64_t ms) {
+        const uint64_t target = game.clock.now + std::min(ms, kMaxGameMs - SpentMs());
+        do {
+            const auto due = game.Form().NextTimerDue();
+            const uint64_t to = due && *due < target ? std::max(*due, game.clock.now) : target;
+            const int ticks = game.Form().tickCount;
+            game.Advance(to - game.clock.now);
+            const TForm1& g = game.Form();
+            work_ +=
+                1 + (g.tickCount != ticks) +
+                int64_t(g.lstVonkels.size() + g.lstEffects.size() + g.lstKillBeams.size()) / 16;
+        } while (game.clock.now < target && work_ < kMaxWork);
+    }
+
+    int GamesOver() const { return gamesOver_; }
+
+    // Checks the invariants after action `step` (opcode `op`).
+    void Check(int step, int op) {
+        const TForm1& g = game.Form();
+        if (g.gameOver && !wasOver_) ++gamesOver_;
+        wasOver_ = g.gameOver;
+        work_ += 6 + int64_t(g.lstBots.size() + g.lstOrders.size() + g.lstScrap.size() +
+                             g.lstSigns.size() + g.lstVonkels.size() + g.lstEffects.size() +
+                             g.lstKillBeams.size() + g.lstTurrets.size()) /
+                         8;
+        const std::string broken = CheckInvariants(g);
+        if (broken.empty()) return;
+        std::fprintf(stderr, "invariant broken after action %d (opcode %d): %s\n", step, op,
+                     broken.c_str());
+        std::abort();
+    }
+
+private:
+    uint64_t startMs_;
+    int64_t work_ = 0;
+    int gamesOver_ = 0;
+    bool wasOver_ = false;
+};
 
 // A window coordinate, reaching a little beyond the window on every side.
 int Coord(int word, int extent) {
@@ -100,16 +198,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     THeadlessOptions options;
     options.exeDir = Assets().Dir();
-    THeadlessGame game(options);
-    Check(game, 0, -1);
-    uint64_t spent = 0;
+    TPlay play(options);
+    THeadlessGame& game = play.game;
+    play.Check(0, -1);
     int lastX = 0, lastY = 0;
-    const auto spend = [&](uint64_t ms) {
-        ms = std::min(ms, kMaxGameMs - spent);
-        spent += ms;
-        game.Advance(ms);
-    };
-    for (int step = 1; in.More(); ++step) {
+    int step = 1;
+    for (; in.More() && !play.Exhausted(); ++step) {
         const int op = in.Byte() % kActionCount;
         switch (op) {
             case kActMove: {
@@ -141,10 +235,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 game.Key(char(in.Byte()));
                 break;
             case kActTicks:
-                spend(uint64_t(in.Byte() + 1) * 50);
+                play.Pass(uint64_t(in.Byte() + 1) * 50);
                 break;
             case kActAdvance:
-                spend(uint64_t(in.Word()));
+                play.Pass(uint64_t(in.Word()));
                 break;
             case kActStart:
                 game.StartPlay();
@@ -155,7 +249,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 game.Click(lastX, lastY);
                 break;
         }
-        Check(game, step, op);
+        play.Check(step, op);
     }
+#ifdef QV_FUZZ_REPLAY
+    std::printf("  %d actions, %.2f s of game time, %lld of %lld units of work, %d game(s) over\n",
+                step - 1, double(play.SpentMs()) / 1000, (long long)play.Work(),
+                (long long)kMaxWork, play.GamesOver());
+#endif
     return 0;
 }

@@ -26,26 +26,26 @@ std::vector<std::pair<std::string, std::string>> Scripts() {
     BuildMenu(plain, 5, 5, 10, 10);
     BuildMenu(plain, 6, 7, 30, 40);
     BuildMenu(plain, 3, 3, 20, 70);
-    plain.ClickTile(9, 0).Ticks(2).ClickNear(10, 10).Ticks(200).Key('P').Ticks(10).Key('P');
-    plain.Key('M').Key('S').Ticks(100);
+    plain.ClickTile(9, 0).Ticks(2).ClickNear(10, 10).Ticks(100).Key('P').Ticks(10).Key('P');
+    plain.Key('M').Key('S').Ticks(50);
     out.push_back({"plain", plain.Bytes()});
 
     TGameScript debug(
-        "[Settings]\nDEBUG=1\nFVONKELBASEEMERGE=1\nSVONKELBASEEMERGE=1\n"
-        "EVONKELBASEEMERGE=1\n");
+        "[Settings]\nDEBUG=1\nFVONKELBASEEMERGE=8\nSVONKELBASEEMERGE=8\n"
+        "EVONKELBASEEMERGE=8\n");
     debug.Start().Ticks(10);
     for (char k : std::string("XCCCVBBAANFGZxc")) debug.Key(k).Ticks(3);
     BuildMenu(debug, 12, 10, 10, 10);
-    debug.Ticks(255).Ticks(255);
+    debug.Ticks(150);
     out.push_back({"debug", debug.Bytes()});
 
+    // The base falls in about ten seconds; its explosions, the game-over screen, the restart
+    // and a little of the next game follow.
     TGameScript fall(
-        "[Settings]\nBASEORBHEALTH=1\nTURRETHEALTH=1\nFVONKELBASEEMERGE=1\n"
-        "SVONKELBASEEMERGE=1\nEVONKELBASEEMERGE=1\nVONKELSHOTSTRENGTH=50\n"
-        "FVONKELBASESPEED=1\nSVONKELBASESPEED=1\nEVONKELBASESPEED=1\n");
-    fall.Start();
-    for (int i = 0; i < 4; ++i) fall.Ticks(255);
-    fall.Key('P').Ticks(20).Key('P').Advance(20000).Click(400, 400).Ticks(40).Start().Ticks(100);
+        "[Settings]\nBASEORBHEALTH=1\nTURRETHEALTH=1\nFVONKELBASEEMERGE=40\n"
+        "SVONKELBASEEMERGE=40\nEVONKELBASEEMERGE=40\nVONKELSHOTSTRENGTH=50\n"
+        "FVONKELBASESPEED=0\nSVONKELBASESPEED=0\nEVONKELBASESPEED=0\nNUMSTARTRES=0\n");
+    fall.Start().Ticks(230).Key('P').Ticks(60).Click(400, 400).Ticks(10).Start().Ticks(20);
     out.push_back({"fall", fall.Bytes()});
 
     TGameScript odd(

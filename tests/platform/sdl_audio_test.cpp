@@ -1,8 +1,8 @@
 // The music players of the real audio backend read their tracks from the files as they play.
 // On SDL's dummy driver, with the mixer's own calls to the music stream taken away, the test
 // pulls the stream itself: a track in the device's format comes out byte for byte and then
-// ends with one report; other PCM forms are converted and keep their length; a damaged file
-// plays what it holds, and what is no sound at all does not open.
+// ends with one report; other PCM forms are converted and keep their length, however short; a
+// damaged file plays what it holds, and what is no sound at all does not open.
 #include "shell/platform/sdl_audio.h"
 
 #include <SDL2/SDL.h>
@@ -126,11 +126,26 @@ TEST_F(AudioStream, PlaysFilesAsTheyAreReadAndReportsTheirEnds) {
     const size_t last = out.find_last_not_of('\0');
     ASSERT_NE(last, std::string::npos);
     EXPECT_NEAR(double(last + 1), 22050 * 4, 64);
+    // A short one at an odd rate: its frames and the silence after them once came to just what
+    // the converter holds back, and it played nothing at all.
+    std::string tone;
+    for (int i = 0; i < 301; ++i) Put16(tone, 8000 + i);
+    ASSERT_TRUE(
+        audio_.MusicOpen(1, File("short.wav", Wav(1, 1, 2113, 16, tone, uint32_t(tone.size())))));
+    ASSERT_TRUE(audio_.MusicPlay(1));
+    out = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    EXPECT_NEAR(double(out.find_last_not_of('\0') + 1), 301.0 * 44100 / 2113 * 4, 64);
 
     // A header that claims more data than the file holds plays what is there.
     const std::string cut = pcm.substr(0, 4410 * 4);
     ASSERT_TRUE(audio_.MusicOpen(0, File("cut.wav", Wav(1, 2, 44100, 16, cut, 0xFFFFFFFFu))));
     EXPECT_EQ(audio_.MusicLength(0), 100);
+
+    // One sample a second is no sound: neither the reader nor the mixer behind it (which
+    // would decode these 2000 bytes into 176 MB) takes it.
+    EXPECT_FALSE(
+        audio_.MusicOpen(0, File("slow.wav", Wav(1, 1, 1, 16, std::string(2000, 1), 2000))));
 
     // Not a sound, and no file at all.
     EXPECT_FALSE(audio_.MusicOpen(0, File("junk.wav", "RIFF\x04\0\0\0WAVEjunk")));
