@@ -28,13 +28,8 @@ set -u
 game=$1
 keep=${2:-}
 source "$(dirname "$0")/real_program.sh"
-if [ -n "$keep" ]; then
-    mkdir -p "$keep" || exit 1
-    trap 'cp "$work"/*.png "$keep"/ 2>/dev/null; cleanup' EXIT
-fi
-for tool in xdotool import convert; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+keep_shots "$keep" '*.png'
+need_tools xdotool import convert
 
 # Seconds of play each part may take at most.
 play_limit=60

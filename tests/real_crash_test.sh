@@ -21,10 +21,7 @@ game=$1
 keep=${2:-}
 probe=$(dirname "$game")/qv_crash_probe
 source "$(dirname "$0")/real_program.sh"
-if [ -n "$keep" ]; then
-    mkdir -p "$keep" || exit 1
-    trap 'cp "$work/dialog.png" "$keep"/ 2>/dev/null; cleanup' EXIT
-fi
+keep_shots "$keep" dialog.png
 [ -x "$probe" ] || fail "no qv_crash_probe beside $game"
 # The faults are on purpose: no core files of them.
 ulimit -c 0

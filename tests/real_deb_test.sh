@@ -8,9 +8,7 @@
 set -u
 game=$2
 source "$(dirname "$0")/real_program.sh"
-for tool in dpkg dpkg-deb xwininfo import compare; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools dpkg dpkg-deb xwininfo import compare
 
 deb=$(ls "$1"/quorvatide_*.deb 2>/dev/null | head -n 1)
 [ -n "$deb" ] || fail "no package in $1"

@@ -11,9 +11,7 @@ set -u
 game=$1
 installed=$2
 source "$(dirname "$0")/real_program.sh"
-for tool in xdotool import convert compare xwininfo; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools xdotool import convert compare xwininfo
 [ -x "$installed" ] || fail "no installed program $installed"
 
 start_xvfb 2560x1600

@@ -12,9 +12,7 @@
 set -u
 game=$1
 source "$(dirname "$0")/real_program.sh"
-for tool in xdotool import convert compare; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools xdotool import convert compare
 
 # ---------------------------------------------------------------- the program's own folder
 dir=$work/game

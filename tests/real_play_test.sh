@@ -8,9 +8,7 @@ set -u
 game=$1
 play=${2:-9}
 source "$(dirname "$0")/real_program.sh"
-for tool in xdotool import convert; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools xdotool import convert
 
 start_xvfb
 start_game "$game"

@@ -1,5 +1,6 @@
 # Shared by the tests that run the real program on a virtual X server; sourced, not run.
-# Gives: fail; a work folder $work, removed on exit together with the program and the server;
+# Gives: fail; need_tools; a work folder $work, removed on exit together with the program and the
+# server (keep_shots keeps screenshots of it);
 # start_xvfb [screen size, default 1280x1024]; start_game <program> [VAR=value ...] (silent audio unless told otherwise);
 # find_window (sets $win); stop_game (SIGTERM, which must end the program with status 0);
 # exe_dir (a copy of the program with settings of its own); shot, centre and click.
@@ -20,6 +21,22 @@ cleanup() {
 trap cleanup EXIT
 # The player's own folders are the test's, empty: no settings.ini of the real user's is read.
 export XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
+
+# need_tools <tool ...>: fails unless every one is installed
+need_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || fail "$tool is not installed"
+    done
+}
+
+# keep_shots <folder> <files>: when a folder is given, the screenshots of $work matching the
+# pattern are copied there on exit
+keep_shots() {
+    [ -n "$1" ] || return 0
+    mkdir -p "$1" || exit 1
+    trap "cp \"$work\"/$2 \"$1\"/ 2>/dev/null; cleanup" EXIT
+}
 
 start_xvfb() {
     command -v Xvfb >/dev/null || fail "Xvfb is not installed"

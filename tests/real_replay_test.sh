@@ -15,9 +15,7 @@
 set -u
 game=$1
 source "$(dirname "$0")/real_program.sh"
-for tool in xdotool import convert; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools xdotool import convert
 replays=$XDG_STATE_HOME/quorvatide/replays
 # The newest replay in the folder.
 newest() { ls -t "$replays"/*.qvr 2>/dev/null | head -n 1; }

@@ -29,13 +29,8 @@ set -u
 game=$1
 keep=${2:-}
 source "$(dirname "$0")/real_program.sh"
-if [ -n "$keep" ]; then
-    mkdir -p "$keep" || exit 1
-    trap 'cp "$work"/[0-9][0-9]-*.png "$keep"/ 2>/dev/null; cleanup' EXIT
-fi
-for tool in xdotool import convert compare; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+keep_shots "$keep" '[0-9][0-9]-*.png'
+need_tools xdotool import convert compare
 built_assets=$(dirname "$(readlink -f "$game")")/Assets
 [ -f "$built_assets/settings.ini" ] || fail "no Assets folder beside $game"
 

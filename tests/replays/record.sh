@@ -11,9 +11,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 out=$(readlink -f "${2:-$here}")
 game=$build/quorvatide
 source "$here/../real_program.sh"
-for tool in xdotool; do
-    command -v $tool >/dev/null || fail "$tool is not installed"
-done
+need_tools xdotool
 mkdir -p "$out"
 replays=$XDG_STATE_HOME/quorvatide/replays
 
