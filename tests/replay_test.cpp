@@ -352,3 +352,61 @@ TEST(ReplayFolder, AFolderThatCannotBeWrittenCostsOneLineAndPlayGoesOn) {
     EXPECT_GT(session.Game().tickCount, 30);
     session.Close();
 }
+
+TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFiles) {
+    TTempAssets dir;
+    const fs::path replay = dir.ExeDir() / "watched.qvr";
+    THarnessOptions options = dir.WithSettings("DEBUG=1\n");
+    options.replayPath = replay;
+    int ticks = 0;
+    {
+        THarness h(options);
+        PlayAMinute(h);
+        ticks = h.Form().tickCount;
+    }
+    fs::remove(dir.Assets() / "debug.txt");
+    std::string error;
+    std::optional<TReplayFile> file = LoadReplay(replay, error);
+    ASSERT_TRUE(file) << error;
+    TSettings settings;
+    ASSERT_TRUE(ReadReplaySettings(file->header, settings, error)) << error;
+
+    TFakeClock host;
+    host.now = 50000;
+    TSilentAudio audio;
+    TPlatform platform{host, audio, dir.ExeDir().string() + "/"};
+    auto session = std::make_unique<TPlaybackSession>(platform, std::move(*file), settings);
+    TForm1& game = static_cast<TForm1&>(session->Form());
+    const auto runFor = [&](uint64_t ms) {
+        for (const uint64_t until = host.now + ms; host.now < until;) {
+            const auto due = session->NextDue();
+            host.now = due ? std::min(std::max(*due, host.now), until) : until;
+            session->RunDue();
+        }
+    };
+    // The viewer's mouse and keys do not reach the game.
+    session->MouseDown(358, 358, TMouseButton::Left, {});
+    session->KeyPress('x');
+    runFor(2000);
+    EXPECT_EQ(game.tickCount, 0);  // the splash screen's first seconds, as recorded
+    runFor(6000);
+    const int atSix = game.tickCount;
+    EXPECT_GT(atSix, 0);
+    EXPECT_NE(session->Caption().find(" — replay: game 1, 00:0"), std::string::npos)
+        << session->Caption();
+    session->KeyPress('p');  // paused: nothing moves
+    runFor(5000);
+    EXPECT_EQ(game.tickCount, atSix);
+    EXPECT_NE(session->Caption().find(", paused"), std::string::npos);
+    session->KeyPress('P');
+    session->KeyPress('4');  // x8
+    runFor(1000);
+    EXPECT_GT(game.tickCount, atSix + 120);
+    runFor(60000);
+    EXPECT_EQ(game.tickCount, ticks);
+    EXPECT_NE(session->Caption().find(", x8, ended"), std::string::npos) << session->Caption();
+    EXPECT_EQ(session->ExitStatus(), 0);
+    session->Close();
+    session.reset();  // the window closes: a replay writes no debug.txt
+    EXPECT_FALSE(fs::exists(dir.Assets() / "debug.txt"));
+}

@@ -40,9 +40,10 @@ TSessionPlayer::TSessionPlayer(TReplayFile file) : file_(std::move(file)), decod
     TRecordDecoder scan(file_.body);
     bool first = true;
     while (const auto r = scan.Next()) {
-        if (!IsDispatch(r->kind)) continue;
-        if (first) firstTime_ = r->time, first = false;
-        lastTime_ = r->time;
+        // The session begins with the clock readings of the window's making.
+        if (first && (IsDispatch(r->kind) || r->kind == TRecordKind::Clock))
+            firstTime_ = r->time, first = false;
+        if (IsDispatch(r->kind)) lastTime_ = r->time;
     }
     playedTime_ = firstTime_;
 }

@@ -42,8 +42,8 @@ public:
     // real player catch up).
     std::function<void(int player)> onMusicFinished;
 
-    // Host clock times of the recording: of its first and last dispatch, of the one last played
-    // and of the next one (none at the end).
+    // Host clock times of the recording: of its beginning (the first clock reading or dispatch)
+    // and its last dispatch, of the one last played and of the next one (none at the end).
     uint64_t FirstTime() const { return firstTime_; }
     uint64_t LastTime() const { return lastTime_; }
     // How long the session went on, first dispatch to last (0 for a clock that ran backwards).
