@@ -26,7 +26,7 @@ void TTimer::SetInterval(uint32_t interval) {
 // ---------------------------------------------------------------- TForm
 
 TForm::TForm(TPlatform& platform, int clientWidth, int clientHeight)
-    : TControl(this), platform_(platform), frame_(clientWidth, clientHeight, clBtnFace) {
+    : TControl(this), platform_(platform) {
     width_ = clientWidth;
     height_ = clientHeight;
     InvalidateAll();
@@ -217,6 +217,9 @@ std::vector<TRect> TForm::Compose() {
     for (int i = 0; i < count; ++i)
         clip.push_back({boxes[i].x1, boxes[i].y1, boxes[i].x2, boxes[i].y2});
     pixman_region32_fini(&region);
+    // The frame is made at the first composing, which paints all of it: a form that is never
+    // shown (a headless check, the fuzz targets) spends nothing on it.
+    if (frame_.Empty()) frame_ = TPicture(width_, height_, clBtnFace);
     PaintTree(*this, 0, 0, clip, 0);
     return clip;
 }

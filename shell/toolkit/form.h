@@ -83,6 +83,7 @@ public:
     // Repaints what changed since the last call into the frame and returns the repainted
     // rectangles (empty when nothing changed).
     std::vector<TRect> Compose();
+    // The composed frame; empty until the first Compose.
     const TPicture& Frame() const { return frame_; }
     // The frame fully painted from scratch, for checks of the incremental path.
     TPicture ComposeFromScratch();
