@@ -168,6 +168,8 @@ TEST(CrashReport, TheBacktraceNamesFunctionsFromTheSymbolTable) {
          << std::string(frame.module, frame.moduleLength) << "+0x" << frame.offset << ")";
     const std::string named = NameCrashFrame(line.str(), true);
     EXPECT_NE(named.find(" CrashTimeFromSeconds(long)+0x4 ("), std::string::npos) << named;
+    // A report finished twice names each frame once.
+    EXPECT_EQ(NameCrashFrame(named, true), named);
     EXPECT_EQ(named.substr(named.size() - line.str().size() + line.str().find(" (")),
               line.str().substr(line.str().find(" (")));
     // What cannot be named stays as it was.

@@ -176,6 +176,9 @@ std::string NameCrashFrame(const std::string& line, bool exact) {
     const size_t open = line.rfind(" (");
     if (line.empty() || line[0] != '#' || open == std::string::npos || line.back() != ')')
         return line;
+    // A frame named already (a report finished twice) keeps its one name.
+    const size_t word = line.rfind(' ', open - 1);
+    if (word == std::string::npos || line.compare(word + 1, 2, "0x") != 0) return line;
     const std::string inside = line.substr(open + 2, line.size() - open - 3);
     const size_t plus = inside.rfind("+0x");
     if (plus == std::string::npos || plus == 0) return line;
