@@ -155,9 +155,9 @@ void ShowDialogApart(const std::string& text) {
     const int null = open("/dev/null", O_RDWR);
     if (null >= 0)
         for (int fd = 0; fd <= 2; ++fd) dup2(null, fd);
-    // SDL's box now and then fails to come up at the first try while the display is still busy
-    // with the crashed game's window (seen on a virtual X server: the display opened, the box
-    // did not), so it is tried again for up to two seconds.
+    // SDL's box now and then fails to come up at the first try right after the crashed game's
+    // window went (seen on a virtual X server: the display itself opened, the box did not), so
+    // it is tried again for up to two seconds.
     for (int attempt = 0; attempt < 10; ++attempt) {
         if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Quorvatide has stopped", text.c_str(),
                                      nullptr) == 0)
