@@ -63,7 +63,13 @@ public:
         dir_ = pattern;
         fs::create_directory(dir_ / "Assets");
         const char* from = std::getenv("QV_FUZZ_ASSETS");
-        const fs::path source = from && *from ? from : QV_FUZZ_ASSETS;
+        // Absolute, for the links: a relative target would be read from the links' own folder.
+        const fs::path source = fs::absolute(from && *from ? from : QV_FUZZ_ASSETS);
+        if (!fs::is_regular_file(source / "settings.ini")) {
+            std::fprintf(stderr, "game fuzz target: %s holds no generated Assets\n",
+                         source.c_str());
+            std::abort();
+        }
         for (const auto& entry : fs::directory_iterator(source)) {
             const std::string name = entry.path().filename().string();
             const bool undrawn = std::any_of(std::begin(kUndrawn), std::end(kUndrawn),
