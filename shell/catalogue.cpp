@@ -8,10 +8,19 @@ int TForm1::AddSprite(const std::string& name) {
     // picture then stands in its place, so that every later picture keeps its index.
     Sprites.emplace_back();
     TPicture& entry = Sprites.back();
-    if (entry.LoadFromFile(assetDir + name + ".bmp")) {
+    const std::string path = assetDir + name + ".bmp";
+    TLoadedPictures* const kept = Platform().pictures;
+    if (kept) {
+        if (const auto it = kept->find(path); it != kept->end()) {
+            entry.Assign(it->second);
+            return int(Sprites.size()) - 1;
+        }
+    }
+    if (entry.LoadFromFile(path)) {
         TPicture mask;
         if (mask.LoadFromFile(assetDir + name + "A.bmp")) entry.IntensityToAlpha(mask);
     }
+    if (kept) kept->emplace(path, TPicture()).first->second.Assign(entry);
     return int(Sprites.size()) - 1;
 }
 

@@ -188,3 +188,30 @@ TEST(Catalogue, EveryFileBrokenAtOnceStillGivesAWindow) {
     h.Form().pnlSplash->Hide();
     EXPECT_EQ(h.Render().Width(), 903);
 }
+
+// A process that makes its window again and again (the game fuzz target) may lend it the
+// pictures it finished before: the next window has them, masked, without reading the files.
+TEST(Catalogue, KeptPicturesServeTheNextWindowWithoutTheFiles) {
+    TTempAssets dir;
+    WriteCatalogue(dir);
+    WriteFile(dir.Assets() / "TurretA.bmp", Bmp24(TPicture(3, 2, Color32(0x80, 0x80, 0x80))));
+    dir.Write("Orb2.bmp", "broken");
+    TLoadedPictures kept;
+    auto options = OptionsFor(dir);
+    options.pictures = &kept;
+    TPicture turret;
+    {
+        THarness first(options);
+        turret.Assign(first.Form().Sprites[size_t(first.Form().sprTurret)]);
+    }
+    EXPECT_EQ(kept.size(), size_t(kCatalogueSize));
+    for (int i = 0; i < kCatalogueSize; ++i)
+        std::filesystem::remove(dir.Assets() / (NameOf(i) + ".bmp"));
+    THarness second(options);
+    const TForm1& f = second.Form();
+    ASSERT_EQ(f.Sprites.size(), size_t(kCatalogueSize));
+    EXPECT_TRUE(SamePixels(f.Sprites[size_t(f.sprTurret)], turret));
+    EXPECT_LT(AlphaOf(turret.Pixel(1, 1)), 255);
+    EXPECT_EQ(f.Sprites[size_t(f.sprTile)].Pixel(0, 0), Marker(0));
+    EXPECT_EQ(f.Sprites[size_t(f.sprOrb) + 1].Width(), 0);  // broken then, empty now
+}

@@ -104,6 +104,7 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
     recorder_ = std::make_unique<TSessionRecorder>(clock);
     platform_ = std::make_unique<TPlatform>(
         TPlatform{*recorder_, audio, exeDir, options.configDir, options.stateDir});
+    platform_->pictures = options.pictures;
     form_ = std::make_unique<TForm1>(*platform_);
     std::string error;
     if (options.replayPath.empty()) recorder_->PassOnly(*form_);

@@ -73,6 +73,8 @@ struct THeadlessOptions {
     std::string replayPath;
     std::string recordedAs = "headless";
     uint64_t replayFlushMs = kFlushEveryMs;
+    // The catalogue's pictures kept from one game to the next (see TPlatform::pictures).
+    TLoadedPictures* pictures = nullptr;
 };
 
 class THeadlessGame {

@@ -5,6 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
+
+#include "shell/toolkit/picture.h"
 
 class IClock {
 public:
@@ -47,6 +50,9 @@ public:
     int64_t MusicLength(int) override { return 0; }
 };
 
+// Finished pictures by the file they were loaded from (see TPlatform::pictures).
+using TLoadedPictures = std::unordered_map<std::string, TPicture>;
+
 struct TPlatform {
     IClock& clock;
     IAudio& audio;
@@ -60,4 +66,8 @@ struct TPlatform {
     // Whether the game writes files of its own (the debug log on exit); a replay being played
     // back writes none.
     bool writesFiles = true;
+    // For a process that makes its window again and again from Assets that do not change (the
+    // game fuzz target makes one for every input): the catalogue's pictures, finished, kept from
+    // one window to the next. The game makes one window and keeps none.
+    TLoadedPictures* pictures = nullptr;
 };

@@ -204,6 +204,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     THeadlessOptions options;
     options.exeDir = Assets().Dir();
+    // The pictures are the same for every input: decoded once.
+    static TLoadedPictures pictures;
+    options.pictures = &pictures;
     TPlay play(options);
     THeadlessGame& game = play.game;
     play.Check(0, -1);
