@@ -57,19 +57,20 @@ constexpr TUndrawn kUndrawn[] = {
 class TFuzzAssets {
 public:
     TFuzzAssets() {
+        const char* from = std::getenv("QV_FUZZ_ASSETS");
+        // Absolute, for the links: a relative target would be read from the links' own folder.
+        const fs::path source = fs::absolute(from && *from ? from : QV_FUZZ_ASSETS);
+        if (!fs::is_regular_file(source / "settings.ini")) {
+            // A mistake in how the target was started, not a finding: no crash input is left.
+            std::fprintf(stderr, "game fuzz target: %s holds no generated Assets\n",
+                         source.c_str());
+            std::_Exit(2);
+        }
         const char* tmp = std::getenv("TMPDIR");
         std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/qv_game_fuzz.XXXXXX";
         if (!mkdtemp(pattern.data())) std::abort();
         dir_ = pattern;
         fs::create_directory(dir_ / "Assets");
-        const char* from = std::getenv("QV_FUZZ_ASSETS");
-        // Absolute, for the links: a relative target would be read from the links' own folder.
-        const fs::path source = fs::absolute(from && *from ? from : QV_FUZZ_ASSETS);
-        if (!fs::is_regular_file(source / "settings.ini")) {
-            std::fprintf(stderr, "game fuzz target: %s holds no generated Assets\n",
-                         source.c_str());
-            std::abort();
-        }
         for (const auto& entry : fs::directory_iterator(source)) {
             const std::string name = entry.path().filename().string();
             const bool undrawn = std::any_of(std::begin(kUndrawn), std::end(kUndrawn),
