@@ -3,7 +3,7 @@
 // Every input builds the window again, and the board's 700 x 700 background (1.9 MB) is the one
 // block of a megabyte or more it asks for. The sanitizer's allocator maps such a block afresh
 // each time and unmaps it after its quarantine, so every input touched new pages and their
-// shadow for it: on this machine, with the fill that follows, more than a third of an input's
+// shadow for it: on this machine, with the fill that follows, about a quarter of an input's
 // time. Here the global operator new and delete keep a few freed blocks of a megabyte or more
 // and hand one out again for the next request of the same size.
 //
