@@ -19,7 +19,7 @@ const char* Closing(const void*) {
 
 class TReportedForm1 : public TForm1 {
 public:
-    TReportedForm1(TPlatform& platform, const TSettings* settings) : TForm1(platform, settings) {
+    TReportedForm1(TPlatform& platform, const TSettings* settings) : TForm1(platform, *settings) {
         SetCrashGame(&tickCount, ScreenOf, this);
     }
     // What follows is the window's own shutdown (FormDestroy), with the game going.

@@ -9,13 +9,33 @@
 #include "app/cli.h"
 #include "app/crash_hooks.h"
 #include "shell/platform/crash_report.h"
+#include "shell/platform/native.h"
 #include "shell/platform/sdl_host.h"
 #include "shell/replay/check.h"
 #include "shell/replay/replay_folder.h"
 #include "shell/replay/sessions.h"
-#include "shell/user_files.h"
+#include "shell/screen_name.h"
 
 namespace {
+
+const char* ScreenOf(const void* game) {
+    return ScreenName(*static_cast<const TForm1*>(game));
+}
+
+// The game named to a crash report (its screen and tick) for as long as it lives, and with a
+// test crash asked for, a fault once the first tick of play has run.
+void WatchForCrashes(TGameSession& session, TTestCrash testCrash) {
+    const TForm1& game = session.Game();
+    SetCrashGame(&game.tickCount, ScreenOf, &game);
+    session.onClosing = [] {
+        SetCrashGame(
+            nullptr, [](const void*) { return "closing"; }, nullptr);
+    };
+    if (testCrash != TTestCrash::None)
+        session.onDispatched = [&game, testCrash] {
+            if (game.tickCount > 0) CrashOnPurpose(testCrash);
+        };
+}
 
 // Plays in the window, recording the session into the player's replay folder.
 int Play() {
@@ -35,10 +55,8 @@ int Play() {
         options.stem = ReplayStem(local);
         options.date = ReplayDate(local, local.tm_gmtoff);
         options.boardShown = boardShown;
-        options.makeForm = [testCrash](TPlatform& p, const TSettings* settings) {
-            return CreateReportedForm(p, testCrash, settings);
-        };
         auto session = std::make_unique<TRecordingSession>(platform, options);
+        WatchForCrashes(session->Session(), testCrash);
         // A crash report names the replay, and the replay is written up to the crash.
         TSessionRecorder& recorder = session->Recorder();
         if (recorder.Recording()) {
@@ -53,7 +71,7 @@ int Play() {
 // Shows a recording in the window.
 int Watch(const std::string& path) {
     std::string error;
-    std::optional<TReplayFile> file = LoadReplay(path, error);
+    std::optional<TReplayFile> file = LoadReplay(NativeFiles(), path, error);
     TSettings settings;
     if (!file || !ReadReplaySettings(file->header, settings, error)) {
         std::fprintf(stderr, "quorvatide: %s: %s\n", path.c_str(), error.c_str());
@@ -61,16 +79,15 @@ int Watch(const std::string& path) {
     }
     SetCrashReplay(path);
     return RunWindow([&](TPlatform& platform) {
-        return std::make_unique<TPlaybackSession>(
-            platform, std::move(*file), settings, [](TPlatform& p, const TSettings* s) {
-                return CreateReportedForm(p, TTestCrash::None, s);
-            });
+        auto session = std::make_unique<TPlaybackSession>(platform, std::move(*file), settings);
+        WatchForCrashes(session->Session(), TTestCrash::None);
+        return session;
     });
 }
 
 // Plays a recording without a window and checks it.
 int Check(const std::string& path, const std::string& debugLog) {
-    const TCheckOutcome outcome = CheckReplay(path, ExecutableDir(), debugLog);
+    const TCheckOutcome outcome = CheckReplay(path, NativeFiles(), ExecutableDir(), debugLog);
     std::fprintf(outcome.status == 0 ? stdout : stderr, "quorvatide: %s\n",
                  outcome.message.c_str());
     return outcome.status;
@@ -89,9 +106,7 @@ int main(int argc, char** argv) {
     }
     // In the window, any fault from here on leaves a crash report.
     if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Replay)
-        InstallCrashReporting(
-            argv[0], UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state"),
-            true);
+        InstallCrashReporting(argv[0], NativeUserFolders().state, true);
     switch (cl.mode) {
         case TRunMode::Help:
             std::fputs(HelpText().c_str(), stdout);

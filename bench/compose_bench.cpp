@@ -20,6 +20,9 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "shell/game_session.h"
+#include "shell/platform/native.h"
+#include "shell/user_files.h"
 
 namespace {
 
@@ -57,13 +60,14 @@ std::filesystem::path AssetDir() {
 TPicture LoadSprite(std::string_view name) {
     const std::filesystem::path dir = AssetDir();
     TPicture p;
-    if (!p.LoadFromFile((dir / (std::string(name) + ".bmp")).string())) {
+    if (!p.LoadFromFile(NativeFiles(), (dir / (std::string(name) + ".bmp")).string())) {
         std::fprintf(stderr, "qv_bench_compose: no %s in %s; build the assets first\n",
                      std::string(name).c_str(), dir.c_str());
         std::exit(1);
     }
     TPicture mask;
-    if (mask.LoadFromFile((dir / (std::string(name) + "A.bmp")).string())) p.IntensityToAlpha(mask);
+    if (mask.LoadFromFile(NativeFiles(), (dir / (std::string(name) + "A.bmp")).string()))
+        p.IntensityToAlpha(mask);
     return p;
 }
 
@@ -141,16 +145,17 @@ const std::string& BenchExeDir() {
 struct TOurScene {
     TBenchClock clock;
     TSilentAudio audio;
-    TPlatform platform{clock, audio, BenchExeDir()};
-    std::unique_ptr<TForm1> form;
+    TPlatform platform{clock, audio, NativeFiles(), BenchExeDir()};
+    std::unique_ptr<TGameSession> session;
+    TForm1* form = nullptr;
     std::vector<TBitmapLayer*> layers;
     std::vector<int> dx, dy;  // gliding direction of each layer (play frames)
     int frame = 0;
 
     explicit TOurScene(int layerCount) {
-        form = std::make_unique<TForm1>(platform);
-        // The splash panel covers the playfield at start-up.
-        form->pnlSplash->Hide();
+        // The splash panel, which covers the playfield at start-up, hidden.
+        session = std::make_unique<TGameSession>(platform, ReadGameSettings(platform), true);
+        form = &session->Game();
         const TScenePlan& plan = Scene(layerCount);
         TPicture& back = form->Playfield->Bitmap();
         back.SetSize(700, 700);

@@ -30,7 +30,8 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "shell/replay/recorder.h"
+#include "shell/platform/native.h"
+#include "shell/replay/sessions.h"
 #include "shell/toolkit/platform.h"
 
 namespace fs = std::filesystem;
@@ -107,19 +108,18 @@ bool recordRuns = false;
 class TGame {
 public:
     explicit TGame(const std::string& settings) : exeDir_(settings) {
-        form = std::make_unique<TForm1>(platform_);
-        std::string error;
-        if (!recordRuns)
-            recorder_.PassOnly(*form);
-        else if (!recorder_.Begin(*form, exeDir_.Path() + "run.qvr", "bench", false, error)) {
-            std::fprintf(stderr, "qv_bench_tick: cannot record: %s\n", error.c_str());
-            std::exit(1);
-        }
+        TRecordingOptions options;
+        options.record = recordRuns;
+        options.path = exeDir_.Path() + "run.qvr";
+        options.date = "bench";
+        session_ = std::make_unique<TRecordingSession>(platform_, options);
+        if (recordRuns && !session_->Recorder().Recording()) std::exit(1);
+        form = &session_->Game();
         TShiftState pressed;
         pressed.left = true;
-        recorder_.MouseMove(kSplashX, kSplashY, {});
-        recorder_.MouseDown(kSplashX, kSplashY, TMouseButton::Left, pressed);
-        recorder_.MouseUp(kSplashX, kSplashY, TMouseButton::Left, {});
+        session_->Dispatch(TDispatch::MouseMove(kSplashX, kSplashY, {}));
+        session_->Dispatch(TDispatch::MouseDown(kSplashX, kSplashY, TMouseButton::Left, pressed));
+        session_->Dispatch(TDispatch::MouseUp(kSplashX, kSplashY, TMouseButton::Left, {}));
         if (!form->tmrTick->Enabled()) {
             std::fprintf(stderr, "qv_bench_tick: the splash click did not start play\n");
             std::exit(1);
@@ -134,7 +134,7 @@ public:
         clock_.now += kTickMs;
         const int before = form->tickCount;
         const auto start = TClock::now();
-        recorder_.RunTimers();
+        session_->Dispatch(TDispatch::Timers());
         tickMs = MsSince(start);
         const auto composed = TClock::now();
         const std::vector<TRect> rects = form->Compose();
@@ -145,18 +145,18 @@ public:
     }
 
     ~TGame() {
-        recorder_.Close();
-        form.reset();  // while the platform it runs on is still there
+        session_->Close();
+        session_.reset();  // while the platform it runs on is still there
     }
 
-    std::unique_ptr<TForm1> form;
+    TForm1* form = nullptr;
 
 private:
     TExeDir exeDir_;
     TBenchClock clock_;
-    TSessionRecorder recorder_{clock_};
     TSilentAudio audio_;
-    TPlatform platform_{recorder_, audio_, exeDir_.Path()};
+    TPlatform platform_{clock_, audio_, NativeFiles(), exeDir_.Path()};
+    std::unique_ptr<TRecordingSession> session_;
 };
 
 // ---------------------------------------------------------------- figures

@@ -29,7 +29,7 @@ add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})
 # Contact sheet for reviewing the art: cmake --build build --target contact_sheet
 # writes build/contact_sheet.png.
 add_executable(qv_contact_sheet EXCLUDE_FROM_ALL tools/contact_sheet.cpp tools/assetgen/art.cpp)
-target_link_libraries(qv_contact_sheet PRIVATE qv_game PkgConfig::CAIRO PkgConfig::FREETYPE)
+target_link_libraries(qv_contact_sheet PRIVATE qv_platform_headless PkgConfig::CAIRO PkgConfig::FREETYPE)
 add_custom_target(contact_sheet
   COMMAND qv_contact_sheet ${QV_ASSET_DIR} ${CMAKE_BINARY_DIR}/contact_sheet.png ${QV_DEJAVU_DIR}
   DEPENDS qv_contact_sheet assets

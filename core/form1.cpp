@@ -1,9 +1,7 @@
 #include "core/form1.h"
 
-#include "shell/user_files.h"
-
-TForm1::TForm1(TPlatform& platform, const TSettings* settings)
-    : TForm(platform, kClientWidth, kClientHeight), givenSettings(settings) {
+TForm1::TForm1(TPlatform& platform, const TSettings& settings)
+    : TForm(platform, kClientWidth, kClientHeight), givenSettings(&settings) {
     SetCaption(kApplicationTitle);
     CreateControls();
     BindEvents();
@@ -18,10 +16,14 @@ void TForm1::Randomize() {
     random.Seed(Platform().clock.RandomSeed());
 }
 
+std::string TForm1::AssetDirOf(const std::string& exeDir) {
+    std::string dir = exeDir;
+    if (dir.empty() || (dir.back() != '/' && dir.back() != '\\')) dir += '/';
+    return dir + "Assets/";
+}
+
 void TForm1::FormCreate() {
-    assetDir = Platform().exeDir;
-    if (assetDir.empty() || assetDir.back() != '/') assetDir += '/';
-    assetDir += "Assets/";
+    assetDir = AssetDirOf(Platform().exeDir);
 
     // The object lists exist from construction on, empty.
     Randomize();
@@ -30,8 +32,9 @@ void TForm1::FormCreate() {
     LoadSprites();
     musicOn = true;
     soundOn = true;
-    settings =
-        givenSettings ? *givenSettings : ReadSettings(SettingsPath(assetDir, Platform().configDir));
+    // Read from settings.ini by whoever makes the game, before it is made.
+    settings = *givenSettings;
+    givenSettings = nullptr;
 
     if (settings.DEBUG != 0) {
         SetColor(clMaroon);

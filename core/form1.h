@@ -44,13 +44,15 @@ constexpr int kCatalogueSize = int(kCatalogueNames.size());
 
 class TForm1 : public TForm {
 public:
-    // Creates the window with its controls and runs FormCreate. The settings are read from
-    // settings.ini, unless `settings` gives them (a replay plays with its own).
-    explicit TForm1(TPlatform& platform, const TSettings* settings = nullptr);
+    // Creates the window with its controls and runs FormCreate with `settings`: those of
+    // settings.ini (read by whoever makes the game), or a replay's own.
+    TForm1(TPlatform& platform, const TSettings& settings);
     // Runs FormDestroy.
     ~TForm1() override;
 
     // ---- start-up and shutdown (core/form1.cpp)
+    // The Assets folder beside an executable's folder, ending in a separator.
+    static std::string AssetDirOf(const std::string& exeDir);
     void FormCreate();
     void FormDestroy();
     // Seeds the random generator from the clock.
@@ -247,9 +249,8 @@ public:
     // Writes the creature log to Assets/debug.txt; on failure says so on stderr. A game that
     // writes no files of its own (a replay being played) writes nothing.
     bool SaveDebugLog();
-    // Writes lines to `path` as the debug log is written, each ended by CR LF: 0, or the errno
-    // of the failure.
-    static int WriteDebugLog(const std::string& path, const std::vector<std::string>& lines);
+    // The debug log's text: every line ended by CR LF.
+    static std::string DebugLogText(const std::vector<std::string>& lines);
 
     // ---- window layout (shell/layout.cpp)
     void CreateControls();
@@ -264,7 +265,7 @@ public:
     std::string assetDir;
     TRandom random;
     TSettings settings;
-    // Settings given instead of those of settings.ini, if any.
+    // The settings to start with, while the window is being made.
     const TSettings* givenSettings = nullptr;
 
     // Catalogue: the pictures every sprite copies from, and where each group starts.

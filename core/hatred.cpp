@@ -14,7 +14,7 @@ void TForm1::SetHatred() {
     if (hatred < 1 || hatred > 3) return;
     // A level whose picture cannot be read shows an empty white panel rather than the picture
     // of another level.
-    if (!imHatred->LoadBitmap(assetDir + "rhs" + std::to_string(hatred) + ".bmp"))
+    if (!imHatred->LoadBitmap(Platform().files, assetDir + "rhs" + std::to_string(hatred) + ".bmp"))
         imHatred->Bitmap().SetSize(0, 0);
 }
 

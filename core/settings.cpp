@@ -7,14 +7,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <map>
 
 namespace {
 
-constexpr size_t kMaxSettingsBytes = 1024 * 1024;
 // The longest line read as a setting, without its blanks at either end: what fits inih's usual
 // line buffer of 200 bytes with the line break and the NUL. An inih built with a smaller buffer
 // lowers it; a larger one does not raise it, so that a file reads alike with every build.
@@ -149,18 +148,9 @@ std::optional<double> ParseSettingReal(std::string_view text) {
     return value;
 }
 
-TSettings ReadSettings(const std::string& path) {
+TSettings ReadSettingsText(std::string_view text) {
     TSettings s;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return s;
-    // Read a piece at a time, so that a short file costs no megabyte of memory.
-    std::string content;
-    char piece[4096];
-    while (
-        content.size() < kMaxSettingsBytes &&
-        in.read(piece, std::streamsize(std::min(sizeof piece, kMaxSettingsBytes - content.size())))
-                .gcount() > 0)
-        content.append(piece, size_t(in.gcount()));
+    std::string content(text.substr(0, kMaxSettingsBytes));
     // A NUL byte would end the text early; treat it as a line break instead.
     for (char& c : content)
         if (c == '\0') c = '\n';
@@ -178,4 +168,29 @@ TSettings ReadSettings(const std::string& path) {
         }
     }
     return s;
+}
+
+const TSettingKey* FindSettingKey(std::string_view name) {
+    for (const TSettingKey& key : kKeys)
+        if (name == key.name) return &key;
+    return nullptr;
+}
+
+std::string SettingText(const TSettings& s, const TSettingKey& key) {
+    if (key.integer) return std::to_string(s.*key.integer);
+    // Reals so that they read back to the very same number.
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", s.*key.real);
+    return text;
+}
+
+bool SetSetting(TSettings& s, const TSettingKey& key, std::string_view value) {
+    if (key.integer) {
+        const auto v = ParseSettingInteger(value);
+        if (v) s.*key.integer = *v;
+        return v.has_value();
+    }
+    const auto v = ParseSettingReal(value);
+    if (v) s.*key.real = *v;
+    return v.has_value();
 }

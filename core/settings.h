@@ -1,6 +1,7 @@
 // The balance and debug settings of settings.ini (section "Settings").
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -48,6 +49,13 @@ struct TSettingKey {
 // The 28 keys in the order they are read.
 const TSettingKey* SettingKeys();
 constexpr int kSettingCount = 28;
+// The key of that exact name; null for none.
+const TSettingKey* FindSettingKey(std::string_view name);
+// A value as text: integers as they are, reals so that they read back to the very same number.
+std::string SettingText(const TSettings& settings, const TSettingKey& key);
+// Reads a value of the key from text into `settings`; false (and nothing changed) when the text
+// is no value of the key's kind.
+bool SetSetting(TSettings& settings, const TSettingKey& key, std::string_view value);
 
 // An integer value: decimal, or hexadecimal when longer than two characters and starting with
 // "0x" or "0X" (with any number of leading zeros; eight digits past them at most, read as the
@@ -57,9 +65,12 @@ std::optional<int32_t> ParseSettingInteger(std::string_view text);
 // A real value: a finite decimal fraction such as 0.1 or -2.5.
 std::optional<double> ParseSettingReal(std::string_view text);
 
-// Reads the settings from an INI file. A missing file, section or key, or a value that does
-// not parse, keeps the default. Key names are not case-sensitive, a comment may follow a value
+// The most of a settings file that is read.
+constexpr size_t kMaxSettingsBytes = 1024 * 1024;
+
+// Reads the settings from the text of an INI file. A missing file, section or key, or a value that
+// does not parse, keeps the default. Key names are not case-sensitive, a comment may follow a value
 // after ';', and an indented line is read as if it were not indented. A line too long to be a
 // setting (beyond 198 characters without its blanks) is skipped whole. Only the first megabyte
 // of the file is read.
-TSettings ReadSettings(const std::string& path);
+TSettings ReadSettingsText(std::string_view text);

@@ -6,7 +6,6 @@
 //
 // Music plays on two players: BGM carries the title track 0 and the in-game tracks 1 to 3,
 // which loop; BGMGO carries the game-over track 4, which plays once.
-#include <filesystem>
 
 #include "core/form1.h"
 
@@ -54,8 +53,7 @@ void TForm1::PlaySfx(const std::string& name, int channel) {
         if (channel >= 1 && channel <= 3) soundNextTick[channel] = GetTickCount() + kSfxThrottleMs;
     }
     const std::string path = assetDir + name + ".wav";
-    std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec)) Platform().audio.PlaySound(path);
+    if (Platform().files.IsFile(path)) Platform().audio.PlaySound(path);
 }
 
 void TForm1::PlayTrack(TMediaPlayer& player, int n) {

@@ -16,9 +16,10 @@ int TForm1::AddSprite(const std::string& name) {
             return int(Sprites.size()) - 1;
         }
     }
-    if (entry.LoadFromFile(path)) {
+    if (entry.LoadFromFile(Platform().files, path)) {
         TPicture mask;
-        if (mask.LoadFromFile(assetDir + name + "A.bmp")) entry.IntensityToAlpha(mask);
+        if (mask.LoadFromFile(Platform().files, assetDir + name + "A.bmp"))
+            entry.IntensityToAlpha(mask);
     }
     if (kept) kept->emplace(path, TPicture()).first->second.Assign(entry);
     return int(Sprites.size()) - 1;
@@ -60,7 +61,7 @@ void TForm1::LoadSprites() {
     sprRedSquare = CatalogueIndex("redsquare");
 
     // The fixed pictures of the window; a missing file leaves its control as it was.
-    if (MenuImg->LoadBitmap(assetDir + "menuframe.bmp")) {
+    if (MenuImg->LoadBitmap(Platform().files, assetDir + "menuframe.bmp")) {
         MenuImg->AutoSize = false;
         const struct {
             int sprite, x, y;
@@ -69,21 +70,21 @@ void TForm1::LoadSprites() {
         for (const auto& icon : icons)
             Sprites[size_t(icon.sprite)].DrawTo(MenuImg->Bitmap(), icon.x, icon.y);
     }
-    if (OrbMenuImg->LoadBitmap(assetDir + "orbmenuframe.bmp")) {
+    if (OrbMenuImg->LoadBitmap(Platform().files, assetDir + "orbmenuframe.bmp")) {
         OrbMenuImg->AutoSize = false;
         Sprites[size_t(sprBuilder)].DrawTo(OrbMenuImg->Bitmap(), 24, 16);
     }
-    imScrap->LoadPicture(assetDir + "ScrapCount.bmp");
-    imSigns->LoadPicture(assetDir + "SignCount.bmp");
-    imSplash->LoadPicture(assetDir + "splash.bmp");
-    imGOBot->LoadPicture(assetDir + "gameoverbottom.bmp");
+    imScrap->LoadPicture(Platform().files, assetDir + "ScrapCount.bmp");
+    imSigns->LoadPicture(Platform().files, assetDir + "SignCount.bmp");
+    imSplash->LoadPicture(Platform().files, assetDir + "splash.bmp");
+    imGOBot->LoadPicture(Platform().files, assetDir + "gameoverbottom.bmp");
     // The right band shows the left band's picture, not mirrored.
-    if (imGOL->LoadPicture(assetDir + "gameoverleft.bmp")) {
+    if (imGOL->LoadPicture(Platform().files, assetDir + "gameoverleft.bmp")) {
         TPicture copy;
         copy.Assign(imGOL->Picture());
         imGOR->SetPicture(std::move(copy));
     }
-    imGOTop->LoadPicture(assetDir + "gameovertop.bmp");
-    imEnd->LoadPicture(assetDir + "endtext.bmp");
-    imStart->LoadPicture(assetDir + "starttext.bmp");
+    imGOTop->LoadPicture(Platform().files, assetDir + "gameovertop.bmp");
+    imEnd->LoadPicture(Platform().files, assetDir + "endtext.bmp");
+    imStart->LoadPicture(Platform().files, assetDir + "starttext.bmp");
 }

@@ -5,8 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "core/form1.h"
 
@@ -42,42 +40,28 @@ void TForm1::FormKeyPress(char& key) {
     if (k == 'P' && PauseAllowed()) TogglePause();
 }
 
-namespace {
-
-// Writes the lines, each ended by CR LF, to a new or replaced file; returns 0 or the error.
-template <typename Lines>
-int WriteLog(const std::string& path, const Lines& lines) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    int error = file ? 0 : errno;
-    for (size_t i = 0; file && error == 0 && i < lines.size(); ++i) {
-        const std::string& line = lines[i];
-        if (std::fwrite(line.data(), 1, line.size(), file) != line.size() ||
-            std::fwrite("\r\n", 1, 2, file) != 2)
-            error = errno ? errno : EIO;
-    }
-    if (file && std::fclose(file) != 0 && error == 0) error = errno ? errno : EIO;
-    return error;
-}
-
-}  // namespace
-
-int TForm1::WriteDebugLog(const std::string& path, const std::vector<std::string>& lines) {
-    return WriteLog(path, lines);
+std::string TForm1::DebugLogText(const std::vector<std::string>& lines) {
+    size_t size = 0;
+    for (const std::string& line : lines) size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) text.append(line).append("\r\n");
+    return text;
 }
 
 bool TForm1::SaveDebugLog() {
     if (!Platform().writesFiles) return true;
+    IFiles& files = Platform().files;
     const std::string path = assetDir + "debug.txt";
-    const int error = WriteLog(path, lstDebug);
+    const std::string text = DebugLogText(lstDebug);
+    const int error = files.Write(path, text);
     if (error == 0) return true;
     // An installed game's Assets folder is read-only for its players: the log goes to the
     // player's state folder instead, and one line says where.
     const std::string& stateDir = Platform().stateDir;
     if (!stateDir.empty()) {
         const std::string fallback = stateDir + "debug.txt";
-        std::error_code ec;
-        std::filesystem::create_directories(stateDir, ec);
-        if (WriteLog(fallback, lstDebug) == 0) {
+        if (files.Write(fallback, text, true) == 0) {
             std::fprintf(stderr, "quorvatide: cannot write %s (%s); the debug log is in %s\n",
                          path.c_str(), std::strerror(error), fallback.c_str());
             return true;

@@ -1,15 +1,16 @@
-// The player's own folders, for a game installed where its players cannot write: settings of
-// their own in the configuration folder, and the debug log in the state folder when the Assets
-// folder is read-only. The folders follow the XDG base directory rules; the host reads the
-// environment and passes the values in.
+// The files the game is made from before its window exists: the settings, from the player's
+// own folder when they keep a settings.ini there, else from the Assets folder.
 #pragma once
 
 #include <string>
 
-// "<base>/quorvatide/" where base is `xdgHome` when it is an absolute path, else
-// "<home>/<homeFallback>" (e.g. ".config"); empty when neither gives an absolute path.
-std::string UserFolder(const char* xdgHome, const char* home, const char* homeFallback);
+#include "core/settings.h"
+#include "shell/toolkit/platform.h"
 
-// The settings file read at start-up: `configDir` + "settings.ini" when that file exists,
+// The settings file read at start-up: `configDir` + "settings.ini" when that is a regular file,
 // else the one in the Assets folder. An empty configDir means there is no user folder.
-std::string SettingsPath(const std::string& assetDir, const std::string& configDir);
+std::string SettingsPath(IFiles& files, const std::string& assetDir, const std::string& configDir);
+
+// The settings the game on `platform` plays with, read before it is made: a file that is
+// missing, not a regular file or unreadable gives the defaults.
+TSettings ReadGameSettings(TPlatform& platform);

@@ -234,7 +234,8 @@ TEST(BalanceLab, TheWorstGamesReplayIsKeptAloneWhateverTheNumberOfJobsAndChecks)
     std::snprintf(name, sizeof name, "builder-seed-%06d.qvr", seed);
     EXPECT_EQ(worst.filename(), name);
 
-    const TCheckOutcome check = CheckReplay(worst.string(), BuildExeDir().string() + "/");
+    const TCheckOutcome check =
+        CheckReplay(worst.string(), NativeFiles(), BuildExeDir().string() + "/");
     EXPECT_EQ(check.status, 0) << check.message;
     EXPECT_TRUE(check.complete);
     EXPECT_EQ(check.ticks, ticks);
@@ -249,7 +250,7 @@ TEST(BalanceLab, TheWorstGamesReplayIsKeptAloneWhateverTheNumberOfJobsAndChecks)
     EXPECT_EQ(bytes(shared), bytes(worst));
     const fs::path best = keep("best:1", "2");
     EXPECT_NE(best.filename(), worst.filename());
-    EXPECT_EQ(CheckReplay(best.string(), BuildExeDir().string() + "/").status, 0);
+    EXPECT_EQ(CheckReplay(best.string(), NativeFiles(), BuildExeDir().string() + "/").status, 0);
 }
 
 TEST(BalanceLab, BadOptionsAndFilesAreRefusedWithExitStatusTwo) {

@@ -4,6 +4,7 @@
 #include <set>
 #include <utility>
 
+#include "shell/platform/native.h"
 #include "tests/harness.h"
 
 namespace {
@@ -202,7 +203,7 @@ TEST(Board, NewGameBuildsAFreshBoardAndKeepsWhatOutlivesAGame) {
     EXPECT_EQ(CounterText(f, *f.imSignsCt), "0/4");
 
     TPicture first;
-    first.LoadFromFile(f.assetDir + "rhs1.bmp");
+    first.LoadFromFile(NativeFiles(), f.assetDir + "rhs1.bmp");
     EXPECT_TRUE(SamePixels(f.imHatred->Bitmap(), first));
 
     // The cursors are kept, back on tile (0, 0), in front of the new board.

@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "shell/platform/native.h"
 #include "shell/toolkit/compose.h"
 #include "shell/toolkit/form.h"
 #include "shell/toolkit/layers.h"
@@ -81,7 +82,7 @@ void FillSprite(TPicture& p, std::mt19937& rng) {
 struct TScene {
     TFakeClock clock;
     TSilentAudio audio;
-    TPlatform platform{clock, audio, ""};
+    TPlatform platform{clock, audio, NativeFiles(), ""};
     TForm form{platform, 150, 120};
     TLayeredImage* image = form.Add<TLayeredImage>("image", 7, 5, 131, 103);
     std::mt19937 rng{20240611};
@@ -228,7 +229,7 @@ TEST(ComposeAccuracy, EveryColourOverEveryColourAtEveryAlpha) {
 TEST(ComposeAccuracy, TheWindowShowsWhereItsControlsDoNotPaint) {
     TFakeClock clock;
     TSilentAudio audio;
-    TPlatform platform{clock, audio, ""};
+    TPlatform platform{clock, audio, NativeFiles(), ""};
     TForm form(platform, 60, 40);
     form.SetColor(Color32(200, 30, 60));
     const TColor32 glassColour = Color32(10, 20, 250, 128), green = Color32(0, 255, 0);

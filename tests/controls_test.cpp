@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/platform/native.h"
 #include "shell/toolkit/form.h"
 #include "shell/toolkit/layers.h"
 #include "tests/bmp_files.h"
@@ -19,7 +20,7 @@ struct TScreen {
     explicit TScreen(int w = 64, int h = 48) : form(platform, w, h) {}
     TFakeClock clock;
     TSilentAudio audio;
-    TPlatform platform{clock, audio, "/tmp/"};
+    TPlatform platform{clock, audio, NativeFiles(), "/tmp/"};
     TForm form;
 
     // A pixel of the frame as last composed. The frame is opaque: only the colour counts.
@@ -442,19 +443,19 @@ TEST(ControlPaint, PicturesLoadedFromFiles) {
 
     TImage* image = s.form.Add<TImage>("image", 2, 2, 30, 30);
     image->AutoSize = true;
-    ASSERT_TRUE(image->LoadPicture(path("pic.bmp")));
+    ASSERT_TRUE(image->LoadPicture(NativeFiles(), path("pic.bmp")));
     EXPECT_EQ(image->Width(), 7);
     EXPECT_EQ(image->Height(), 5);
     // A file that cannot be read leaves the picture as it was.
-    EXPECT_FALSE(image->LoadPicture(path("bad.bmp")));
-    EXPECT_FALSE(image->LoadPicture(path("missing.bmp")));
+    EXPECT_FALSE(image->LoadPicture(NativeFiles(), path("bad.bmp")));
+    EXPECT_FALSE(image->LoadPicture(NativeFiles(), path("missing.bmp")));
     EXPECT_EQ(image->Picture().Width(), 7);
 
     TLayeredImage* li = s.form.Add<TLayeredImage>("li", 20, 20, 40, 20);
     li->SetColor(kGreen);
-    ASSERT_TRUE(li->LoadBitmap(path("pic.bmp")));
+    ASSERT_TRUE(li->LoadBitmap(NativeFiles(), path("pic.bmp")));
     EXPECT_EQ(li->Width(), 40);  // no auto-size: the control keeps its size
-    EXPECT_FALSE(li->LoadBitmap(path("bad.bmp")));
+    EXPECT_FALSE(li->LoadBitmap(NativeFiles(), path("bad.bmp")));
     EXPECT_EQ(li->Bitmap().Width(), 7);
     s.form.Compose();
     const TPicture g = Gradient(7, 5);
@@ -465,7 +466,7 @@ TEST(ControlPaint, PicturesLoadedFromFiles) {
         return clBtnFace;
     }));
     li->AutoSize = true;
-    ASSERT_TRUE(li->LoadBitmap(path("pic.bmp")));
+    ASSERT_TRUE(li->LoadBitmap(NativeFiles(), path("pic.bmp")));
     EXPECT_EQ(li->Width(), 7);
     EXPECT_EQ(li->Height(), 5);
     s.form.Compose();

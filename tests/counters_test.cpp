@@ -1,6 +1,7 @@
 // The digit counters: glyph layers edge to edge on white, redrawn whole on every change.
 #include <gtest/gtest.h>
 
+#include "shell/platform/native.h"
 #include "tests/harness.h"
 
 namespace {
@@ -86,7 +87,7 @@ TEST(Hatred, PanelShowsTheLevelsPictureAndStaysCleanWithoutIt) {
     THarness h(OptionsFor(dir));
     TForm1& f = h.Form();
     TPicture first;
-    ASSERT_TRUE(first.LoadFromFile(f.assetDir + "rhs1.bmp"));
+    ASSERT_TRUE(first.LoadFromFile(NativeFiles(), f.assetDir + "rhs1.bmp"));
     EXPECT_TRUE(SamePixels(f.imHatred->Bitmap(), first));
 
     f.hatred = 2;  // its picture is missing: the panel shows white, not level 1

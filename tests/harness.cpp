@@ -72,6 +72,10 @@ TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y) {
     return v;
 }
 
+TSettings ReadSettingsAt(const std::string& path) {
+    return ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
+}
+
 fs::path BuildExeDir() {
     return QV_BUILD_DIR;
 }

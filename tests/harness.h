@@ -59,5 +59,8 @@ std::string CompareGolden(const std::string& name, const std::string& actual);
 // with no march and its destination its own tile, so that it stays until told otherwise.
 TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y);
 
+// The settings of the file at `path`, read as the game reads them.
+TSettings ReadSettingsAt(const std::string& path);
+
 // The folder of the build's generated Assets.
 std::filesystem::path BuildExeDir();

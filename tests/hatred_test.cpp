@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/platform/native.h"
 #include "tests/harness.h"
 
 TEST(Hatred, WarningsComeFiveSecondsSoonerEachTimeDownToForty) {
@@ -62,7 +63,7 @@ TEST(Hatred, TheLevelSwitchesFifteenTicksAfterAWarning) {
     EXPECT_FALSE(f.spHatred->Visible());
     // The panel shows the new level's picture.
     TPicture rhs2;
-    ASSERT_TRUE(rhs2.LoadFromFile(f.assetDir + "rhs2.bmp"));
+    ASSERT_TRUE(rhs2.LoadFromFile(NativeFiles(), f.assetDir + "rhs2.bmp"));
     EXPECT_TRUE(SamePixels(f.imHatred->Bitmap(), rhs2));
 
     // The next warning, 115 s later, switches it back.

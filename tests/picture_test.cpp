@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/platform/native.h"
 #include "tests/bmp_files.h"
 #include "tests/harness.h"
 
@@ -94,17 +95,17 @@ TEST(PictureLoad, FromFile) {
     const TPicture src = Gradient(5, 2, 77);
     ASSERT_TRUE(WriteFile(dir.Assets() / "a.bmp", Bmp32(src)));
     TPicture p;
-    ASSERT_TRUE(p.LoadFromFile((dir.Assets() / "a.bmp").string()));
+    ASSERT_TRUE(p.LoadFromFile(NativeFiles(), (dir.Assets() / "a.bmp").string()));
     EXPECT_TRUE(SamePixels(p, src));
 
     // A missing or empty file fails and leaves the picture empty.
-    EXPECT_FALSE(p.LoadFromFile((dir.Assets() / "missing.bmp").string()));
+    EXPECT_FALSE(p.LoadFromFile(NativeFiles(), (dir.Assets() / "missing.bmp").string()));
     EXPECT_TRUE(p.Empty());
     ASSERT_TRUE(WriteFile(dir.Assets() / "empty.bmp", ""));
     p = Gradient(2, 2);
-    EXPECT_FALSE(p.LoadFromFile((dir.Assets() / "empty.bmp").string()));
+    EXPECT_FALSE(p.LoadFromFile(NativeFiles(), (dir.Assets() / "empty.bmp").string()));
     EXPECT_TRUE(p.Empty());
-    EXPECT_FALSE(p.LoadFromFile(dir.Assets().string()));  // a folder
+    EXPECT_FALSE(p.LoadFromFile(NativeFiles(), dir.Assets().string()));  // a folder
     EXPECT_TRUE(p.Empty());
 }
 

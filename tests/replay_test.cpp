@@ -100,7 +100,8 @@ TEST(Replay, ASessionRecordedPlaysAgainDigestForDigestWithTheSameCreatureLog) {
         EXPECT_FALSE(h.Form().lstDebug.empty());
     }  // closed as the window closes: debug.txt written
     const fs::path log = dir.ExeDir() / "replayed.txt";
-    const TCheckOutcome outcome = CheckReplay(replay, dir.ExeDir().string() + "/", log.string());
+    const TCheckOutcome outcome =
+        CheckReplay(replay, NativeFiles(), dir.ExeDir().string() + "/", log.string());
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_TRUE(outcome.complete);
     EXPECT_EQ(outcome.games, 1);
@@ -137,7 +138,7 @@ TEST(Replay, TwoGamesAndARestartCheckWithOtherSettingsBesideTheProgram) {
     }
     // The Assets beside the checking program hold the default settings: the replay brings its
     // own, or the frail base would stand.
-    const TCheckOutcome outcome = CheckReplay(replay, BuildExeDir().string() + "/");
+    const TCheckOutcome outcome = CheckReplay(replay, NativeFiles(), BuildExeDir().string() + "/");
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_EQ(outcome.games, 2);
     EXPECT_TRUE(outcome.complete);
@@ -163,7 +164,7 @@ TEST(Replay, TicksThatRanLateReplayExactly) {
         PlayAMinute(h);
         ticks = f.tickCount;
     }
-    const TCheckOutcome outcome = CheckReplay(replay, dir.ExeDir().string() + "/");
+    const TCheckOutcome outcome = CheckReplay(replay, NativeFiles(), dir.ExeDir().string() + "/");
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_EQ(outcome.ticks, ticks);
     EXPECT_LT(ticks, 1100);  // fewer ticks than on time: the readings made the difference
@@ -179,7 +180,7 @@ TEST(Replay, AChangedInputIsADesyncNamedWithItsGameAndTick) {
         PlayAMinute(h);
     }
     std::string error;
-    std::optional<TReplayFile> file = LoadReplay(replay, error);
+    std::optional<TReplayFile> file = LoadReplay(NativeFiles(), replay, error);
     ASSERT_TRUE(file) << error;
 
     // The move that points at the tile of the first build menu goes to the tile beside it.
@@ -205,7 +206,7 @@ TEST(Replay, AChangedInputIsADesyncNamedWithItsGameAndTick) {
     ASSERT_TRUE(changed);
     WriteFile(replay, WithBody(file->header, std::string(body.begin(), body.end())));
 
-    const TCheckOutcome outcome = CheckReplay(replay, dir.ExeDir().string() + "/");
+    const TCheckOutcome outcome = CheckReplay(replay, NativeFiles(), dir.ExeDir().string() + "/");
     EXPECT_EQ(outcome.status, 1);
     const std::string where =
         "game " + std::to_string(digestGame) + ", tick " + std::to_string(digestTick) + ": ";
@@ -232,7 +233,7 @@ TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     const fs::path probe = dir.ExeDir() / "probe.qvr";
     const auto check = [&](const std::string& bytes) {
         WriteFile(probe, bytes);
-        return CheckReplay(probe, exeDir);
+        return CheckReplay(probe, NativeFiles(), exeDir);
     };
     struct TCase {
         std::string bytes;
@@ -269,7 +270,7 @@ TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     // Whatever was whole checks as far as it goes.
     const TCheckOutcome cut = check(cutAtTheFault);
     EXPECT_GT(cut.digests, 5);
-    EXPECT_EQ(CheckReplay(dir.ExeDir() / "missing.qvr", exeDir).status, 2);
+    EXPECT_EQ(CheckReplay(dir.ExeDir() / "missing.qvr", NativeFiles(), exeDir).status, 2);
 }
 
 TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
@@ -330,7 +331,8 @@ TEST(ReplayFolder, AFolderThatCannotBeWrittenCostsOneLineAndPlayGoesOn) {
     TFakeClock clock;
     clock.now = 1000;
     TSilentAudio audio;
-    TPlatform host{clock, audio, dir.ExeDir().string() + "/", {}, dir.ExeDir().string() + "/"};
+    TPlatform host{
+        clock, audio, NativeFiles(), dir.ExeDir().string() + "/", {}, dir.ExeDir().string() + "/"};
     TRecordingOptions options;
     options.folder = ReplayFolder((dir.ExeDir() / "state").string() + "/");
     options.stem = "quorvatide-2026-12-08_15-04-05";
@@ -343,8 +345,8 @@ TEST(ReplayFolder, AFolderThatCannotBeWrittenCostsOneLineAndPlayGoesOn) {
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1);
     EXPECT_FALSE(session.Recorder().Recording());
     // Play goes on: the splash click starts the ticks.
-    session.MouseDown(358, 358, TMouseButton::Left, {});
-    session.MouseUp(358, 358, TMouseButton::Left, {});
+    session.Dispatch(TDispatch::MouseDown(358, 358, TMouseButton::Left, {}));
+    session.Dispatch(TDispatch::MouseUp(358, 358, TMouseButton::Left, {}));
     for (int i = 0; i < 40; ++i) {
         clock.now = *session.NextDue();
         session.RunDue();
@@ -366,7 +368,7 @@ TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFil
     }
     fs::remove(dir.Assets() / "debug.txt");
     std::string error;
-    std::optional<TReplayFile> file = LoadReplay(replay, error);
+    std::optional<TReplayFile> file = LoadReplay(NativeFiles(), replay, error);
     ASSERT_TRUE(file) << error;
     TSettings settings;
     ASSERT_TRUE(ReadReplaySettings(file->header, settings, error)) << error;
@@ -374,7 +376,7 @@ TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFil
     TFakeClock host;
     host.now = 50000;
     TSilentAudio audio;
-    TPlatform platform{host, audio, dir.ExeDir().string() + "/"};
+    TPlatform platform{host, audio, NativeFiles(), dir.ExeDir().string() + "/"};
     auto session = std::make_unique<TPlaybackSession>(platform, std::move(*file), settings);
     TForm1& game = static_cast<TForm1&>(session->Form());
     const auto runFor = [&](uint64_t ms) {
@@ -385,8 +387,8 @@ TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFil
         }
     };
     // The viewer's mouse and keys do not reach the game.
-    session->MouseDown(358, 358, TMouseButton::Left, {});
-    session->KeyPress('x');
+    session->Dispatch(TDispatch::MouseDown(358, 358, TMouseButton::Left, {}));
+    session->Dispatch(TDispatch::Key('x'));
     runFor(2000);
     EXPECT_EQ(game.tickCount, 0);  // the splash screen's first seconds, as recorded
     runFor(6000);
@@ -394,12 +396,12 @@ TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFil
     EXPECT_GT(atSix, 0);
     EXPECT_NE(session->Caption().find(" — replay: game 1, 00:0"), std::string::npos)
         << session->Caption();
-    session->KeyPress('p');  // paused: nothing moves
+    session->Dispatch(TDispatch::Key('p'));  // paused: nothing moves
     runFor(5000);
     EXPECT_EQ(game.tickCount, atSix);
     EXPECT_NE(session->Caption().find(", paused"), std::string::npos);
-    session->KeyPress('P');
-    session->KeyPress('4');  // x8
+    session->Dispatch(TDispatch::Key('P'));
+    session->Dispatch(TDispatch::Key('4'));  // x8
     runFor(1000);
     EXPECT_GT(game.tickCount, atSix + 120);
     runFor(60000);

@@ -11,7 +11,7 @@ namespace {
 
 TSettings ReadFrom(const TTempAssets& dir, const std::string& content) {
     dir.Write("settings.ini", content);
-    return ReadSettings((dir.Assets() / "settings.ini").string());
+    return ReadSettingsAt((dir.Assets() / "settings.ini").string());
 }
 
 }  // namespace
@@ -51,7 +51,7 @@ TEST(SettingValues, RealsAreFiniteDecimalFractions) {
 
 TEST(SettingsFile, MissingFileSectionOrKeyKeepsDefaults) {
     const TSettings defaults;
-    const TSettings none = ReadSettings("/nonexistent/settings.ini");
+    const TSettings none = ReadSettingsAt("/nonexistent/settings.ini");
     EXPECT_EQ(none.NUMSTARTRES, 25);
     EXPECT_EQ(none.FVONKELBASEEMERGE, 80);
     EXPECT_EQ(none.SVONKELBASEEMERGE, 100);

@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "shell/platform/native.h"
 #include "shell/toolkit/form.h"
 #include "tests/harness.h"
 
@@ -14,7 +15,7 @@ namespace {
 struct TTimerBench {
     TFakeClock clock;
     TSilentAudio audio;
-    TPlatform platform{clock, audio, "/tmp/"};
+    TPlatform platform{clock, audio, NativeFiles(), "/tmp/"};
     TForm form{platform, 10, 10};
     std::vector<std::string> fired;  // "<name>@<ms>"
 

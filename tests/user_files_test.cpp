@@ -45,7 +45,8 @@ TEST(UserFiles, APlayersSettingsFileIsReadInsteadOfTheInstalledOne) {
     options.configDir = config.string() + "/";
     // No file of the player's (not even their folder): the installed settings.
     {
-        EXPECT_EQ(SettingsPath("/a/Assets/", options.configDir), "/a/Assets/settings.ini");
+        EXPECT_EQ(SettingsPath(NativeFiles(), "/a/Assets/", options.configDir),
+                  "/a/Assets/settings.ini");
         THarness h(options);
         EXPECT_EQ(h.Form().settings.SIGNCOST, 7);
         EXPECT_EQ(h.Form().settings.DEBUG, 1);
@@ -55,7 +56,7 @@ TEST(UserFiles, APlayersSettingsFileIsReadInsteadOfTheInstalledOne) {
     fs::create_directories(config);
     std::ofstream(config / "settings.ini") << "[Settings]\nSIGNCOST=11\n";
     {
-        EXPECT_EQ(SettingsPath("/a/Assets/", options.configDir),
+        EXPECT_EQ(SettingsPath(NativeFiles(), "/a/Assets/", options.configDir),
                   (config / "settings.ini").string());
         THarness h(options);
         EXPECT_EQ(h.Form().settings.SIGNCOST, 11);
@@ -64,7 +65,8 @@ TEST(UserFiles, APlayersSettingsFileIsReadInsteadOfTheInstalledOne) {
     // A folder of that name is not a settings file.
     fs::remove(config / "settings.ini");
     fs::create_directory(config / "settings.ini");
-    EXPECT_EQ(SettingsPath("/a/Assets/", options.configDir), "/a/Assets/settings.ini");
+    EXPECT_EQ(SettingsPath(NativeFiles(), "/a/Assets/", options.configDir),
+              "/a/Assets/settings.ini");
     // Without a user folder (the headless default) the installed file is read, whatever the
     // real player's folders hold.
     THarness h(installed);

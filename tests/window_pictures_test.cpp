@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "shell/platform/native.h"
 #include "shell/toolkit/controls.h"
 #include "shell/toolkit/picture.h"
 #include "tests/harness.h"
@@ -15,7 +16,9 @@ namespace {
 
 TPicture Load(const std::string& name) {
     TPicture p;
-    EXPECT_TRUE(p.LoadFromFile((BuildExeDir() / "Assets" / (name + ".bmp")).string())) << name;
+    EXPECT_TRUE(
+        p.LoadFromFile(NativeFiles(), (BuildExeDir() / "Assets" / (name + ".bmp")).string()))
+        << name;
     return p;
 }
 

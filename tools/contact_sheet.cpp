@@ -10,6 +10,7 @@
 #include <string>
 
 #include "shell/catalogue_names.h"
+#include "shell/platform/native.h"
 #include "shell/toolkit/picture.h"
 #include "tools/assetgen/art.h"
 
@@ -21,9 +22,9 @@ constexpr uint32_t kBackground = 0x2B2D33, kLabel = 0xE8E8E8, kMissing = 0xFF505
 // A picture loaded as the game loads a catalogue entry.
 TPicture Load(const std::string& dir, const std::string& name, bool withMask) {
     TPicture p;
-    if (p.LoadFromFile(dir + name + ".bmp") && withMask) {
+    if (p.LoadFromFile(NativeFiles(), dir + name + ".bmp") && withMask) {
         TPicture mask;
-        if (mask.LoadFromFile(dir + name + "A.bmp")) p.IntensityToAlpha(mask);
+        if (mask.LoadFromFile(NativeFiles(), dir + name + "A.bmp")) p.IntensityToAlpha(mask);
     }
     return p;
 }

@@ -98,21 +98,18 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
     clock.now = options.startMs;
     clock.seed = options.seed;
     std::string exeDir = options.exeDir.string();
-    if (exeDir.back() != '/') exeDir += '/';
+    if (exeDir.empty() || exeDir.back() != '/') exeDir += '/';
+    host_ = std::make_unique<TPlatform>(
+        TPlatform{clock, audio, NativeFiles(), exeDir, options.configDir, options.stateDir});
+    host_->pictures = options.pictures;
     // Every dispatch goes through the recorder, which only passes it on when the session is
     // not recorded.
-    recorder_ = std::make_unique<TSessionRecorder>(clock);
-    platform_ = std::make_unique<TPlatform>(
-        TPlatform{*recorder_, audio, exeDir, options.configDir, options.stateDir});
-    platform_->pictures = options.pictures;
-    form_ = std::make_unique<TForm1>(*platform_);
-    std::string error;
-    if (options.replayPath.empty()) recorder_->PassOnly(*form_);
-    recorder_->FlushEvery(options.replayFlushMs);
-    if (!options.replayPath.empty() &&
-        !recorder_->Begin(*form_, options.replayPath, options.recordedAs, false, error))
-        std::fprintf(stderr, "quorvatide: cannot record %s: %s\n", options.replayPath.c_str(),
-                     error.c_str());
+    TRecordingOptions recording;
+    recording.record = !options.replayPath.empty();
+    recording.path = options.replayPath;
+    recording.date = options.recordedAs;
+    recording.flushEveryMs = options.replayFlushMs;
+    session_ = std::make_unique<TRecordingSession>(*host_, recording);
 }
 
 THeadlessGame::~THeadlessGame() {
@@ -120,13 +117,11 @@ THeadlessGame::~THeadlessGame() {
 }
 
 void THeadlessGame::CloseSession() {
-    recorder_->Close();
+    session_->Close();
 }
 
 void THeadlessGame::DeliverMusicEnds() {
-    for (int player : audio.TakeFinished()) {
-        recorder_->MusicFinished(player);
-    }
+    for (int player : audio.TakeFinished()) Dispatch(TDispatch::MusicFinished(player));
 }
 
 void THeadlessGame::Advance(uint64_t ms) {
@@ -134,14 +129,14 @@ void THeadlessGame::Advance(uint64_t ms) {
     for (;;) {
         // The next thing to happen: a timer falling due or a track reaching its end, whose
         // notification comes first when both fall on the same millisecond.
-        const auto due = form_->NextTimerDue();
+        const auto due = Form().NextTimerDue();
         const auto end = audio.NextEnd();
         std::optional<uint64_t> next = due;
         if (end && (!next || *end <= *next)) next = end;
         if (!next || *next > target) break;
         clock.now = std::max(clock.now, *next);
         DeliverMusicEnds();
-        recorder_->RunTimers();
+        Dispatch(TDispatch::Timers());
     }
     // A handler may have let the clock run on past the target.
     clock.now = std::max(clock.now, target);
@@ -165,17 +160,17 @@ TShiftState ShiftOf(uint32_t buttons) {
 }  // namespace
 
 void THeadlessGame::MouseMove(int x, int y) {
-    recorder_->MouseMove(x, y, ShiftOf(buttons_));
+    Dispatch(TDispatch::MouseMove(x, y, ShiftOf(buttons_)));
 }
 
 void THeadlessGame::MouseDown(int x, int y, TMouseButton button) {
     buttons_ |= MaskOf(button);
-    recorder_->MouseDown(x, y, button, ShiftOf(buttons_));
+    Dispatch(TDispatch::MouseDown(x, y, button, ShiftOf(buttons_)));
 }
 
 void THeadlessGame::MouseUp(int x, int y, TMouseButton button) {
     buttons_ &= ~MaskOf(button);
-    recorder_->MouseUp(x, y, button, ShiftOf(buttons_));
+    Dispatch(TDispatch::MouseUp(x, y, button, ShiftOf(buttons_)));
 }
 
 void THeadlessGame::Click(int x, int y, TMouseButton button) {
@@ -185,7 +180,7 @@ void THeadlessGame::Click(int x, int y, TMouseButton button) {
 }
 
 void THeadlessGame::Key(char key) {
-    recorder_->KeyPress(key);
+    Dispatch(TDispatch::Key(key));
 }
 
 void THeadlessGame::StartPlay() {
@@ -193,6 +188,6 @@ void THeadlessGame::StartPlay() {
 }
 
 const TPicture& THeadlessGame::Render() {
-    form_->Compose();
-    return form_->Frame();
+    Form().Compose();
+    return Form().Frame();
 }

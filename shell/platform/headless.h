@@ -13,7 +13,8 @@
 #include <vector>
 
 #include "core/form1.h"
-#include "shell/replay/recorder.h"
+#include "shell/platform/native.h"
+#include "shell/replay/sessions.h"
 #include "shell/toolkit/platform.h"
 
 class TFakeClock : public IClock {
@@ -82,7 +83,8 @@ public:
     explicit THeadlessGame(const THeadlessOptions& options);
     virtual ~THeadlessGame();
 
-    TForm1& Form() { return *form_; }
+    TForm1& Form() { return session_->Game(); }
+    TGameSession& Session() { return session_->Session(); }
     TFakeClock clock;
     TRecordingAudio audio{clock};
 
@@ -106,12 +108,13 @@ public:
     // Ends the recorded session (as closing the window does) and closes its replay file; the
     // game stays for inspection. Done by the destructor when not before.
     void CloseSession();
-    TSessionRecorder& Recorder() { return *recorder_; }
+    TSessionRecorder& Recorder() { return session_->Recorder(); }
+    // Hands the game a dispatch as the host would (the recorder stamps its time).
+    void Dispatch(const TDispatch& dispatch) { session_->Dispatch(dispatch); }
 
 private:
     void DeliverMusicEnds();
-    std::unique_ptr<TSessionRecorder> recorder_;
-    std::unique_ptr<TPlatform> platform_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TPlatform> host_;
+    std::unique_ptr<TRecordingSession> session_;
     uint32_t buttons_ = 0;
 };

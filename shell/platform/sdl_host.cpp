@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "shell/platform/native.h"
 #include "shell/platform/sdl_audio.h"
 #include "shell/toolkit/picture.h"
-#include "shell/user_files.h"
 #include "shell/window_scale.h"
 
 namespace {
@@ -145,7 +145,7 @@ private:
             case SDL_MOUSEMOTION: {
                 int x, y;
                 if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0)
-                    session_.MouseMove(x, y, Shift());
+                    session_.Dispatch(TDispatch::MouseMove(x, y, Shift()));
                 break;
             }
             case SDL_MOUSEBUTTONDOWN: {
@@ -154,7 +154,7 @@ private:
                     !view_.ToFrame(ev.button.x, ev.button.y, x, y))
                     break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
-                session_.MouseDown(x, y, button, Shift());
+                session_.Dispatch(TDispatch::MouseDown(x, y, button, Shift()));
                 break;
             }
             case SDL_MOUSEBUTTONUP: {
@@ -165,7 +165,7 @@ private:
                 int x, y;
                 view_.ToFrame(ev.button.x, ev.button.y, x, y);
                 buttons_ &= ~SDL_BUTTON(ev.button.button);
-                session_.MouseUp(x, y, button, Shift());
+                session_.Dispatch(TDispatch::MouseUp(x, y, button, Shift()));
                 break;
             }
             case SDL_KEYDOWN: {
@@ -185,12 +185,12 @@ private:
                     break;
                 }
                 for (const char* c = ev.text.text; *c; ++c)
-                    if (static_cast<unsigned char>(*c) < 128) session_.KeyPress(*c);
+                    if (static_cast<unsigned char>(*c) < 128) session_.Dispatch(TDispatch::Key(*c));
                 break;
             default:
                 if (audio_ && ev.type == audio_->FinishedEventType() && ev.type != 0 &&
                     audio_->HandleFinished(ev.user.code))
-                    session_.MusicFinished(ev.user.code);
+                    session_.Dispatch(TDispatch::MusicFinished(ev.user.code));
                 break;
         }
         return true;
@@ -304,8 +304,8 @@ int WindowScale(int frameW, int frameH) {
 // The window's icon, the one the desktop menu shows, from the Assets folder; none without it.
 void SetIcon(SDL_Window* window, const std::string& assetDir) {
     TPicture icon, mask;
-    if (!icon.LoadFromFile(assetDir + "icon.bmp")) return;
-    if (mask.LoadFromFile(assetDir + "iconA.bmp")) icon.IntensityToAlpha(mask);
+    if (!icon.LoadFromFile(NativeFiles(), assetDir + "icon.bmp")) return;
+    if (mask.LoadFromFile(NativeFiles(), assetDir + "iconA.bmp")) icon.IntensityToAlpha(mask);
     if (SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
             const_cast<TColor32*>(icon.Bits()), icon.Width(), icon.Height(), 32, icon.Width() * 4,
             SDL_PIXELFORMAT_ARGB8888)) {
@@ -343,10 +343,10 @@ int RunWindow(const TSessionFactory& createSession) {
         TSilentAudio silence;
         const bool haveAudio = sdlAudio.Open();
         TSdlClock clock;
-        TPlatform platform{
-            clock, haveAudio ? static_cast<IAudio&>(sdlAudio) : silence, ExecutableDir(),
-            UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"),
-            UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state")};
+        const TUserFolders folders = NativeUserFolders();
+        TPlatform platform{clock,          haveAudio ? static_cast<IAudio&>(sdlAudio) : silence,
+                           NativeFiles(),  ExecutableDir(),
+                           folders.config, folders.state};
         std::unique_ptr<IWindowSession> session = createSession(platform);
         SDL_Window* window = nullptr;
         if (!session) {

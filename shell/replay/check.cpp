@@ -4,13 +4,19 @@
 #include <cstring>
 #include <memory>
 
-#include "core/form1.h"
-#include "shell/replay/player.h"
+#include "shell/replay/sessions.h"
 
 namespace {
 
+// The game's clock is the recording's: the host's is never read.
+class TNoClock : public IClock {
+public:
+    uint64_t NowMs() override { return 0; }
+    uint32_t RandomSeed() override { return 0; }
+};
+
 TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const std::string& path,
-                    const std::string& exeDir, const std::string& debugLog) {
+                    IFiles& files, const std::string& exeDir, const std::string& debugLog) {
     TCheckOutcome outcome;
     const auto fail = [&](int status, const std::string& why) {
         outcome.status = status;
@@ -18,26 +24,23 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
         return outcome;
     };
     if (!file) return fail(2, error);
-    TSettings settings;
-    if (!ReadReplaySettings(file->header, settings, error)) return fail(2, error);
     const bool chunksWhole = file->chunksWhole;
-    const bool boardShown = file->header.boardShown;
-
-    TSessionPlayer player(std::move(*file));
+    TNoClock noClock;
     TSilentAudio silence;
-    TPlatform platform{player, silence, exeDir, {}, {}, false};
-    auto game = std::make_unique<TForm1>(platform, &settings);
-    if (boardShown) game->pnlSplash->Hide();
-    player.Attach(*game);
+    const TPlatform host{noClock, silence, files, exeDir};
+    auto replay = TReplayedGame::Make(std::move(*file), host, silence, error);
+    if (!replay) return fail(2, error);
+    TSessionPlayer& player = replay->Player();
     while (player.Step()) {
     }
 
+    const TForm1& game = replay->Game();
     outcome.games = player.Game();
-    outcome.ticks = game->tickCount;
+    outcome.ticks = game.tickCount;
     outcome.digests = player.Digests();
     outcome.complete = player.Ended() && chunksWhole;
     if (!debugLog.empty()) {
-        if (const int e = TForm1::WriteDebugLog(debugLog, game->lstDebug))
+        if (const int e = files.Write(debugLog, TForm1::DebugLogText(game.lstDebug)))
             return fail(2,
                         "cannot write the creature log to " + debugLog + ": " + std::strerror(e));
     }
@@ -47,13 +50,9 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
         return std::to_string(n) + " " + (n == 1 ? one : many);
     };
     outcome.sessionMs = player.Span();
-    const uint64_t seconds = outcome.sessionMs / 1000;
-    char length[48];
-    std::snprintf(length, sizeof length, " (%llu:%02llu of session)",
-                  static_cast<unsigned long long>(seconds / 60),
-                  static_cast<unsigned long long>(seconds % 60));
     outcome.message = path + ": " + plural(outcome.games, "game", "games") + ", " +
-                      plural(outcome.ticks, "tick", "ticks") + length + ", " +
+                      plural(outcome.ticks, "tick", "ticks") + " (" +
+                      MinutesSeconds(outcome.sessionMs, 1) + " of session), " +
                       plural(outcome.digests, "digest", "digests") + " checked, all match; " +
                       (outcome.complete ? "the recording is complete"
                                         : "the recording stops before the session's end");
@@ -62,17 +61,17 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
 
 }  // namespace
 
-TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
+TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog) {
     std::string error;
-    std::optional<TReplayFile> file = LoadReplay(path, error);
-    return Check(std::move(file), error, path, exeDir, debugLog);
+    std::optional<TReplayFile> file = LoadReplay(files, path, error);
+    return Check(std::move(file), error, path, files, exeDir, debugLog);
 }
 
-TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name,
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
                                const std::string& exeDir, const std::string& debugLog,
                                size_t maxBody) {
     std::string error;
     std::optional<TReplayFile> file = ParseReplay(bytes, error, maxBody);
-    return Check(std::move(file), error, name, exeDir, debugLog);
+    return Check(std::move(file), error, name, files, exeDir, debugLog);
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "shell/toolkit/platform.h"
+
 struct TCheckOutcome {
     // 0 every digest matched; 1 the game went its own way; 2 the file is not a replay this
     // version can read (or the creature log could not be written).
@@ -19,13 +21,14 @@ struct TCheckOutcome {
     bool complete = false;
 };
 
-// Plays the replay at `path` with the Assets folder of `exeDir`. With `debugLog`, writes the
-// replayed session's creature log there, as the session's debug.txt was written.
-TCheckOutcome CheckReplay(const std::string& path, const std::string& exeDir,
+// Plays the replay at `path`, read with `files`, with the Assets folder of `exeDir`. With
+// `debugLog`, writes the replayed session's creature log there, as the session's debug.txt was
+// written.
+TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog = {});
 
 // The same for the bytes of a replay file; `name` stands for the file in the message. Records
 // beyond `maxBody` bytes make it too large to be a replay.
-TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name,
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
                                const std::string& exeDir, const std::string& debugLog,
                                size_t maxBody);

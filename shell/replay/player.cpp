@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/form1.h"
+#include "shell/game_session.h"
 
 namespace {
 
@@ -70,8 +70,8 @@ std::optional<uint64_t> TSessionPlayer::NextTime() const {
 void TSessionPlayer::Desync(const std::string& what) {
     if (desynced_ || damaged_) return;
     desynced_ = true;
-    const int tick = game_ ? game_->tickCount : 0;
-    problem_ = "game " + std::to_string(games_) + ", tick " + std::to_string(tick) + ": " + what;
+    const int tick = session_ ? session_->Game().tickCount : 0;
+    problem_ = "game " + std::to_string(Game()) + ", tick " + std::to_string(tick) + ": " + what;
 }
 
 uint64_t TSessionPlayer::NowMs() {
@@ -97,39 +97,12 @@ uint32_t TSessionPlayer::RandomSeed() {
     return 0;
 }
 
-bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error) {
-    settings = TSettings();
-    const TSettingKey* keys = SettingKeys();
-    for (const auto& [name, value] : header.settings) {
-        const TSettingKey* key = nullptr;
-        for (int i = 0; i < kSettingCount; ++i)
-            if (name == keys[i].name) key = &keys[i];
-        if (!key) {
-            error = "a setting this version does not know: " + name.substr(0, 40);
-            return false;
-        }
-        if (key->integer) {
-            const auto v = ParseSettingInteger(value);
-            if (!v) {
-                error = "the setting " + name + " has an unreadable value";
-                return false;
-            }
-            settings.*key->integer = *v;
-        } else {
-            const auto v = ParseSettingReal(value);
-            if (!v) {
-                error = "the setting " + name + " has an unreadable value";
-                return false;
-            }
-            settings.*key->real = *v;
-        }
-    }
-    return true;
+int TSessionPlayer::Game() const {
+    return session_ ? session_->Games() : 1;
 }
 
-void TSessionPlayer::Attach(TForm1& game) {
-    game_ = &game;
-    wasOver_ = game.gameOver;
+void TSessionPlayer::Attach(TGameSession& session) {
+    session_ = &session;
     // Making the game took its seed and its first clock readings; nothing of those may be left.
     CheckNothingLeftUnread("at start-up");
 }
@@ -143,18 +116,19 @@ void TSessionPlayer::CheckNothingLeftUnread(const char* when) {
 
 void TSessionPlayer::CheckDigest(const TRecord& d) {
     ++digests_;
-    if (d.game != games_) {
+    if (d.game != Game()) {
         Desync("the recording is in game " + std::to_string(d.game) + " here");
         return;
     }
     TStateDigest recorded;
     for (const auto& [id, value] : d.fields) recorded.fields.push_back({id, value});
-    const std::string difference = DescribeDigestDifference(recorded, digester_.Take(*game_));
+    const std::string difference =
+        DescribeDigestDifference(recorded, digester_.Take(session_->Game()));
     if (!difference.empty()) Desync(difference);
 }
 
 bool TSessionPlayer::Step() {
-    if (!game_ || ended_ || desynced_ || damaged_) return false;
+    if (!session_ || ended_ || desynced_ || damaged_) return false;
     const TRecord* r = Peek();
     if (!r) return false;
     if (!IsDispatch(r->kind)) {
@@ -172,17 +146,16 @@ bool TSessionPlayer::Step() {
     playedTime_ = d.time;
     if (d.kind == TRecordKind::Close) ended_ = true;
     if (d.kind == TRecordKind::MusicFinished && onMusicFinished) onMusicFinished(d.player);
-    HandTo(*game_, d);
+    session_->Hand(DispatchOf(d), [this] {
+        // The digests written after the dispatch, while it counts in the game it was in.
+        const TRecord* next;
+        while (!desynced_ && !damaged_ && (next = Peek()) && next->kind == TRecordKind::Digest) {
+            const TRecord digest = *next;
+            Take();
+            CheckDigest(digest);
+        }
+    });
     if (desynced_ || damaged_) return false;
-    const bool over = game_->gameOver;
-    while ((r = Peek()) && r->kind == TRecordKind::Digest) {
-        const TRecord digest = *r;
-        Take();
-        CheckDigest(digest);
-        if (desynced_) return false;
-    }
-    if (wasOver_ && !over) ++games_;
-    wasOver_ = over;
     CheckNothingLeftUnread("in this step");
     return !desynced_ && !damaged_ && !ended_;
 }

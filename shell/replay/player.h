@@ -11,16 +11,10 @@
 #include <string>
 
 #include "core/digest.h"
-#include "core/settings.h"
 #include "shell/replay/replay_file.h"
 #include "shell/toolkit/platform.h"
 
-class TForm1;
-
-// The settings a session was recorded with. False, with `error`, for a setting this version does
-// not know or a value it cannot read; settings the header does not name keep their defaults (a
-// version before them played with those).
-bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error);
+class TGameSession;
 
 class TSessionPlayer : public IClock {
 public:
@@ -31,8 +25,8 @@ public:
 
     const TReplayHeader& Header() const { return file_.header; }
 
-    // The game to play the session in, made with this player as its clock.
-    void Attach(TForm1& game);
+    // The session of the game to play the recording in, made with this player as its clock.
+    void Attach(TGameSession& session);
 
     // Hands the game the next dispatch and checks the digests after it. False when nothing more
     // can be played: the recording is over, it is damaged, or the game went its own way.
@@ -51,9 +45,8 @@ public:
     uint64_t PlayedTime() const { return playedTime_; }
     std::optional<uint64_t> NextTime() const;
 
-    // What has been played and checked.
-    int Game() const { return games_; }
-    int GamesSeen() const { return games_; }
+    // What has been played and checked: the game being played, and the digests.
+    int Game() const;
     int Digests() const { return digests_; }
     // The session's own end was played (the recording is complete).
     bool Ended() const { return ended_; }
@@ -74,12 +67,10 @@ private:
     TReplayFile file_;
     TRecordDecoder decoder_;
     std::optional<TRecord> next_;
-    TForm1* game_ = nullptr;
+    TGameSession* session_ = nullptr;
     TStateDigester digester_;
     uint64_t clock_ = 0;  // the last reading handed out
     uint64_t firstTime_ = 0, lastTime_ = 0, playedTime_ = 0;
-    int games_ = 1;
-    bool wasOver_ = false;
     int digests_ = 0;
     bool ended_ = false, desynced_ = false, damaged_ = false;
     std::string problem_;

@@ -1,23 +1,8 @@
 #include "shell/replay/recorder.h"
 
 #include <cstdio>
-#include <filesystem>
 
-#include "core/form1.h"
-#include "quorvatide_version.h"
-
-namespace {
-
-// A setting's value as the header writes it: integers as they are, reals so that they read
-// back to the very same number.
-std::string SettingText(const TSettings& s, const TSettingKey& key) {
-    if (key.integer) return std::to_string(s.*key.integer);
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", s.*key.real);
-    return text;
-}
-
-}  // namespace
+#include "shell/game_session.h"
 
 TRecord DigestRecord(TDigestWhen when, int game, const TStateDigest& digest) {
     TRecord r;
@@ -36,10 +21,6 @@ TSessionRecorder::~TSessionRecorder() {
 
 void TSessionRecorder::Write(const TRecord& record) {
     if (!active_) return;
-    if (!begun_) {
-        encoder_.Encode(record, early_);
-        return;
-    }
     scratch_.clear();
     encoder_.Encode(record, scratch_);
     if (!writer_.Append(scratch_.data(), scratch_.size())) Stop();
@@ -49,9 +30,8 @@ void TSessionRecorder::Write(const TRecord& record) {
 void TSessionRecorder::Stop() {
     if (!active_) return;
     active_ = false;
-    if (begun_)
-        std::fprintf(stderr, "quorvatide: the replay %s stops here: %s\n", path_.c_str(),
-                     writer_.Error().c_str());
+    std::fprintf(stderr, "quorvatide: the replay %s stops here: %s\n", path_.c_str(),
+                 writer_.Error().c_str());
 }
 
 uint64_t TSessionRecorder::NowMs() {
@@ -70,103 +50,46 @@ uint32_t TSessionRecorder::RandomSeed() {
     return r.seed;
 }
 
-bool TSessionRecorder::Begin(TForm1& game, const std::string& path, const std::string& recorded,
-                             bool boardShown, std::string& error) {
-    game_ = &game;
-    wasOver_ = game.gameOver;
-    lastDigestTick_ = game.tickCount;
-    TReplayHeader header;
-    header.game = std::string("Quorvatide ") + kGameVersion;
-    header.recorded = recorded;
-    header.boardShown = boardShown;
-    const TSettingKey* keys = SettingKeys();
-    for (int i = 0; i < kSettingCount; ++i)
-        header.settings.emplace_back(keys[i].name, SettingText(game.settings, keys[i]));
-    if (!writer_.Create(path, FormatReplayHeader(header), error) ||
-        !writer_.Append(early_.data(), early_.size())) {
-        if (error.empty()) error = writer_.Error();
+bool TSessionRecorder::Begin(IFiles& files, const std::string& path, const TReplayHeader& header,
+                             std::string& error) {
+    if (!writer_.Create(files, path, FormatReplayHeader(header), error)) {
         active_ = false;
-        early_.clear();
         return false;
     }
+    files_ = &files;
     path_ = path;
-    begun_ = true;
-    early_.clear();
-    early_.shrink_to_fit();
     lastFlush_ = host_.NowMs();
     dirty_ = true;
     return true;
 }
 
-void TSessionRecorder::Dispatch(TRecord r) {
-    r.time = host_.NowMs();
-    Write(r);
-    HandTo(*game_, r);
-    After();
+void TSessionRecorder::Attach(TGameSession& session) {
+    session_ = &session;
+    lastDigestTick_ = session.Game().tickCount;
 }
 
-void TSessionRecorder::MouseDown(int x, int y, TMouseButton button, TShiftState shift) {
-    TRecord r;
-    r.kind = TRecordKind::MouseDown;
-    r.x = x, r.y = y, r.button = button, r.shift = shift;
-    Dispatch(r);
-}
-
-void TSessionRecorder::MouseMove(int x, int y, TShiftState shift) {
-    TRecord r;
-    r.kind = TRecordKind::MouseMove;
-    r.x = x, r.y = y, r.shift = shift;
-    Dispatch(r);
-}
-
-void TSessionRecorder::MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
-    TRecord r;
-    r.kind = TRecordKind::MouseUp;
-    r.x = x, r.y = y, r.button = button, r.shift = shift;
-    Dispatch(r);
-}
-
-void TSessionRecorder::KeyPress(char key) {
-    TRecord r;
-    r.kind = TRecordKind::Key;
-    r.key = key;
-    Dispatch(r);
-}
-
-void TSessionRecorder::MusicFinished(int player) {
-    TRecord r;
-    r.kind = TRecordKind::MusicFinished;
-    r.player = player;
-    Dispatch(r);
-}
-
-void TSessionRecorder::RunTimers() {
-    TRecord r;
-    r.kind = TRecordKind::Timers;
-    Dispatch(r);
+void TSessionRecorder::Dispatch(TDispatch d) {
+    d.time = host_.NowMs();
+    Write(RecordOf(d));
+    session_->Hand(d, [this] { After(); });
 }
 
 void TSessionRecorder::Digest(TDigestWhen when) {
-    if (!active_ || !game_) return;
-    Write(DigestRecord(when, games_, digester_.Take(*game_)));
+    if (!active_ || !session_) return;
+    Write(DigestRecord(when, session_->Games(), digester_.Take(session_->Game())));
 }
 
 void TSessionRecorder::After() {
     if (!active_) return;
-    const TForm1& g = *game_;
-    if (g.gameOver && !wasOver_) {
+    const TForm1& g = session_->Game();
+    if (session_->GameEnded()) {
         Digest(TDigestWhen::GameEnd);
         lastDigestTick_ = g.tickCount;
         if (g.score > bestScore_) {
             bestScore_ = g.score;
-            if (!stem_.empty() && begun_) {
+            if (!stem_.empty()) {
                 const std::string renamed = stem_ + "-best-" + std::to_string(bestScore_) + ".qvr";
-                std::error_code ec;
-                if (!std::filesystem::exists(std::filesystem::symlink_status(renamed, ec)))
-                    std::filesystem::rename(path_, renamed, ec);
-                else
-                    ec = std::make_error_code(std::errc::file_exists);
-                if (!ec) {
+                if (files_->Rename(path_, renamed) == 0) {
                     path_ = renamed;
                     if (onRename) onRename(path_);
                 }
@@ -176,18 +99,16 @@ void TSessionRecorder::After() {
         Digest(TDigestWhen::During);
         lastDigestTick_ = g.tickCount;
     }
-    if (wasOver_ && !g.gameOver) ++games_;
-    wasOver_ = g.gameOver;
     FlushIfDue();
 }
 
 std::optional<uint64_t> TSessionRecorder::NextFlushDue() const {
-    if (!active_ || !begun_ || !dirty_) return std::nullopt;
+    if (!active_ || !dirty_) return std::nullopt;
     return lastFlush_ + flushEveryMs_;
 }
 
 void TSessionRecorder::FlushIfDue() {
-    if (!active_ || !begun_ || !dirty_) return;
+    if (!active_ || !dirty_) return;
     const uint64_t now = host_.NowMs();
     if (now < lastFlush_ + flushEveryMs_) return;
     lastFlush_ = now;
@@ -196,12 +117,12 @@ void TSessionRecorder::FlushIfDue() {
 }
 
 void TSessionRecorder::Close() {
-    if (!active_ || !game_) return;
+    if (!active_ || !session_) return;
     TRecord r;
     r.kind = TRecordKind::Close;
     r.time = host_.NowMs();
     Write(r);
     Digest(TDigestWhen::SessionEnd);
-    if (begun_ && !writer_.Close()) Stop();
+    if (!writer_.Close()) Stop();
     active_ = false;
 }

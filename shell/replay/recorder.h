@@ -16,7 +16,7 @@
 #include "shell/replay/replay_file.h"
 #include "shell/toolkit/platform.h"
 
-class TForm1;
+class TGameSession;
 
 // Ticks between two digests during play.
 constexpr int kDigestEveryTicks = 100;
@@ -32,18 +32,14 @@ public:
     uint64_t NowMs() override;
     uint32_t RandomSeed() override;
 
-    // Once the game is made (with this recorder as its clock): creates `path` with the header —
-    // the game's version, `recorded` (the date), the settings in effect, and whether the board
-    // was shown without the splash screen — and writes what was gathered since. On failure
+    // Before the game is made: creates `path` with `files` and writes the header. On failure
     // returns false with `error`; the session then goes on unrecorded.
-    bool Begin(TForm1& game, const std::string& path, const std::string& recorded, bool boardShown,
+    bool Begin(IFiles& files, const std::string& path, const TReplayHeader& header,
                std::string& error);
-    // Once the game is made, for a session that is not to be recorded: the dispatches only
-    // pass on.
-    void PassOnly(TForm1& game) {
-        game_ = &game;
-        active_ = false;
-    }
+    // For a session that is not to be recorded: everything only passes on.
+    void PassOnly() { active_ = false; }
+    // The session of the game, once made with this recorder as its clock.
+    void Attach(TGameSession& session);
     // Each time the best score of the session rises at the end of a game, the file is renamed
     // to `stem` + "-best-" + score + ".qvr" (nothing is renamed without a stem).
     void RenameWithBestScore(const std::string& stem) { stem_ = stem; }
@@ -53,14 +49,9 @@ public:
     // game that nobody can kill half-way may save the compressing for larger pieces.
     void FlushEvery(uint64_t ms) { flushEveryMs_ = ms; }
 
-    // The session's dispatches: each is written down, handed to the game, and followed by a
-    // digest when one is due. Without Begin (or once writing has failed) they only pass on.
-    void MouseDown(int x, int y, TMouseButton button, TShiftState shift);
-    void MouseMove(int x, int y, TShiftState shift);
-    void MouseUp(int x, int y, TMouseButton button, TShiftState shift);
-    void KeyPress(char key);
-    void MusicFinished(int player);
-    void RunTimers();
+    // A dispatch: stamped with the host's time, written down, handed to the game, and followed
+    // by a digest when one is due. Unrecorded (or once writing has failed) it only passes on.
+    void Dispatch(TDispatch dispatch);
     // The session ends: the end, a last digest and the file closed. The game is not told.
     void Close();
 
@@ -73,28 +64,22 @@ public:
     const std::string& Path() const { return path_; }
     // The writer, for a crash handler's last flush (TReplayWriter::EmergencyFlushOf).
     TReplayWriter& Writer() { return writer_; }
-    int Games() const { return games_; }
 
 private:
     void Write(const TRecord& record);
-    // Writes a dispatch down with the host's time, hands it to the game, then writes what is due.
-    void Dispatch(TRecord record);
     void After();
     void Digest(TDigestWhen when);
     void Stop();
 
     IClock& host_;
-    TForm1* game_ = nullptr;
-    bool active_ = true;  // records are kept (before Begin in memory, then in the file)
-    bool begun_ = false;
-    std::vector<uint8_t> early_;  // records from before Begin
+    IFiles* files_ = nullptr;
+    TGameSession* session_ = nullptr;
+    bool active_ = true;  // records are written
     std::vector<uint8_t> scratch_;
     TRecordEncoder encoder_;
     TReplayWriter writer_;
     TStateDigester digester_;
     std::string path_, stem_;
-    int games_ = 1;
-    bool wasOver_ = false;
     int lastDigestTick_ = 0;
     int bestScore_ = -1;
     uint64_t lastFlush_ = 0;

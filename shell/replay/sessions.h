@@ -1,56 +1,80 @@
-// The window's two kinds of recorded session: live play written down as it goes, and a
-// recording played back at its own pace, which the viewer can pause and speed up.
+// The sessions of a game around the one live session (TGameSession): live play written down as
+// it goes, and a recording played again, headless as fast as it goes or in the window at its
+// own pace, which the viewer can pause and speed up.
 #pragma once
 
-#include <functional>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
-#include "core/form1.h"
+#include "shell/game_session.h"
 #include "shell/replay/player.h"
 #include "shell/replay/recorder.h"
 #include "shell/toolkit/session.h"
 
-// Makes the game on a platform, with the settings given (or those of settings.ini for null).
-using TFormMaker = std::function<std::unique_ptr<TForm1>(TPlatform&, const TSettings*)>;
+// "mm:ss" of a stretch of milliseconds, the minutes in at least `minuteDigits` digits.
+std::string MinutesSeconds(uint64_t ms, int minuteDigits = 2);
 
 struct TRecordingOptions {
-    // The folder to record into; empty: play unrecorded.
-    std::string folder;
-    // The session's beginning: the file's name and the header's date.
-    std::string stem;
+    // Whether the session is to be recorded at all.
+    bool record = true;
+    // Into a new file of this replay folder, named after `stem` (and renamed with the session's
+    // best score as it rises), the oldest replays beyond the newest 50 removed; or, when `path`
+    // is set, into that file, which must not exist yet.
+    std::string folder, stem, path;
+    // The header's date of the session's beginning.
     std::string date;
     // The board is shown without the splash screen (QUORVATIDE_SHOW_BOARD).
     bool boardShown = false;
-    // Makes the game on the session's platform; a plain TForm1 when not set.
-    TFormMaker makeForm;
+    // Host milliseconds between two writes to the file.
+    uint64_t flushEveryMs = kFlushEveryMs;
 };
 
-// Live play in the window, recorded into a new file of the replay folder. A folder or file that
-// cannot be written costs one line on stderr; play goes on unrecorded.
+// Live play, recorded. The settings are read first, the replay's header is written, and then
+// the game is made with the recorder as its clock. A folder or file that cannot be written costs
+// one line on stderr; play goes on unrecorded.
 class TRecordingSession : public IWindowSession {
 public:
     TRecordingSession(TPlatform& host, const TRecordingOptions& options);
     ~TRecordingSession() override;
 
-    TForm1& Game() { return *form_; }
-    TForm& Form() override { return *form_; }
+    TGameSession& Session() { return *session_; }
+    TForm1& Game() { return session_->Game(); }
+    TForm& Form() override { return session_->Game(); }
     TSessionRecorder& Recorder() { return recorder_; }
 
-    void MouseDown(int x, int y, TMouseButton button, TShiftState shift) override;
-    void MouseMove(int x, int y, TShiftState shift) override;
-    void MouseUp(int x, int y, TMouseButton button, TShiftState shift) override;
-    void KeyPress(char key) override;
-    void MusicFinished(int player) override;
+    void Dispatch(const TDispatch& dispatch) override { recorder_.Dispatch(dispatch); }
+    // Runs the window's timers when they are due, and writes to the file when that is due.
     void RunDue() override;
     std::optional<uint64_t> NextDue() override;
-    void Close() override;
+    void Close() override { recorder_.Close(); }
 
 private:
     IClock& hostClock_;
     TSessionRecorder recorder_;
     TPlatform platform_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TGameSession> session_;
+};
+
+// A recording played again: the game made with the recording's settings, on a platform whose
+// clock is the recording's player and which writes no files of its own.
+class TReplayedGame {
+public:
+    // Nothing, with `error`, when the file's settings cannot be used.
+    static std::unique_ptr<TReplayedGame> Make(TReplayFile file, const TPlatform& host,
+                                               IAudio& audio, std::string& error);
+    TReplayedGame(TReplayFile file, const TSettings& settings, const TPlatform& host,
+                  IAudio& audio);
+
+    TSessionPlayer& Player() { return player_; }
+    TGameSession& Session() { return *session_; }
+    TForm1& Game() { return session_->Game(); }
+
+private:
+    TSessionPlayer player_;
+    TPlatform platform_;
+    std::unique_ptr<TGameSession> session_;
 };
 
 // Sound and music of a replay shown in the window: the real players, except that a track the
@@ -81,27 +105,20 @@ private:
 // P pauses and resumes, 1 2 3 4 play at x1 x2 x4 x8. At the end the last screen stays.
 class TPlaybackSession : public IWindowSession {
 public:
-    // Fails (returning null with `error`) when the file's settings cannot be used.
-    static std::unique_ptr<TPlaybackSession> Make(TPlatform& host, TReplayFile file,
-                                                  std::string& error);
-    TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings,
-                     const TFormMaker& makeForm = {});
+    TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings);
     ~TPlaybackSession() override;
 
-    TForm& Form() override { return *form_; }
-    TSessionPlayer& Player() { return *player_; }
+    TForm& Form() override { return replay_->Game(); }
+    TGameSession& Session() { return replay_->Session(); }
+    TSessionPlayer& Player() { return replay_->Player(); }
 
-    void MouseDown(int, int, TMouseButton, TShiftState) override {}
-    void MouseMove(int, int, TShiftState) override {}
-    void MouseUp(int, int, TMouseButton, TShiftState) override {}
-    void KeyPress(char key) override;
-    // The real players' own reports are not the game's: the recording's are.
-    void MusicFinished(int) override {}
+    // Only the viewer's keys: the game is handed what was recorded.
+    void Dispatch(const TDispatch& dispatch) override;
     void RunDue() override;
     std::optional<uint64_t> NextDue() override;
     std::string Caption() override;
     // 1 when the recording did not play as recorded.
-    int ExitStatus() override { return player_->Desynced() || player_->Damaged() ? 1 : 0; }
+    int ExitStatus() override;
 
     bool Paused() const { return paused_; }
     int Speed() const { return speed_; }
@@ -113,11 +130,8 @@ private:
     void Finish();
 
     IClock& hostClock_;
-    std::unique_ptr<TSessionPlayer> player_;
     TPlaybackAudio audio_;
-    TPlatform platform_;
-    TSettings settings_;
-    std::unique_ptr<TForm1> form_;
+    std::unique_ptr<TReplayedGame> replay_;
     bool paused_ = false;
     int speed_ = 1;
     // The recording's time `anchorRecorded_` was reached at host time `anchorHost_`.

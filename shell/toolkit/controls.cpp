@@ -141,9 +141,9 @@ void TPanel::Paint(const TPaintArea& area) {
 TImage::TImage(TControl* parent, std::string name, int left, int top, int width, int height)
     : TControl(parent, std::move(name), left, top, width, height) {}
 
-bool TImage::LoadPicture(const std::string& path) {
+bool TImage::LoadPicture(IFiles& files, const std::string& path) {
     TPicture loaded;
-    if (!loaded.LoadFromFile(path)) return false;
+    if (!loaded.LoadFromFile(files, path)) return false;
     SetPicture(std::move(loaded));
     return true;
 }

@@ -156,7 +156,7 @@ public:
     const TPicture& Picture() const { return picture_; }
     // Loads the picture from a BMP file; a missing or unreadable file leaves the picture as it
     // was and returns false.
-    bool LoadPicture(const std::string& path);
+    bool LoadPicture(IFiles& files, const std::string& path);
     void SetPicture(TPicture picture);
 
     bool Center = false;

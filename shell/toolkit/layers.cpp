@@ -37,9 +37,9 @@ TLayeredImage::TLayeredImage(TControl* parent, std::string name, int left, int t
 
 TLayeredImage::~TLayeredImage() = default;
 
-bool TLayeredImage::LoadBitmap(const std::string& path) {
+bool TLayeredImage::LoadBitmap(IFiles& files, const std::string& path) {
     TPicture loaded;
-    if (!loaded.LoadFromFile(path)) return false;
+    if (!loaded.LoadFromFile(files, path)) return false;
     bitmap_ = std::move(loaded);
     if (AutoSize) SetSize(bitmap_.Width(), bitmap_.Height());
     Changed();

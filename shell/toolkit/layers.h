@@ -71,7 +71,7 @@ public:
     const TPicture& Bitmap() const { return bitmap_; }
     // Loads the background from a BMP file; with auto-size on, the control takes its size.
     // A missing or unreadable file leaves everything as it was and returns false.
-    bool LoadBitmap(const std::string& path);
+    bool LoadBitmap(IFiles& files, const std::string& path);
     bool AutoSize = false;
 
     // A new layer on top of the collection, owned by this control until freed.

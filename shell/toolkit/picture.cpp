@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <utility>
+
+#include "shell/toolkit/platform.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ namespace {
 // must not make the game allocate gigabytes.
 constexpr int64_t kMaxLoadPixels = 16 * 1024 * 1024;
 // Files larger than this are not read at all.
-constexpr std::streamoff kMaxFileBytes = 256 * 1024 * 1024;
+constexpr size_t kMaxFileBytes = 256 * 1024 * 1024;
 
 uint32_t Le32(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (uint32_t(p[3]) << 24);
@@ -85,25 +86,14 @@ void TPicture::SetSize(int width, int height) {
     Touch();
 }
 
-bool TPicture::LoadFromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
+bool TPicture::LoadFromFile(IFiles& files, const std::string& path) {
+    bool whole = false;
+    const auto data = files.Read(path, kMaxFileBytes, &whole);
+    if (!data || !whole || data->empty()) {
         SetSize(0, 0);
         return false;
     }
-    const std::streamoff size = in.tellg();
-    if (size <= 0 || size > kMaxFileBytes) {
-        SetSize(0, 0);
-        return false;
-    }
-    std::vector<uint8_t> data(static_cast<size_t>(size));
-    in.seekg(0);
-    in.read(reinterpret_cast<char*>(data.data()), size);
-    if (!in) {
-        SetSize(0, 0);
-        return false;
-    }
-    return LoadFromMemory(data.data(), data.size());
+    return LoadFromMemory(reinterpret_cast<const uint8_t*>(data->data()), data->size());
 }
 
 bool TPicture::LoadFromMemory(const uint8_t* data, size_t size) {

@@ -65,6 +65,7 @@ constexpr TColor32 BlendPixel(TColor32 src, TColor32 dst, int master) {
 
 enum class TDrawMode { Opaque, Blend };
 
+class IFiles;
 struct TPictureCache;  // compositing data kept with a picture (see compose.cpp)
 
 class TPicture {
@@ -89,7 +90,7 @@ public:
     // Reads a BMP file. A 32-bit, single-plane, uncompressed file keeps its fourth byte as
     // alpha; every other BMP is decoded and made fully opaque. On failure the picture is
     // left empty and false is returned.
-    bool LoadFromFile(const std::string& path);
+    bool LoadFromFile(IFiles& files, const std::string& path);
     bool LoadFromMemory(const uint8_t* data, size_t size);
 
     // Takes the mask's size; every pixel keeps its colour and gets the intensity of the

@@ -3,8 +3,12 @@
 // clock and a recording audio backend.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "shell/toolkit/picture.h"
@@ -50,12 +54,49 @@ public:
     int64_t MusicLength(int) override { return 0; }
 };
 
+// A file written as the game goes (a recording), by the host.
+class IFileOut {
+public:
+    virtual ~IFileOut() = default;
+    // Appends the bytes; false once writing has failed, and Error() says why.
+    virtual bool Append(const void* data, size_t size) = 0;
+    // The same for a dying program's signal handler: only the system's own write, no error
+    // kept. It must be safe there.
+    virtual void AppendInDistress(const void* data, size_t size) noexcept = 0;
+    // Puts what was written on the disk for good and closes the file.
+    virtual bool Close() = 0;
+    virtual const std::string& Error() const = 0;
+};
+
+// The files of the host: the one way any file reaches the game or leaves it. Only regular files
+// are read; anything else of the name (a named pipe, a folder, a device) counts as missing, so
+// that nothing can make the game wait for a file for ever.
+class IFiles {
+public:
+    virtual ~IFiles() = default;
+    // Whether `path` names a regular file.
+    virtual bool IsFile(const std::string& path) = 0;
+    // The first `maxBytes` bytes of the regular file at `path`, with `whole` telling whether
+    // that was all of it; nothing when it is missing, not a regular file or cannot be read.
+    virtual std::optional<std::string> Read(const std::string& path, size_t maxBytes,
+                                            bool* whole = nullptr) = 0;
+    // Creates or replaces the file at `path` with `bytes`, making its folder first when
+    // `makeFolder` is set: 0, or the errno of the failure.
+    virtual int Write(const std::string& path, std::string_view bytes, bool makeFolder = false) = 0;
+    // Creates a new file at `path`, which must not exist yet, to be written as the game goes;
+    // nothing, with `error`, when it cannot.
+    virtual std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) = 0;
+    // Renames `from` to `to`, which must not exist yet: 0, or the errno of the failure.
+    virtual int Rename(const std::string& from, const std::string& to) = 0;
+};
+
 // Finished pictures by the file they were loaded from (see TPlatform::pictures).
 using TLoadedPictures = std::unordered_map<std::string, TPicture>;
 
 struct TPlatform {
     IClock& clock;
     IAudio& audio;
+    IFiles& files;
     // Folder of the running executable, ending in a path separator.
     std::string exeDir;
     // The player's own folders, each ending in a path separator, or empty when there are none

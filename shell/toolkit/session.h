@@ -1,28 +1,70 @@
-// A session of the window: what the host hands the window (input, the end of music tracks, the
-// passing of time) goes through it. Live play passes everything straight on; a recorded
-// session also writes it down; a replay ignores the viewer's input and hands the window what
-// was recorded instead.
+// What the host hands the window, and the session it hands it to. Input, the end of a music
+// track and the passing of time reach the game only as dispatches; a session decides what
+// becomes of them: live play hands them on and may write them down, a replay ignores the
+// viewer's input and hands the window what was recorded instead.
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 
 #include "shell/toolkit/form.h"
 
+// One thing the host hands the window, in the window's own pixels, with the host's clock time
+// when it happened.
+struct TDispatch {
+    enum class TKind : uint8_t { MouseMove, MouseDown, MouseUp, Key, MusicFinished, Timers, Close };
+    TKind kind = TKind::Timers;
+    uint64_t time = 0;
+    int x = 0, y = 0;                          // the mouse
+    TMouseButton button = TMouseButton::Left;  // a press or release
+    TShiftState shift;                         // the mouse
+    char key = 0;                              // a typed character
+    int player = 0;                            // the music player whose track ended
+
+    static TDispatch Mouse(TKind kind, int x, int y, TMouseButton button, TShiftState shift) {
+        TDispatch d;
+        d.kind = kind;
+        d.x = x, d.y = y, d.button = button, d.shift = shift;
+        return d;
+    }
+    static TDispatch MouseMove(int x, int y, TShiftState shift) {
+        return Mouse(TKind::MouseMove, x, y, TMouseButton::Left, shift);
+    }
+    static TDispatch MouseDown(int x, int y, TMouseButton button, TShiftState shift) {
+        return Mouse(TKind::MouseDown, x, y, button, shift);
+    }
+    static TDispatch MouseUp(int x, int y, TMouseButton button, TShiftState shift) {
+        return Mouse(TKind::MouseUp, x, y, button, shift);
+    }
+    static TDispatch Key(char key) {
+        TDispatch d;
+        d.kind = TKind::Key;
+        d.key = key;
+        return d;
+    }
+    static TDispatch MusicFinished(int player) {
+        TDispatch d;
+        d.kind = TKind::MusicFinished;
+        d.player = player;
+        return d;
+    }
+    static TDispatch Timers() { return TDispatch(); }
+    static TDispatch Close() {
+        TDispatch d;
+        d.kind = TKind::Close;
+        return d;
+    }
+};
+
+// What the host talks to: the session of its one window.
 class IWindowSession {
 public:
     virtual ~IWindowSession() = default;
 
     virtual TForm& Form() = 0;
-
-    // Input in the window's own pixels, as TForm takes it.
-    virtual void MouseDown(int x, int y, TMouseButton button, TShiftState shift) = 0;
-    virtual void MouseMove(int x, int y, TShiftState shift) = 0;
-    virtual void MouseUp(int x, int y, TMouseButton button, TShiftState shift) = 0;
-    virtual void KeyPress(char key) = 0;
-    virtual void MusicFinished(int player) = 0;
+    // Input and the end of music tracks, as they happen (the session stamps the time).
+    virtual void Dispatch(const TDispatch& dispatch) = 0;
     // Runs what is due by now: the window's timers, or what a replay holds up to now.
     virtual void RunDue() = 0;
     // The host's clock time at which RunDue next has something to do, if ever.
@@ -33,26 +75,4 @@ public:
     virtual void Close() {}
     // The program's exit status once the window has closed.
     virtual int ExitStatus() { return 0; }
-};
-
-// Live play: everything goes straight to the window.
-class TLiveSession : public IWindowSession {
-public:
-    explicit TLiveSession(std::unique_ptr<TForm> form) : form_(std::move(form)) {}
-
-    TForm& Form() override { return *form_; }
-    void MouseDown(int x, int y, TMouseButton button, TShiftState shift) override {
-        form_->MouseDown(x, y, button, shift);
-    }
-    void MouseMove(int x, int y, TShiftState shift) override { form_->MouseMove(x, y, shift); }
-    void MouseUp(int x, int y, TMouseButton button, TShiftState shift) override {
-        form_->MouseUp(x, y, button, shift);
-    }
-    void KeyPress(char key) override { form_->KeyPress(key); }
-    void MusicFinished(int player) override { form_->MusicFinished(player); }
-    void RunDue() override { form_->FireDueTimers(); }
-    std::optional<uint64_t> NextDue() override { return form_->NextTimerDue(); }
-
-private:
-    std::unique_ptr<TForm> form_;
 };

@@ -21,6 +21,7 @@
 
 #include "core/invariants.h"
 #include "shell/platform/headless.h"
+#include "shell/platform/native.h"
 #include "tests/fuzz/game_actions.h"
 
 namespace fs = std::filesystem;
@@ -99,7 +100,7 @@ private:
         THeadlessGame game(options);
         for (const TUndrawn& u : kUndrawn) {
             TPicture picture;
-            if (!picture.LoadFromFile((source / u.file).string())) continue;
+            if (!picture.LoadFromFile(NativeFiles(), (source / u.file).string())) continue;
             const TImage& control = *(game.Form().*u.control);
             if (control.Width() == picture.Width() && control.Height() == picture.Height())
                 continue;

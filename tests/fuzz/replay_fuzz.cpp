@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/settings.h"
+#include "shell/platform/native.h"
 #include "shell/replay/check.h"
 #include "shell/replay/player.h"
 
@@ -41,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 #ifdef QV_FUZZ_WHOLE_CHECK
     const char* assets = std::getenv("QV_FUZZ_ASSETS");
     const std::string exeDir = std::string(assets && *assets ? assets : QV_FUZZ_ASSETS) + "/../";
-    const TCheckOutcome outcome = CheckReplayBytes(bytes, "input", exeDir, "", kMaxReplayBody);
+    const TCheckOutcome outcome =
+        CheckReplayBytes(bytes, "input", NativeFiles(), exeDir, "", kMaxReplayBody);
     Check(outcome.status >= 0 && outcome.status <= 2, "a status other than 0, 1 or 2");
     Check(outcome.message.rfind("input: ", 0) == 0, "a message that does not name the input");
     CheckOneLine(outcome.message);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/settings.h"
+#include "shell/platform/native.h"
 
 namespace {
 
@@ -36,8 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!f) return 0;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
-    const TSettings first = ReadSettings(path);
-    const TSettings again = ReadSettings(path);
+    const TSettings first =
+        ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
+    const TSettings again =
+        ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
     std::remove(path.c_str());
     const TSettingKey* keys = SettingKeys();
     for (int i = 0; i < kSettingCount; ++i) {

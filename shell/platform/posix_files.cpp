@@ -1,0 +1,174 @@
+// The files and folders of a POSIX system.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "shell/platform/native.h"
+
+namespace {
+
+class TPosixFileOut : public IFileOut {
+public:
+    explicit TPosixFileOut(int fd) : fd_(fd) {}
+    ~TPosixFileOut() override { Close(); }
+
+    bool Append(const void* data, size_t size) override {
+        if (fd_ < 0) return false;
+        if (!WriteFully(fd_, data, size)) return Fail("cannot write");
+        return true;
+    }
+    void AppendInDistress(const void* data, size_t size) noexcept override {
+        if (fd_ >= 0) WriteFully(fd_, data, size);
+    }
+    bool Close() override {
+        if (fd_ < 0) return error_.empty();
+        // A recording is worth keeping whole: on the disk before it counts as written.
+        if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) return Fail("cannot write");
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0) {
+            error_ = std::string("cannot close: ") + std::strerror(errno);
+            return false;
+        }
+        return true;
+    }
+    const std::string& Error() const override { return error_; }
+
+private:
+    bool Fail(const char* what) {
+        error_ = std::string(what) + ": " + std::strerror(errno);
+        ::close(fd_);
+        fd_ = -1;
+        return false;
+    }
+    int fd_;
+    std::string error_;
+};
+
+class TPosixFiles : public IFiles {
+public:
+    bool IsFile(const std::string& path) override {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    }
+
+    std::optional<std::string> Read(const std::string& path, size_t maxBytes,
+                                    bool* whole) override {
+        // Opened without waiting, so that a named pipe of the name cannot hold the game up;
+        // it is refused below as not a regular file.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return std::nullopt;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            errno = 0;  // there is a file, but none to read
+            return std::nullopt;
+        }
+        std::string bytes;
+        bytes.resize(std::min<size_t>(maxBytes, st.st_size > 0 ? size_t(st.st_size) : 0));
+        size_t got = 0;
+        bool failed = false;
+        // The file may have grown or shrunk since: read until its end or the limit.
+        for (;;) {
+            if (got == bytes.size()) {
+                if (got >= maxBytes) break;
+                bytes.resize(std::min(maxBytes, got + 4096));
+            }
+            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) failed = true;
+            if (n <= 0) break;
+            got += size_t(n);
+        }
+        bool more = false;
+        if (!failed && got >= maxBytes) {
+            char probe;
+            ssize_t n;
+            while ((n = ::read(fd, &probe, 1)) < 0 && errno == EINTR) {
+            }
+            more = n > 0;
+        }
+        ::close(fd);
+        if (failed) return std::nullopt;
+        bytes.resize(got);
+        if (whole) *whole = !more;
+        return bytes;
+    }
+
+    int Write(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        if (makeFolder) {
+            std::error_code ec;
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        }
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return errno;
+        int error = WriteFully(fd, bytes.data(), bytes.size()) ? 0 : (errno ? errno : EIO);
+        if (::close(fd) != 0 && error == 0) error = errno ? errno : EIO;
+        return error;
+    }
+
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) {
+            error = std::strerror(errno);
+            return nullptr;
+        }
+        return std::make_unique<TPosixFileOut>(fd);
+    }
+
+    int Rename(const std::string& from, const std::string& to) override {
+        // Nothing of another's is replaced: a name already taken is left as it is.
+        struct stat st {};
+        if (::lstat(to.c_str(), &st) == 0) return EEXIST;
+        return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+    }
+};
+
+}  // namespace
+
+IFiles& NativeFiles() {
+    static TPosixFiles files;
+    return files;
+}
+
+bool WriteFully(int fd, const void* data, size_t size) noexcept {
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        p += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+std::string UserFolder(const char* xdgHome, const char* home, const char* homeFallback) {
+    // Relative values are invalid by the XDG rules and are ignored.
+    std::string base;
+    if (xdgHome && xdgHome[0] == '/') {
+        base = xdgHome;
+    } else if (home && home[0] == '/') {
+        base = home;
+        if (base.back() != '/') base += '/';
+        base += homeFallback;
+    } else {
+        return {};
+    }
+    if (base.back() != '/') base += '/';
+    return base + "quorvatide/";
+}
+
+TUserFolders NativeUserFolders() {
+    return {UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"),
+            UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state")};
+}

@@ -1,0 +1,45 @@
+// The head of a replay file: text a person can read.
+//
+//   Quorvatide replay
+//   format: 1
+//   game: Quorvatide 1.1.0
+//   recorded: 2026-12-08 15:04:05 +0100
+//   setting: VONKELKILL = 50
+//   ...                                   (every setting in effect, one a line)
+//   <empty line>
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/settings.h"
+
+// The version of the file layout. A later game that changes it raises it, and reads the
+// formats before it or says it cannot; a game meeting a format above its own says so.
+constexpr int kReplayFormat = 1;
+
+struct TReplayHeader {
+    int format = kReplayFormat;
+    std::string game;      // the game and version that recorded it
+    std::string recorded;  // when, as a person reads it
+    // The board was shown at start-up without the splash screen (QUORVATIDE_SHOW_BOARD).
+    bool boardShown = false;
+    // Every setting in effect: key and value as text.
+    std::vector<std::pair<std::string, std::string>> settings;
+};
+
+// The header of a session recorded by this version with `settings`.
+TReplayHeader MakeReplayHeader(const TSettings& settings, const std::string& recorded,
+                               bool boardShown);
+std::string FormatReplayHeader(const TReplayHeader& header);
+// Reads the header at the start of `bytes`; `bodyAt` is where what follows it begins. On
+// failure, `error` says why in words fit for one line after the file's name.
+bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bodyAt,
+                       std::string& error);
+// The settings a session was recorded with. False, with `error`, for a setting this version does
+// not know or a value it cannot read; settings the header does not name keep their defaults (a
+// version before them played with those).
+bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error);
