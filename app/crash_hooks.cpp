@@ -4,29 +4,35 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "shell/platform/crash_report.h"
 #include "shell/screen_name.h"
 
 namespace {
 
-const char* ScreenOf(const void* form) {
-    return ScreenName(*static_cast<const TForm1*>(form));
+void WriteScreen(TCrashText& text, const void* game) {
+    text.Add(ScreenName(*static_cast<const TForm1*>(game)));
 }
 
-const char* Closing(const void*) {
-    return "closing";
+void WriteTick(TCrashText& text, const void* game) {
+    text.Number(static_cast<const TForm1*>(game)->tickCount);
 }
 
-class TReportedForm1 : public TForm1 {
-public:
-    TReportedForm1(TPlatform& platform, const TSettings* settings) : TForm1(platform, settings) {
-        SetCrashGame(&tickCount, ScreenOf, this);
-    }
-    // What follows is the window's own shutdown (FormDestroy), with the game going.
-    ~TReportedForm1() override { SetCrashGame(nullptr, Closing, nullptr); }
-};
+void WriteClosing(TCrashText& text, const void*) {
+    text.Add("closing");
+}
 
 }  // namespace
+
+TGameCrashSections::TGameCrashSections(const TForm1& game) {
+    screen_.emplace("Screen", WriteScreen, &game);
+    tick_.emplace("Tick", WriteTick, &game);
+}
+
+void TGameCrashSections::Closing() {
+    // The new screen first: the report never goes without one meanwhile.
+    if (!closing_) closing_.emplace("Screen", WriteClosing, nullptr);
+    screen_.reset();
+    tick_.reset();
+}
 
 TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     warning.clear();
@@ -67,15 +73,11 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     std::raise(how == TTestCrash::Fpe ? SIGFPE : SIGSEGV);
 }
 
-std::unique_ptr<TForm1> CreateReportedForm(TPlatform& platform, TTestCrash testCrash,
-                                           const TSettings* settings) {
-    auto form = std::make_unique<TReportedForm1>(platform, settings);
-    if (testCrash != TTestCrash::None) {
-        auto tick = std::move(form->tmrTick->OnTimer);
-        form->tmrTick->OnTimer = [tick = std::move(tick), testCrash] {
-            tick();
-            CrashOnPurpose(testCrash);
-        };
-    }
-    return form;
+std::function<void()> TestCrashHook(TTestCrash how, const TForm1& game) {
+    if (how == TTestCrash::None) return {};
+    return [how, &game, done = false]() mutable {
+        if (done || game.tickCount <= 0) return;
+        done = true;
+        CrashOnPurpose(how);
+    };
 }

@@ -1,11 +1,27 @@
-// The game's side of crash reporting: its window named to the report, and
+// The game's side of crash reporting: its screen and tick named in a report, and
 // QUORVATIDE_TEST_CRASH, a way to check crash reporting by faulting on purpose.
 #pragma once
 
-#include <memory>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "core/form1.h"
+#include "shell/platform/crash_report.h"
+
+// Names the game's screen and tick in a crash report while it lives. Must not outlive the
+// game unless Closing() was called.
+class TGameCrashSections {
+public:
+    explicit TGameCrashSections(const TForm1& game);
+    // The game's own shutdown follows: the report's screen says "closing" from now on, and it
+    // has no tick.
+    void Closing();
+
+private:
+    std::optional<TCrashSection> screen_, tick_;
+    std::optional<TCrashSection> closing_;
+};
 
 enum class TTestCrash { None, Segv, Abort, Throw, Fpe };
 
@@ -17,8 +33,6 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning);
 // integer division by zero. Returns for None only.
 void CrashOnPurpose(TTestCrash how);
 
-// The game's window, whose screen and tick count a crash report names for as long as it lives;
-// with a test crash asked for, its first tick of play faults once the tick's work is done. The
-// settings are those given, or those of settings.ini for null.
-std::unique_ptr<TForm1> CreateReportedForm(TPlatform& platform, TTestCrash testCrash,
-                                           const TSettings* settings = nullptr);
+// To be called after every dispatch the game is handed: faults as asked the first time it is
+// called once the game's first tick of play has run. Null for None.
+std::function<void()> TestCrashHook(TTestCrash how, const TForm1& game);

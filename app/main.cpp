@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/cli.h"
@@ -17,6 +19,40 @@
 
 namespace {
 
+// ---- The window's game in crash reports: a plain game, named by its sections of the report.
+
+// Makes the game with its sections in `sections`, and with a test crash asked for, the hook
+// after every tick.
+TFormMaker ReportedGameMaker(TTestCrash testCrash, std::optional<TGameCrashSections>& sections) {
+    return [testCrash, &sections](TPlatform& platform, const TSettings* settings) {
+        auto game = std::make_unique<TForm1>(platform, settings);
+        sections.emplace(*game);
+        if (auto hook = TestCrashHook(testCrash, *game))
+            game->tmrTick->OnTimer = [tick = std::move(game->tmrTick->OnTimer), hook] {
+                tick();
+                hook();
+            };
+        return game;
+    };
+}
+
+// A session whose game's report says "closing" once the session ends, before the game goes.
+template <class TSession>
+class TReported : public TSession {
+public:
+    template <class... TArgs>
+    explicit TReported(std::optional<TGameCrashSections>& sections, TArgs&&... args)
+        : TSession(std::forward<TArgs>(args)...), sections_(sections) {}
+    ~TReported() override {
+        if (sections_) sections_->Closing();
+    }
+
+private:
+    std::optional<TGameCrashSections>& sections_;
+};
+
+// ----
+
 // Plays in the window, recording the session into the player's replay folder.
 int Play() {
     std::string warning;
@@ -26,7 +62,8 @@ int Play() {
     // panel hidden. No timer starts; the game waits as it does behind the splash.
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
-    return RunWindow([boardShown, testCrash](TPlatform& platform) {
+    std::optional<TGameCrashSections> crashSections;
+    return RunWindow([boardShown, testCrash, &crashSections](TPlatform& platform) {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -35,10 +72,9 @@ int Play() {
         options.stem = ReplayStem(local);
         options.date = ReplayDate(local, local.tm_gmtoff);
         options.boardShown = boardShown;
-        options.makeForm = [testCrash](TPlatform& p, const TSettings* settings) {
-            return CreateReportedForm(p, testCrash, settings);
-        };
-        auto session = std::make_unique<TRecordingSession>(platform, options);
+        options.makeForm = ReportedGameMaker(testCrash, crashSections);
+        auto session =
+            std::make_unique<TReported<TRecordingSession>>(crashSections, platform, options);
         // A crash report names the replay, and the replay is written up to the crash.
         TSessionRecorder& recorder = session->Recorder();
         if (recorder.Recording()) {
@@ -60,11 +96,11 @@ int Watch(const std::string& path) {
         return 2;
     }
     SetCrashReplay(path);
+    std::optional<TGameCrashSections> crashSections;
     return RunWindow([&](TPlatform& platform) {
-        return std::make_unique<TPlaybackSession>(
-            platform, std::move(*file), settings, [](TPlatform& p, const TSettings* s) {
-                return CreateReportedForm(p, TTestCrash::None, s);
-            });
+        return std::make_unique<TReported<TPlaybackSession>>(
+            crashSections, platform, std::move(*file), settings,
+            ReportedGameMaker(TTestCrash::None, crashSections));
     });
 }
 
