@@ -6,32 +6,20 @@
 
 #include "shell/screen_name.h"
 
-namespace {
+TGameCrashSections::TGameCrashSections(const TForm1& game)
+    : game_(game), screen_("Screen", WriteScreen, this), tick_("Tick", WriteTick, this) {}
 
-void WriteScreen(TCrashText& text, const void* game) {
-    text.Add(ScreenName(*static_cast<const TForm1*>(game)));
+void TGameCrashSections::WriteScreen(TCrashText& text, const void* sections) {
+    const auto& s = *static_cast<const TGameCrashSections*>(sections);
+    text.Add(s.closing_.load() ? "closing" : ScreenName(s.game_));
 }
 
-void WriteTick(TCrashText& text, const void* game) {
-    text.Number(static_cast<const TForm1*>(game)->tickCount);
-}
-
-void WriteClosing(TCrashText& text, const void*) {
-    text.Add("closing");
-}
-
-}  // namespace
-
-TGameCrashSections::TGameCrashSections(const TForm1& game) {
-    screen_.emplace("Screen", WriteScreen, &game);
-    tick_.emplace("Tick", WriteTick, &game);
-}
-
-void TGameCrashSections::Closing() {
-    // The new screen first: the report never goes without one meanwhile.
-    if (!closing_) closing_.emplace("Screen", WriteClosing, nullptr);
-    screen_.reset();
-    tick_.reset();
+void TGameCrashSections::WriteTick(TCrashText& text, const void* sections) {
+    const auto& s = *static_cast<const TGameCrashSections*>(sections);
+    if (s.closing_.load())
+        text.Add("none");
+    else
+        text.Number(s.game_.tickCount);
 }
 
 TTestCrash ParseTestCrash(const char* value, std::string& warning) {

@@ -2,25 +2,28 @@
 // QUORVATIDE_TEST_CRASH, a way to check crash reporting by faulting on purpose.
 #pragma once
 
+#include <atomic>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "core/form1.h"
 #include "shell/platform/crash_report.h"
 
-// Names the game's screen and tick in a crash report while it lives. Must not outlive the
-// game unless Closing() was called.
+// Names the game's screen and tick in a crash report while it lives.
 class TGameCrashSections {
 public:
     explicit TGameCrashSections(const TForm1& game);
     // The game's own shutdown follows: the report's screen says "closing" from now on, and it
-    // has no tick.
-    void Closing();
+    // has no tick. Then this may outlive the game.
+    void Closing() { closing_.store(true); }
 
 private:
-    std::optional<TCrashSection> screen_, tick_;
-    std::optional<TCrashSection> closing_;
+    static void WriteScreen(TCrashText& text, const void* sections);
+    static void WriteTick(TCrashText& text, const void* sections);
+
+    const TForm1& game_;
+    std::atomic<bool> closing_{false};
+    TCrashSection screen_, tick_;
 };
 
 enum class TTestCrash { None, Segv, Abort, Throw, Fpe };

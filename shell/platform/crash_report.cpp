@@ -77,27 +77,6 @@ void AddCause(TCrashText& t, const TCrashFacts& f) {
 
 // ---------------------------------------------------------------- text
 
-TCrashText::TCrashText(char* buffer, size_t size) : buffer_(buffer), size_(size) {
-    if (size_) buffer_[0] = '\0';
-}
-
-TCrashText& TCrashText::Add(const char* s) {
-    return Add(s, s ? std::strlen(s) : 0);
-}
-
-TCrashText& TCrashText::Add(const char* s, size_t n) {
-    for (size_t i = 0; i < n; ++i) Put(s[i]);
-    return *this;
-}
-
-TCrashText& TCrashText::Put(char c) {
-    if (length_ + 1 < size_) {
-        buffer_[length_++] = c;
-        buffer_[length_] = '\0';
-    }
-    return *this;
-}
-
 TCrashText& TCrashText::Number(long long value, int width) {
     char digits[24];
     int n = 0;
@@ -123,11 +102,6 @@ TCrashText& TCrashText::Hex(uintptr_t value, int width) {
     Add("0x");
     for (int i = n; i < width; ++i) Put('0');
     while (n) Put(digits[--n]);
-    return *this;
-}
-
-TCrashText& TCrashText::OneLine(const char* s) {
-    for (; s && *s; ++s) Put(static_cast<unsigned char>(*s) < 32 ? ' ' : *s);
     return *this;
 }
 

@@ -1,14 +1,12 @@
 // Crash reporting. A fatal fault or an uncaught C++ exception anywhere in the program writes a
-// crash report to the player's state folder (crash-<date>_<time>.txt, or the error output when
-// that folder cannot be written), flushes the session's replay, names the report in one line on
-// the error output, shows a dialog when the game had a window, and ends the program with the
-// fault's own status.
+// crash report to the player's state folder (crash-<date>_<time>.txt, else to the error
+// output), flushes the session's replay, names the report in one line on the error output,
+// shows a dialog when the game had a window, and ends the program with the fault's own status.
 //
-// This part is the report itself, the same on every system: its text, built without allocating
-// and with nothing but what is safe in a signal handler, and the sections the game fills while
-// it runs. Each system's driver (posix_crash.cpp) catches the faults, collects the backtrace and
-// writes the report; the program is then started again as a fresh process (kCrashReportOption)
-// that names the backtrace's functions and shows the dialog.
+// This part, the same on every system, is the report's text and the sections the game fills,
+// with only what is safe in a signal handler. Each system's driver (posix_crash.cpp) catches the
+// faults and writes the report; a fresh process (kCrashReportOption) then names the backtrace's
+// functions and shows the dialog.
 #pragma once
 
 #include <cstddef>
@@ -46,16 +44,31 @@ void SetCrashReplayFlush(void (*flush)(void* context), void* context);
 // fit is dropped.
 class TCrashText {
 public:
-    TCrashText(char* buffer, size_t size);
-
-    TCrashText& Add(const char* s);
-    TCrashText& Add(const char* s, size_t n);
-    TCrashText& Put(char c);
+    TCrashText(char* buffer, size_t size) : buffer_(buffer), size_(size) {
+        if (size_) buffer_[0] = '\0';
+    }
+    TCrashText& Add(const char* s) {
+        while (s && *s) Put(*s++);
+        return *this;
+    }
+    TCrashText& Add(const char* s, size_t n) {
+        for (size_t i = 0; i < n; ++i) Put(s[i]);
+        return *this;
+    }
+    TCrashText& Put(char c) {
+        if (length_ + 1 < size_) {
+            buffer_[length_++] = c;
+            buffer_[length_] = '\0';
+        }
+        return *this;
+    }
     TCrashText& Number(long long value, int width = 0);
     TCrashText& Hex(uintptr_t value, int width = 0);
     // Text from elsewhere (an exception's message) on one line: control characters as spaces.
-    TCrashText& OneLine(const char* s);
-
+    TCrashText& OneLine(const char* s) {
+        for (; s && *s; ++s) Put(static_cast<unsigned char>(*s) < 32 ? ' ' : *s);
+        return *this;
+    }
     size_t Length() const { return length_; }
 
 private:
