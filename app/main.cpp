@@ -19,10 +19,10 @@
 
 namespace {
 
-// ---- The window's game in crash reports: a plain game, named by its sections of the report.
+// ---------------------------------------------------------------- the game in crash reports
 
-// Makes the game with its sections in `sections`, and with a test crash asked for, the hook
-// after every tick.
+// Makes a plain game, with its sections of a crash report in `sections`; with a test crash asked
+// for, its hook runs after each tick's work, inside the tick, as a fault of the game's own would.
 TFormMaker ReportedGameMaker(TTestCrash testCrash, std::optional<TGameCrashSections>& sections) {
     return [testCrash, &sections](TPlatform& platform, const TSettings* settings) {
         auto game = std::make_unique<TForm1>(platform, settings);
@@ -36,14 +36,15 @@ TFormMaker ReportedGameMaker(TTestCrash testCrash, std::optional<TGameCrashSecti
     };
 }
 
-// A session whose game's report says "closing" once the session ends, before the game goes.
+// A session whose game a crash report calls "closing" once the session ends, before the game
+// goes.
 template <class TSession>
-class TReported : public TSession {
+class TCrashReported : public TSession {
 public:
     template <class... TArgs>
-    explicit TReported(std::optional<TGameCrashSections>& sections, TArgs&&... args)
+    explicit TCrashReported(std::optional<TGameCrashSections>& sections, TArgs&&... args)
         : TSession(std::forward<TArgs>(args)...), sections_(sections) {}
-    ~TReported() override {
+    ~TCrashReported() override {
         if (sections_) sections_->Closing();
     }
 
@@ -51,7 +52,7 @@ private:
     std::optional<TGameCrashSections>& sections_;
 };
 
-// ----
+// ---------------------------------------------------------------- the modes
 
 // Plays in the window, recording the session into the player's replay folder.
 int Play() {
@@ -74,7 +75,7 @@ int Play() {
         options.boardShown = boardShown;
         options.makeForm = ReportedGameMaker(testCrash, crashSections);
         auto session =
-            std::make_unique<TReported<TRecordingSession>>(crashSections, platform, options);
+            std::make_unique<TCrashReported<TRecordingSession>>(crashSections, platform, options);
         // A crash report names the replay, and the replay is written up to the crash.
         TSessionRecorder& recorder = session->Recorder();
         if (recorder.Recording()) {
@@ -98,7 +99,7 @@ int Watch(const std::string& path) {
     SetCrashReplay(path);
     std::optional<TGameCrashSections> crashSections;
     return RunWindow([&](TPlatform& platform) {
-        return std::make_unique<TReported<TPlaybackSession>>(
+        return std::make_unique<TCrashReported<TPlaybackSession>>(
             crashSections, platform, std::move(*file), settings,
             ReportedGameMaker(TTestCrash::None, crashSections));
     });

@@ -6,7 +6,8 @@
 #include <cstring>
 #include <iterator>
 
-static_assert(std::atomic<int>::is_always_lock_free && std::atomic<unsigned>::is_always_lock_free,
+static_assert(std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<void (*)(void*)>::is_always_lock_free,
               "the signal handler needs lock-free atomics");
 
 namespace {
