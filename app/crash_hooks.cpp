@@ -4,29 +4,23 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "shell/platform/crash_report.h"
 #include "shell/screen_name.h"
 
-namespace {
+TGameCrashSections::TGameCrashSections(const TForm1& game)
+    : game_(game), screen_("Screen", WriteScreen, this), tick_("Tick", WriteTick, this) {}
 
-const char* ScreenOf(const void* form) {
-    return ScreenName(*static_cast<const TForm1*>(form));
+void TGameCrashSections::WriteScreen(TCrashText& text, const void* sections) {
+    const auto& s = *static_cast<const TGameCrashSections*>(sections);
+    text.Add(s.closing_.load() ? "closing" : ScreenName(s.game_));
 }
 
-const char* Closing(const void*) {
-    return "closing";
+void TGameCrashSections::WriteTick(TCrashText& text, const void* sections) {
+    const auto& s = *static_cast<const TGameCrashSections*>(sections);
+    if (s.closing_.load())
+        text.Add("none");
+    else
+        text.Number(s.game_.tickCount);
 }
-
-class TReportedForm1 : public TForm1 {
-public:
-    TReportedForm1(TPlatform& platform, const TSettings* settings) : TForm1(platform, *settings) {
-        SetCrashGame(&tickCount, ScreenOf, this);
-    }
-    // What follows is the window's own shutdown (FormDestroy), with the game going.
-    ~TReportedForm1() override { SetCrashGame(nullptr, Closing, nullptr); }
-};
-
-}  // namespace
 
 TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     warning.clear();
@@ -67,15 +61,11 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     std::raise(how == TTestCrash::Fpe ? SIGFPE : SIGSEGV);
 }
 
-std::unique_ptr<TForm1> CreateReportedForm(TPlatform& platform, TTestCrash testCrash,
-                                           const TSettings* settings) {
-    auto form = std::make_unique<TReportedForm1>(platform, settings);
-    if (testCrash != TTestCrash::None) {
-        auto tick = std::move(form->tmrTick->OnTimer);
-        form->tmrTick->OnTimer = [tick = std::move(tick), testCrash] {
-            tick();
-            CrashOnPurpose(testCrash);
-        };
-    }
-    return form;
+std::function<void()> TestCrashHook(TTestCrash how, const TForm1& game) {
+    if (how == TTestCrash::None) return {};
+    return [how, &game, done = false]() mutable {
+        if (done || game.tickCount <= 0) return;
+        done = true;
+        CrashOnPurpose(how);
+    };
 }

@@ -1,11 +1,30 @@
-// The game's side of crash reporting: its window named to the report, and
+// The game's side of crash reporting: its screen and tick named in a report, and
 // QUORVATIDE_TEST_CRASH, a way to check crash reporting by faulting on purpose.
 #pragma once
 
-#include <memory>
+#include <atomic>
+#include <functional>
 #include <string>
 
 #include "core/form1.h"
+#include "shell/platform/crash_report.h"
+
+// Names the game's screen and tick in a crash report while it lives.
+class TGameCrashSections {
+public:
+    explicit TGameCrashSections(const TForm1& game);
+    // The game's own shutdown follows: the report's screen says "closing" from now on, and it
+    // has no tick. Then this may outlive the game.
+    void Closing() { closing_.store(true); }
+
+private:
+    static void WriteScreen(TCrashText& text, const void* sections);
+    static void WriteTick(TCrashText& text, const void* sections);
+
+    const TForm1& game_;
+    std::atomic<bool> closing_{false};
+    TCrashSection screen_, tick_;
+};
 
 enum class TTestCrash { None, Segv, Abort, Throw, Fpe };
 
@@ -17,8 +36,6 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning);
 // integer division by zero. Returns for None only.
 void CrashOnPurpose(TTestCrash how);
 
-// The game's window, whose screen and tick count a crash report names for as long as it lives;
-// with a test crash asked for, its first tick of play faults once the tick's work is done. The
-// settings are those given, or those of settings.ini for null.
-std::unique_ptr<TForm1> CreateReportedForm(TPlatform& platform, TTestCrash testCrash,
-                                           const TSettings* settings = nullptr);
+// To be called after every dispatch the game is handed: faults as asked the first time it is
+// called once the game's first tick of play has run. Null for None.
+std::function<void()> TestCrashHook(TTestCrash how, const TForm1& game);

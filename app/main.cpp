@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,27 +15,15 @@
 #include "shell/replay/check.h"
 #include "shell/replay/replay_folder.h"
 #include "shell/replay/sessions.h"
-#include "shell/screen_name.h"
 
 namespace {
-
-const char* ScreenOf(const void* game) {
-    return ScreenName(*static_cast<const TForm1*>(game));
-}
 
 // The game named to a crash report (its screen and tick) for as long as it lives, and with a
 // test crash asked for, a fault once the first tick of play has run.
 void WatchForCrashes(TGameSession& session, TTestCrash testCrash) {
-    const TForm1& game = session.Game();
-    SetCrashGame(&game.tickCount, ScreenOf, &game);
-    session.onClosing = [] {
-        SetCrashGame(
-            nullptr, [](const void*) { return "closing"; }, nullptr);
-    };
-    if (testCrash != TTestCrash::None)
-        session.onDispatched = [&game, testCrash] {
-            if (game.tickCount > 0) CrashOnPurpose(testCrash);
-        };
+    auto sections = std::make_shared<TGameCrashSections>(session.Game());
+    session.onClosing = [sections] { sections->Closing(); };
+    session.onDispatched = TestCrashHook(testCrash, session.Game());
 }
 
 // Plays in the window, recording the session into the player's replay folder.

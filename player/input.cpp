@@ -26,7 +26,9 @@ void TForm1::PlayfieldMouseMove(TControl&, TShiftState, int x, int y) {
 }
 
 void TForm1::PlayfieldMouseDown(TControl&, TMouseButton, TShiftState shift, int, int) {
-    if (!shift.left || gameOver) return;
+    // The pause picture lies in front of the playfield: a press that still reaches it, from a
+    // button held since before the pause, opens or closes nothing.
+    if (!shift.left || gameOver || pnlPause->Visible()) return;
     ShowBlockMarkers(false);
     // With a menu open, a click anywhere on the board only closes it.
     for (TLayeredImage* open : {MenuImg, OrbMenuImg}) {

@@ -32,8 +32,12 @@ void FlushThatFaults(void*) {
     *gNowhere = 1;
 }
 
-const char* Screen(const void*) {
-    return "play";
+void WriteScreen(TCrashText& text, const void*) {
+    text.Add("play");
+}
+
+void WriteTick(TCrashText& text, const void* tick) {
+    text.Number(*static_cast<const int*>(tick));
 }
 
 // A stack overflow: recursion that never reaches its end.
@@ -70,7 +74,8 @@ int main(int argc, char** argv) {
     SetCrashReplay(folder + "replays/probe-old.qvr");
     SetCrashReplay(folder + "replays/probe.qvr");
     SetCrashReplayFlush(how == "nested" ? FlushThatFaults : Flush, nullptr);
-    SetCrashGame(&gTick, Screen, nullptr);
+    const TCrashSection screen("Screen", WriteScreen, nullptr);
+    const TCrashSection tick("Tick", WriteTick, &gTick);
     FaultAsAsked(how);
     return 3;
 }

@@ -1,5 +1,5 @@
-// Crash reporting's parts that need no real fault: the report's text, where it goes, the
-// backtrace's names, the screen it names and the test crash's values. Real faults are
+// Crash reporting's parts that need no real fault: the report's text and its sections, where
+// it goes, the backtrace's names, the game's sections and the test crash. Real faults are
 // tests/real_crash_test.sh's.
 #include "shell/platform/crash_report.h"
 
@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/crash_hooks.h"
-#include "shell/screen_name.h"
+#include "shell/platform/posix_crash.h"
 #include "tests/harness.h"
 
 namespace fs = std::filesystem;
@@ -30,10 +30,37 @@ std::string Format(const TCrashFacts& facts, size_t* replayAt = nullptr) {
     return std::string(buffer, n);
 }
 
-std::string Notice(const TCrashFacts& facts, const char* path, const char* folder, int error) {
+std::string Notice(const TCrashFacts& facts, const char* path, const char* folder,
+                   const char* why) {
     char buffer[1024];
-    return std::string(buffer,
-                       FormatCrashNotice(buffer, sizeof buffer, facts, path, folder, error));
+    return std::string(buffer, FormatCrashNotice(buffer, sizeof buffer, facts, path, folder, why));
+}
+
+// The facts of a signal as the handler gets them.
+TCrashFacts Signalled(int signal, int code, uintptr_t address = 0, int sender = 0) {
+    siginfo_t info{};
+    info.si_code = code;
+    // One or the other: they share their place.
+    if (code > 0)
+        info.si_addr = reinterpret_cast<void*>(address);
+    else
+        info.si_pid = sender;
+    TCrashFacts facts;
+    DescribeCrashSignal(signal, &info, facts);
+    return facts;
+}
+
+// The value of the report's line "<key>: ...".
+std::string Line(const std::string& key) {
+    const std::string report = Format(TCrashFacts{});
+    const size_t at = report.find("\n" + key + ": ");
+    if (at == std::string::npos) return "(no line)";
+    const size_t from = at + key.size() + 3;
+    return report.substr(from, report.find('\n', from) - from);
+}
+
+void WriteText(TCrashText& text, const void* value) {
+    text.Add(static_cast<const char*>(value));
 }
 
 }  // namespace
@@ -51,45 +78,52 @@ TEST(CrashReport, SaysWhatHappenedWhereAndWithWhichReplay) {
     EXPECT_EQ(frames[0].offset, 0x1012u);
     EXPECT_EQ(frames[1].module, nullptr);  // anonymous memory has no module
 
-    TCrashFacts facts;
+    TCrashFacts facts = Signalled(SIGSEGV, SEGV_MAPERR, 0x10);
     facts.version = "1.2.3";
     facts.time = CrashTimeFromSeconds(1709210096);  // 2024-02-29 12:34:56 UTC
-    facts.signal = SIGSEGV;
-    facts.code = SEGV_MAPERR;
-    facts.address = 0x10;
     facts.pid = 77;
-    facts.screen = "play";
-    facts.haveTick = true;
-    facts.tick = 1234;
     facts.program = "/usr/lib/quorvatide/quorvatide";
-    facts.replay = "/home/p/.local/state/quorvatide/replays/quorvatide-2024-02-29_12-30-00.qvr";
     facts.frames = frames;
     facts.frameCount = 2;
-    size_t replayAt = 0;
-    const std::string report = Format(facts, &replayAt);
-    EXPECT_EQ(report,
-              "Quorvatide crash report\n\n"
-              "Version: 1.2.3\n"
-              "Time: 2024-02-29 12:34:56\n"
-              "What happened: SIGSEGV (invalid memory access: address not mapped) at address "
-              "0x10\n"
-              "Screen: play\n"
-              "Tick: 1234\n"
-              "Program: /usr/lib/quorvatide/quorvatide (process 77)\n"
-              "Replay: /home/p/.local/state/quorvatide/replays/"
-              "quorvatide-2024-02-29_12-30-00.qvr\n\n"
-              "Backtrace, the fault first:\n"
-              "#0  0x0000000000005712 (/usr/lib/quorvatide/quorvatide+0x1012)\n"
-              "#1  0x0000000000007f04 (?)\n\n"
-              "Please attach this report and the replay to your bug report.\n");
-    EXPECT_EQ(report.compare(replayAt, 8, "Replay: "), 0);
-    EXPECT_EQ(Notice(facts, "/s/crash-1.txt", "/s/", 0),
-              "quorvatide: the game has stopped: SIGSEGV (invalid memory access: address not "
-              "mapped) at address 0x10; crash report: /s/crash-1.txt\n");
+    {
+        // The game's sections and the replay, for this block.
+        const TCrashSection screen("Screen", WriteText, "play");
+        const TCrashSection tick("Tick", WriteText, "1234");
+        SetCrashReplay("/home/p/.local/state/quorvatide/replays/old.qvr");
+        SetCrashReplay(
+            "/home/p/.local/state/quorvatide/replays/quorvatide-2024-02-29_12-30-00.qvr");
+        size_t replayAt = 0;
+        const std::string report = Format(facts, &replayAt);
+        EXPECT_EQ(report,
+                  "Quorvatide crash report\n\n"
+                  "Version: 1.2.3\n"
+                  "Time: 2024-02-29 12:34:56\n"
+                  "What happened: SIGSEGV (invalid memory access: address not mapped) at address "
+                  "0x10\n"
+                  "Screen: play\n"
+                  "Tick: 1234\n"
+                  "Program: /usr/lib/quorvatide/quorvatide (process 77)\n"
+                  "Replay: /home/p/.local/state/quorvatide/replays/"
+                  "quorvatide-2024-02-29_12-30-00.qvr\n\n"
+                  "Backtrace, the fault first:\n"
+                  "#0  0x0000000000005712 (/usr/lib/quorvatide/quorvatide+0x1012)\n"
+                  "#1  0x0000000000007f04 (?)\n\n"
+                  "Please attach this report and the replay to your bug report.\n");
+        EXPECT_EQ(report.compare(replayAt, 8, "Replay: "), 0);
+        EXPECT_EQ(Notice(facts, "/s/crash-1.txt", "/s/", nullptr),
+                  "quorvatide: the game has stopped: SIGSEGV (invalid memory access: address not "
+                  "mapped) at address 0x10; crash report: /s/crash-1.txt\n");
+        // Cut short, never past the buffer.
+        char small[40];
+        std::memset(small, 'x', sizeof small);
+        EXPECT_EQ(FormatCrashReport(small, 32, facts, nullptr), 31u);
+        EXPECT_EQ(small[31], '\0');
+        EXPECT_EQ(small[32], 'x');
+        SetCrashReplay("");
+    }
 
     // An uncaught exception, with its message on one line; no replay, no game.
-    TCrashFacts thrown;
-    thrown.signal = SIGABRT;
+    TCrashFacts thrown = Signalled(SIGABRT, SI_TKILL, 0, getpid());
     thrown.terminated = true;
     thrown.exceptionType = "std::runtime_error";
     thrown.exceptionMessage = "two\nlines";
@@ -100,21 +134,30 @@ TEST(CrashReport, SaysWhatHappenedWhereAndWithWhichReplay) {
         << t;
     EXPECT_NE(t.find("Screen: none\nTick: none\n"), std::string::npos) << t;
     EXPECT_NE(t.find("Replay: none (this session was not recorded)\n"), std::string::npos) << t;
-    // A signal another process sent.
-    TCrashFacts sent;
-    sent.signal = SIGBUS;
-    sent.code = SI_USER;
-    sent.sender = 4242;
-    sent.pid = 7;
-    EXPECT_NE(Format(sent).find("What happened: SIGBUS (bus error) sent by process 4242\n"),
+    // A signal another process sent; one the process sent itself.
+    EXPECT_NE(Format(Signalled(SIGBUS, SI_USER, 0, 4242))
+                  .find("What happened: SIGBUS (bus error) sent by process 4242\n"),
               std::string::npos);
+    EXPECT_NE(Format(Signalled(SIGFPE, SI_USER, 0, getpid())).find("SIGFPE (arithmetic error)\n"),
+              std::string::npos);
+}
 
-    // Cut short, never past the buffer.
-    char small[40];
-    std::memset(small, 'x', sizeof small);
-    EXPECT_EQ(FormatCrashReport(small, 32, facts, nullptr), 31u);
-    EXPECT_EQ(small[31], '\0');
-    EXPECT_EQ(small[32], 'x');
+TEST(CrashReport, SectionsSpeakForTheirScopeTheNewestFirst) {
+    EXPECT_EQ(Line("Screen"), "none");
+    {
+        const TCrashSection outer("Screen", WriteText, "outer");
+        EXPECT_EQ(Line("Screen"), "outer");
+        EXPECT_EQ(Line("Tick"), "none");
+        {
+            const TCrashSection inner("Screen", WriteText, "inner");
+            const TCrashSection tick("Tick", WriteText, "7");
+            EXPECT_EQ(Line("Screen"), "inner");
+            EXPECT_EQ(Line("Tick"), "7");
+        }
+        EXPECT_EQ(Line("Screen"), "outer");
+        EXPECT_EQ(Line("Tick"), "none");
+    }
+    EXPECT_EQ(Line("Screen"), "none");
 }
 
 TEST(CrashReport, GoesToStderrWhenItsFolderCannotTakeIt) {
@@ -135,13 +178,12 @@ TEST(CrashReport, GoesToStderrWhenItsFolderCannotTakeIt) {
     EXPECT_EQ(CreateCrashReportFile(notAFolder.c_str(), time, path, sizeof path, error), -1);
     EXPECT_EQ(error, ENOTDIR);
     EXPECT_STREQ(path, "");
-    TCrashFacts facts;
-    facts.signal = SIGFPE;
-    EXPECT_EQ(Notice(facts, nullptr, notAFolder.c_str(), ENOTDIR),
+    const TCrashFacts facts = Signalled(SIGFPE, SI_USER);
+    EXPECT_EQ(Notice(facts, nullptr, notAFolder.c_str(), strerror(ENOTDIR)),
               "quorvatide: the game has stopped: SIGFPE (arithmetic error); the crash report is "
               "above (cannot write to " +
                   notAFolder + ": Not a directory)\n");
-    EXPECT_EQ(Notice(facts, nullptr, "", ENOENT),
+    EXPECT_EQ(Notice(facts, nullptr, "", "no state folder: HOME and XDG_STATE_HOME are not set"),
               "quorvatide: the game has stopped: SIGFPE (arithmetic error); the crash report is "
               "above (no state folder: HOME and XDG_STATE_HOME are not set)\n");
 
@@ -202,22 +244,34 @@ TEST(CrashReport, TheBacktraceNamesFunctionsFromTheSymbolTable) {
     fs::remove_all(dir);
 }
 
-TEST(CrashReport, NamesTheScreenShown) {
+TEST(CrashReport, NamesTheGamesScreenAndTick) {
     THarness h;
     TForm1& f = h.Form();
-    EXPECT_STREQ(ScreenName(f), "splash");
-    h.StartPlay();
-    EXPECT_STREQ(ScreenName(f), "play");
-    h.Key('p');
-    EXPECT_STREQ(ScreenName(f), "paused");
-    h.Key('p');
-    f.EndGame();
-    EXPECT_STREQ(ScreenName(f), "exploding");
-    h.Advance(28 * 50);
-    EXPECT_STREQ(ScreenName(f), "game over");
+    {
+        TGameCrashSections game(f);
+        EXPECT_EQ(Line("Screen"), "splash");
+        EXPECT_EQ(Line("Tick"), "0");
+        h.StartPlay();
+        h.Advance(3 * 50);
+        EXPECT_EQ(Line("Screen"), "play");
+        EXPECT_GT(f.tickCount, 0);
+        EXPECT_EQ(Line("Tick"), std::to_string(f.tickCount));
+        h.Key('p');
+        EXPECT_EQ(Line("Screen"), "paused");
+        h.Key('p');
+        f.EndGame();
+        EXPECT_EQ(Line("Screen"), "exploding");
+        h.Advance(28 * 50);
+        EXPECT_EQ(Line("Screen"), "game over");
+        // Its shutdown: no more of the game.
+        game.Closing();
+        EXPECT_EQ(Line("Screen"), "closing");
+        EXPECT_EQ(Line("Tick"), "none");
+    }
+    EXPECT_EQ(Line("Screen"), "none");
 }
 
-TEST(CrashReport, TestCrashValues) {
+TEST(CrashReport, TestCrashValuesAndHook) {
     std::string warning;
     EXPECT_EQ(ParseTestCrash(nullptr, warning), TTestCrash::None);
     EXPECT_EQ(ParseTestCrash("", warning), TTestCrash::None);
@@ -231,4 +285,17 @@ TEST(CrashReport, TestCrashValues) {
     EXPECT_EQ(warning,
               "quorvatide: QUORVATIDE_TEST_CRASH='SEGV' is not one of segv, abort, throw, fpe; no "
               "crash on purpose");
+
+    // The hook waits for the first tick of play, then faults.
+    THarness h;
+    EXPECT_FALSE(TestCrashHook(TTestCrash::None, h.Form()));
+    const auto hook = TestCrashHook(TTestCrash::Abort, h.Form());
+    ASSERT_TRUE(hook);
+    hook();
+    h.StartPlay();
+    ASSERT_EQ(h.Form().tickCount, 0);
+    hook();
+    h.Advance(50);
+    ASSERT_GT(h.Form().tickCount, 0);
+    EXPECT_DEATH(hook(), "");
 }

@@ -187,4 +187,26 @@ TEST(PlayfieldInput, TheOpenMenuTakesTheClicksOverTheBoardButNotThroughThePauseP
     EXPECT_TRUE(f.MenuImg->Visible());
     EXPECT_TRUE(g.TakeSounds().empty());
     EXPECT_TRUE(f.lstSigns.empty());
+    f.pnlPause->Hide();
+    g.ClickTile(4, 6);  // closed
+
+    // The left button held on an empty tile opens the menu; P pauses. Presses of the other
+    // button still reach the board, which holds the mouse, but open and close nothing while the
+    // pause picture is up, and nothing comes in front of it.
+    const int x = 9 + 35 * 4 + 17, y = 9 + 35 * 6 + 17;
+    TShiftState held;
+    held.left = true;
+    g.h->Dispatch(TDispatch::MouseDown(x, y, TMouseButton::Left, held));
+    ASSERT_TRUE(f.MenuImg->Visible());
+    g.h->Key('p');
+    ASSERT_TRUE(f.pnlPause->Visible());
+    held.right = true;
+    for (int i = 0; i < 2; ++i) {
+        g.h->Dispatch(TDispatch::MouseDown(x, y, TMouseButton::Right, held));
+        held.right = false;
+        g.h->Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Right, held));
+        held.right = true;
+        EXPECT_TRUE(f.MenuImg->Visible());
+        EXPECT_EQ(f.Controls().back().get(), f.pnlPause);
+    }
 }

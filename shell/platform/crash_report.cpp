@@ -1,165 +1,57 @@
-// The dying process's half of crash reporting: the handlers and the report. Everything reached
-// from a signal handler here is async-signal-safe: static buffers, no allocation, no stdio, only
-// system calls (open, read, write, _Fork, execve, waitpid, …).
+// The crash report's text and the sections the game fills. Everything the signal handler
+// reaches here only reads memory and writes into buffers: no allocation, no system calls.
 #include "shell/platform/crash_report.h"
 
-#include <cxxabi.h>
-#include <execinfo.h>
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <ucontext.h>
-#include <unistd.h>
-
 #include <atomic>
-#include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <exception>
-#include <filesystem>
-#include <system_error>
+#include <iterator>
 
-#include "quorvatide_version.h"
-
-extern char** environ;
-
-// Built with AddressSanitizer: its own reports come first, so the handlers stay out.
-#if defined(__SANITIZE_ADDRESS__)
-#define QV_CRASH_SANITIZED 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define QV_CRASH_SANITIZED 1
-#endif
-#endif
-#if defined(QV_CRASH_SANITIZED)
-constexpr bool kSanitized = true;
-#else
-constexpr bool kSanitized = false;
-#endif
+static_assert(std::atomic<unsigned>::is_always_lock_free &&
+                  std::atomic<void (*)(void*)>::is_always_lock_free,
+              "the signal handler needs lock-free atomics");
 
 namespace {
 
-// ---------------------------------------------------------------- text without allocation
+// The replay's path, written into the spare slot and then made current, so that a crash while
+// it changes still reads a whole path.
+char gReplay[2][4096] = {"", ""};
+std::atomic<int> gReplaySlot{0};
+std::atomic<void (*)(void*)> gFlush{nullptr};
+void* gFlushContext = nullptr;
 
-// Appends to a caller's buffer, always NUL-terminated; what does not fit is dropped.
-class TText {
-public:
-    TText(char* buffer, size_t size) : buffer_(buffer), size_(size) {
-        if (size_) buffer_[0] = '\0';
-    }
+// The sections: a slot is taken by one TCrashSection, filled, and then published by giving it
+// its place in the order of registration (0: not published).
+struct TSlot {
+    std::atomic<bool> taken{false};
+    std::atomic<unsigned> order{0};
+    const char* line = nullptr;
+    TCrashSection::TWrite write = nullptr;
+    const void* context = nullptr;
+};
+TSlot gSlots[16];
+std::atomic<unsigned> gLastOrder{0};
 
-    TText& Add(const char* s) { return Add(s, s ? std::strlen(s) : 0); }
-    TText& Add(const char* s, size_t n) {
-        for (size_t i = 0; i < n; ++i) Put(s[i]);
-        return *this;
-    }
-    TText& Put(char c) {
-        if (length_ + 1 < size_) {
-            buffer_[length_++] = c;
-            buffer_[length_] = '\0';
+// The report's line "<line>: <value>", by the newest section for it, or "none".
+void AddSection(TCrashText& t, const char* line) {
+    const TSlot* newest = nullptr;
+    unsigned newestOrder = 0;
+    for (const TSlot& slot : gSlots) {
+        const unsigned order = slot.order.load();
+        if (order > newestOrder && std::strcmp(slot.line, line) == 0) {
+            newest = &slot;
+            newestOrder = order;
         }
-        return *this;
     }
-    TText& Number(long long value, int width = 0) {
-        char digits[24];
-        int n = 0;
-        unsigned long long v = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
-                                         : static_cast<unsigned long long>(value);
-        do {
-            digits[n++] = char('0' + v % 10);
-            v /= 10;
-        } while (v);
-        if (value < 0) Put('-');
-        for (int i = n; i < width; ++i) Put('0');
-        while (n) Put(digits[--n]);
-        return *this;
-    }
-    TText& Hex(uintptr_t value, int width = 0) {
-        char digits[2 * sizeof value];
-        int n = 0;
-        do {
-            digits[n++] = "0123456789abcdef"[value & 15];
-            value >>= 4;
-        } while (value);
-        Add("0x");
-        for (int i = n; i < width; ++i) Put('0');
-        while (n) Put(digits[--n]);
-        return *this;
-    }
-    // Text from elsewhere (an exception's message) on one line: control characters as spaces.
-    TText& OneLine(const char* s) {
-        for (; s && *s; ++s) Put(static_cast<unsigned char>(*s) < 32 ? ' ' : *s);
-        return *this;
-    }
-
-    size_t Length() const { return length_; }
-
-private:
-    char* buffer_;
-    size_t size_;
-    size_t length_ = 0;
-};
-
-// Copies a string into a fixed array, cut short when too long.
-template <size_t N>
-void CopyInto(char (&to)[N], const char* from) {
-    TText(to, N).Add(from);
+    t.Add(line).Add(": ");
+    if (newest)
+        newest->write(t, newest->context);
+    else
+        t.Add("none");
+    t.Put('\n');
 }
 
-void WriteAll(int fd, const char* data, size_t length) {
-    while (length > 0) {
-        const ssize_t n = write(fd, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        data += n;
-        length -= size_t(n);
-    }
-}
-
-struct TSignalName {
-    int signal;
-    const char* name;
-    const char* meaning;
-};
-constexpr TSignalName kFatalSignals[] = {{SIGSEGV, "SIGSEGV", "invalid memory access"},
-                                         {SIGBUS, "SIGBUS", "bus error"},
-                                         {SIGFPE, "SIGFPE", "arithmetic error"},
-                                         {SIGILL, "SIGILL", "illegal instruction"},
-                                         {SIGABRT, "SIGABRT", "abort"}};
-
-const char* SignalName(int signal) {
-    for (const TSignalName& s : kFatalSignals)
-        if (s.signal == signal) return s.name;
-    return "signal";
-}
-
-const char* SignalMeaning(int signal) {
-    for (const TSignalName& s : kFatalSignals)
-        if (s.signal == signal) return s.meaning;
-    return "fatal signal";
-}
-
-// The kernel's reason for a fault, where it tells one worth saying.
-const char* FaultDetail(int signal, int code) {
-    if (signal == SIGSEGV && code == SEGV_MAPERR) return "address not mapped";
-    if (signal == SIGSEGV && code == SEGV_ACCERR) return "no permission for the address";
-    if (signal == SIGBUS && code == BUS_ADRALN) return "misaligned address";
-    if (signal == SIGBUS && code == BUS_ADRERR) return "no such physical address";
-    if (signal == SIGFPE && code == FPE_INTDIV) return "integer division by zero";
-    if (signal == SIGFPE && code == FPE_INTOVF) return "integer overflow";
-    if (signal == SIGFPE && code == FPE_FLTDIV) return "floating-point division by zero";
-    if (signal == SIGILL && code == ILL_ILLOPC) return "illegal opcode";
-    return nullptr;
-}
-
-// "SIGSEGV (invalid memory access)", and where and why for a fault.
-void AddCause(TText& t, const TCrashFacts& f) {
+// "SIGSEGV (invalid memory access: address not mapped) at address 0x10", or the exception.
+void AddCause(TCrashText& t, const TCrashFacts& f) {
     if (f.terminated) {
         if (f.exceptionType && *f.exceptionType) {
             t.Add("uncaught exception ").OneLine(f.exceptionType);
@@ -168,253 +60,51 @@ void AddCause(TText& t, const TCrashFacts& f) {
         } else {
             t.Add("std::terminate without an active exception");
         }
-        t.Add(" (std::terminate, then SIGABRT)");
+        t.Add(" (std::terminate, then ").Add(f.cause).Put(')');
         return;
     }
-    t.Add(SignalName(f.signal)).Add(" (").Add(SignalMeaning(f.signal));
-    if (f.code > 0) {
-        // Raised by the kernel for a fault: why and where.
-        if (const char* detail = FaultDetail(f.signal, f.code)) t.Add(": ").Add(detail);
+    t.Add(f.cause).Add(" (").Add(f.meaning);
+    if (f.fault) {
+        if (f.detail) t.Add(": ").Add(f.detail);
         t.Add(") at address ").Hex(f.address);
-    } else if (f.sender != 0 && f.sender != f.pid) {
+    } else if (f.sender != 0) {
         t.Add(") sent by process ").Number(f.sender);
     } else {
         t.Put(')');
     }
 }
 
-void AddTime(TText& t, const TCrashTime& time, char dateTimeSeparator, char timeSeparator) {
-    t.Number(time.year, 4).Put('-').Number(time.month, 2).Put('-').Number(time.day, 2);
-    t.Put(dateTimeSeparator).Number(time.hour, 2).Put(timeSeparator).Number(time.minute, 2);
-    t.Put(timeSeparator).Number(time.second, 2);
-}
-
-// ---------------------------------------------------------------- the installed state
-
-constexpr int kMaxFrames = 100;
-
-struct TState {
-    bool window = false;
-    long utcOffset = 0;
-    char program[PATH_MAX] = "";
-    char folder[PATH_MAX] = "";
-    // The replay's path, written into the spare slot and then made current, so that a crash
-    // while it changes still reads a whole path.
-    char replay[2][PATH_MAX] = {"", ""};
-    std::atomic<int> replaySlot{0};
-    void (*flush)(void*) = nullptr;
-    void* flushContext = nullptr;
-    const int* tickCount = nullptr;
-    const char* (*screen)(const void*) = nullptr;
-    const void* form = nullptr;
-    // An uncaught exception, noted by the terminate handler for the SIGABRT that follows.
-    bool terminated = false;
-    char exceptionType[256] = "";
-    char exceptionMessage[1024] = "";
-    // The thread writing a report; any other fatal signal in it ends the program at once.
-    std::atomic<long> reporter{0};
-    void* frames[kMaxFrames] = {};
-    TCrashFrame named[kMaxFrames];
-    char maps[256 * 1024] = "";
-    char report[48 * 1024] = "";
-    char path[PATH_MAX] = "";
-    char line[PATH_MAX + 512] = "";
-    // The fresh process's command line.
-    char argMode[16] = "";
-    char* argv[5] = {};
-};
-TState gCrash;
-
-alignas(16) char gAltStack[128 * 1024];
-
-static_assert(std::atomic<long>::is_always_lock_free && std::atomic<int>::is_always_lock_free,
-              "the signal handler needs lock-free atomics");
-
-// Ends the program by the signal's default action, so that its status is the signal's own.
-[[noreturn]] void Die(int signal) {
-    struct sigaction action {};
-    action.sa_handler = SIG_DFL;
-    sigemptyset(&action.sa_mask);
-    sigaction(signal, &action, nullptr);
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, signal);
-    sigprocmask(SIG_UNBLOCK, &set, nullptr);
-    raise(signal);
-    _exit(128 + signal);
-}
-
-uintptr_t FaultingPc(void* context) {
-    const auto* uc = static_cast<const ucontext_t*>(context);
-    if (!uc) return 0;
-#if defined(__x86_64__)
-    return uintptr_t(uc->uc_mcontext.gregs[REG_RIP]);
-#elif defined(__aarch64__)
-    return uintptr_t(uc->uc_mcontext.pc);
-#else
-    return 0;
-#endif
-}
-
-// The backtrace from the faulting instruction down, each address with its module.
-int CollectFrames(void* context) {
-    const int n = backtrace(gCrash.frames, kMaxFrames);
-    // The first frames are this handler's and the kernel's return trampoline: start at the
-    // interrupted instruction when it is found among them.
-    int first = 0;
-    if (const uintptr_t pc = FaultingPc(context))
-        for (int i = 0; i < n; ++i)
-            if (uintptr_t(gCrash.frames[i]) == pc) {
-                first = i;
-                break;
-            }
-    size_t mapsLength = 0;
-    const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
-    if (fd >= 0) {
-        while (mapsLength + 1 < sizeof gCrash.maps) {
-            const ssize_t got =
-                read(fd, gCrash.maps + mapsLength, sizeof gCrash.maps - 1 - mapsLength);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            mapsLength += size_t(got);
-        }
-        close(fd);
-    }
-    int count = 0;
-    for (int i = first; i < n; ++i) {
-        TCrashFrame& frame = gCrash.named[count++];
-        frame = TCrashFrame{};
-        frame.pc = uintptr_t(gCrash.frames[i]);
-        FindCrashModule(gCrash.maps, mapsLength, frame);
-    }
-    return count;
-}
-
-// Starts the program again to name the backtrace's functions and show the dialog, and waits
-// (at most 20 s) until it has finished the report. The report is at `reportPath`, or is read
-// from `reportInput` when it could not be saved. True when the fresh process finished it.
-bool FinishInFreshProcess(const char* reportPath, int reportInput) {
-    CopyInto(gCrash.argMode, gCrash.window ? "window" : "no-window");
-    gCrash.argv[0] = gCrash.program;
-    gCrash.argv[1] = const_cast<char*>(kCrashReportOption);
-    gCrash.argv[2] = const_cast<char*>(reportPath);
-    gCrash.argv[3] = gCrash.argMode;
-    gCrash.argv[4] = nullptr;
-    const pid_t child = _Fork();
-    if (child < 0) return false;
-    if (child == 0) {
-        if (reportInput > 0) dup2(reportInput, 0);
-        if (reportInput == 0) fcntl(0, F_SETFD, 0);  // dup2 would leave it close-on-exec
-        execve("/proc/self/exe", gCrash.argv, environ);
-        execve(gCrash.program, gCrash.argv, environ);
-        _exit(127);
-    }
-    for (int waited = 0; waited < 2000; ++waited) {
-        int status = 0;
-        const pid_t done = waitpid(child, &status, WNOHANG);
-        if (done == child) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-        if (done < 0 && errno != EINTR) return false;
-        const timespec pause{0, 10'000'000};
-        nanosleep(&pause, nullptr);
-    }
-    kill(child, SIGKILL);
-    waitpid(child, nullptr, 0);
-    return false;
-}
-
-void OnFatalSignal(int signal, siginfo_t* info, void* context) {
-    const long thread = syscall(SYS_gettid);
-    long expected = 0;
-    if (!gCrash.reporter.compare_exchange_strong(expected, thread)) {
-        if (expected == thread) {
-            // A fault while reporting one: end at once.
-            TText say(gCrash.line, sizeof gCrash.line);
-            say.Add("quorvatide: the game has stopped: ").Add(SignalName(signal));
-            say.Add(" while writing the crash report");
-            if (gCrash.path[0]) say.Add("; what was written is in ").Add(gCrash.path);
-            WriteAll(2, gCrash.line, say.Put('\n').Length());
-            Die(signal);
-        }
-        // Another thread is reporting; it ends the program.
-        for (;;) pause();
-    }
-    TCrashFacts facts;
-    facts.version = kGameVersion;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    facts.time = CrashTimeFromSeconds(int64_t(now.tv_sec) + gCrash.utcOffset);
-    facts.signal = signal;
-    facts.pid = getpid();
-    if (info) {
-        facts.code = info->si_code;
-        facts.address = uintptr_t(info->si_addr);
-        if (info->si_code <= 0) facts.sender = info->si_pid;
-    }
-    facts.terminated = signal == SIGABRT && gCrash.terminated;
-    facts.exceptionType = gCrash.exceptionType;
-    facts.exceptionMessage = gCrash.exceptionMessage;
-    if (gCrash.screen) facts.screen = gCrash.screen(gCrash.form);
-    if (gCrash.tickCount) {
-        facts.haveTick = true;
-        facts.tick = *gCrash.tickCount;
-    }
-    facts.program = gCrash.program;
-    facts.replay = gCrash.replay[gCrash.replaySlot.load()];
-    facts.frameCount = CollectFrames(context);
-    facts.frames = gCrash.named;
-
-    size_t replayAt = 0;
-    const size_t length = FormatCrashReport(gCrash.report, sizeof gCrash.report, facts, &replayAt);
-    int error = 0;
-    const int fd =
-        CreateCrashReportFile(gCrash.folder, facts.time, gCrash.path, sizeof gCrash.path, error);
-    if (fd >= 0) {
-        WriteAll(fd, gCrash.report, replayAt);
-        if (gCrash.flush) gCrash.flush(gCrash.flushContext);
-        WriteAll(fd, gCrash.report + replayAt, length - replayAt);
-        close(fd);
-        FinishInFreshProcess(gCrash.path, -1);
-    } else {
-        if (gCrash.flush) gCrash.flush(gCrash.flushContext);
-        // The report goes to stderr: through the fresh process, which names the functions and
-        // reads it from a file in memory, or as it is when that fails.
-        bool finished = false;
-        const int memo = memfd_create("quorvatide-crash-report", MFD_CLOEXEC);
-        if (memo >= 0) {
-            WriteAll(memo, gCrash.report, length);
-            finished = lseek(memo, 0, SEEK_SET) == 0 && FinishInFreshProcess("-", memo);
-            close(memo);
-        }
-        if (!finished) WriteAll(2, gCrash.report, length);
-    }
-    const size_t said = FormatCrashNotice(gCrash.line, sizeof gCrash.line, facts,
-                                          fd >= 0 ? gCrash.path : nullptr, gCrash.folder, error);
-    WriteAll(2, gCrash.line, said);
-    Die(signal);
-}
-
-// std::terminate: notes the exception for the report, then aborts.
-[[noreturn]] void OnTerminate() {
-    static std::atomic<bool> once{false};
-    if (!once.exchange(true)) {
-        gCrash.terminated = true;
-        if (const std::type_info* type = abi::__cxa_current_exception_type()) {
-            int status = 0;
-            char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-            CopyInto(gCrash.exceptionType, status == 0 && name ? name : type->name());
-            std::free(name);
-            try {
-                std::rethrow_exception(std::current_exception());
-            } catch (const std::exception& e) {
-                CopyInto(gCrash.exceptionMessage, e.what());
-            } catch (...) {
-            }
-        }
-    }
-    std::abort();
-}
-
 }  // namespace
+
+// ---------------------------------------------------------------- text
+
+TCrashText& TCrashText::Number(long long value, int width) {
+    char digits[24];
+    int n = 0;
+    unsigned long long v = value < 0 ? 0ULL - static_cast<unsigned long long>(value)
+                                     : static_cast<unsigned long long>(value);
+    do {
+        digits[n++] = char('0' + v % 10);
+        v /= 10;
+    } while (v);
+    if (value < 0) Put('-');
+    for (int i = n; i < width; ++i) Put('0');
+    while (n) Put(digits[--n]);
+    return *this;
+}
+
+TCrashText& TCrashText::Hex(uintptr_t value, int width) {
+    char digits[2 * sizeof value];
+    int n = 0;
+    do {
+        digits[n++] = "0123456789abcdef"[value & 15];
+        value >>= 4;
+    } while (value);
+    Add("0x");
+    for (int i = n; i < width; ++i) Put('0');
+    while (n) Put(digits[--n]);
+    return *this;
+}
 
 TCrashTime CrashTimeFromSeconds(int64_t seconds) {
     // Days to a civil date (proleptic Gregorian calendar).
@@ -441,73 +131,71 @@ TCrashTime CrashTimeFromSeconds(int64_t seconds) {
     return t;
 }
 
-void FindCrashModule(const char* maps, size_t length, TCrashFrame& frame) {
-    // Lines "start-end perms offset dev inode path", numbers in hexadecimal but the inode.
-    const char* end = maps + length;
-    for (const char* p = maps; p < end;) {
-        const char* eol = p;
-        while (eol < end && *eol != '\n') ++eol;
-        const auto hex = [&](const char*& q) {
-            uintptr_t v = 0;
-            for (; q < eol; ++q) {
-                const char c = *q;
-                const int d = c >= '0' && c <= '9'   ? c - '0'
-                              : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                                     : -1;
-                if (d < 0) break;
-                v = v * 16 + uintptr_t(d);
-            }
-            return v;
-        };
-        const auto skipField = [&](const char*& q) {
-            while (q < eol && *q == ' ') ++q;
-            while (q < eol && *q != ' ') ++q;
-            while (q < eol && *q == ' ') ++q;
-        };
-        const char* q = p;
-        const uintptr_t start = hex(q);
-        if (q < eol && *q == '-') ++q;
-        const uintptr_t stop = hex(q);
-        if (frame.pc >= start && frame.pc < stop) {
-            skipField(q);  // the permissions
-            const uintptr_t fileOffset = hex(q);
-            skipField(q);  // the device
-            skipField(q);  // the inode
-            if (q < eol && *q == '/') {
-                frame.module = q;
-                frame.moduleLength = size_t(eol - q);
-                frame.offset = frame.pc - start + fileOffset;
-            }
-            return;
-        }
-        p = eol + 1;
-    }
+void AddCrashTime(TCrashText& t, const TCrashTime& time, char dateTimeSeparator,
+                  char timeSeparator) {
+    t.Number(time.year, 4).Put('-').Number(time.month, 2).Put('-').Number(time.day, 2);
+    t.Put(dateTimeSeparator).Number(time.hour, 2).Put(timeSeparator).Number(time.minute, 2);
+    t.Put(timeSeparator).Number(time.second, 2);
 }
 
+// ---------------------------------------------------------------- what the game tells it
+
+void SetCrashReplay(const std::string& path) {
+    const int spare = 1 - gReplaySlot.load();
+    TCrashText(gReplay[spare], sizeof gReplay[spare]).Add(path.c_str());
+    gReplaySlot.store(spare);
+}
+
+// The function is cleared first and set last, so that a fault between the stores never calls
+// one with another's argument.
+void SetCrashReplayFlush(void (*flush)(void* context), void* context) {
+    gFlush.store(nullptr);
+    gFlushContext = context;
+    gFlush.store(flush);
+}
+
+void FlushCrashReplay() {
+    if (void (*flush)(void*) = gFlush.load()) flush(gFlushContext);
+}
+
+TCrashSection::TCrashSection(const char* line, TWrite write, const void* context) {
+    for (int i = 0; i < int(std::size(gSlots)); ++i) {
+        TSlot& slot = gSlots[i];
+        bool free = false;
+        if (!slot.taken.compare_exchange_strong(free, true)) continue;
+        slot.line = line;
+        slot.write = write;
+        slot.context = context;
+        slot.order.store(++gLastOrder);
+        slot_ = i;
+        return;
+    }
+    // All taken (far more sections than the game has): this one is left out of the report.
+}
+
+TCrashSection::~TCrashSection() {
+    if (slot_ < 0) return;
+    gSlots[slot_].order.store(0);
+    gSlots[slot_].taken.store(false);
+}
+
+// ---------------------------------------------------------------- the report
+
 size_t FormatCrashReport(char* buffer, size_t size, const TCrashFacts& f, size_t* replayLineAt) {
-    TText t(buffer, size);
+    TCrashText t(buffer, size);
     t.Add(kCrashReportTitle).Add("\n\n");
     t.Add("Version: ").Add(f.version).Put('\n');
     t.Add("Time: ");
-    AddTime(t, f.time, ' ', ':');
-    t.Put('\n');
-    t.Add("What happened: ");
+    AddCrashTime(t, f.time, ' ', ':');
+    t.Add("\nWhat happened: ");
     AddCause(t, f);
     t.Put('\n');
-    t.Add("Screen: ").Add(f.screen ? f.screen : "none").Put('\n');
-    t.Add("Tick: ");
-    if (f.haveTick)
-        t.Number(f.tick);
-    else
-        t.Add("none");
-    t.Put('\n');
+    AddSection(t, "Screen");
+    AddSection(t, "Tick");
     t.Add("Program: ").Add(f.program).Add(" (process ").Number(f.pid).Add(")\n");
     if (replayLineAt) *replayLineAt = t.Length();
-    t.Add("Replay: ");
-    if (f.replay && *f.replay)
-        t.Add(f.replay);
-    else
-        t.Add("none (this session was not recorded)");
+    const char* replay = gReplay[gReplaySlot.load()];
+    t.Add("Replay: ").Add(*replay ? replay : "none (this session was not recorded)");
     t.Add("\n\nBacktrace, the fault first:\n");
     for (int i = 0; i < f.frameCount; ++i) {
         const TCrashFrame& frame = f.frames[i];
@@ -517,8 +205,7 @@ size_t FormatCrashReport(char* buffer, size_t size, const TCrashFacts& f, size_t
         if (i > 0 && f.frames[i - 1].pc == frame.pc) {
             t.Put('#').Number(i);
             if (same > 0) t.Add("-#").Number(i + same);
-            t.Add(" the same as #").Number(i - 1);
-            t.Put('\n');
+            t.Add(" the same as #").Number(i - 1).Put('\n');
             i += same;
             continue;
         }
@@ -535,108 +222,22 @@ size_t FormatCrashReport(char* buffer, size_t size, const TCrashFacts& f, size_t
 }
 
 size_t FormatCrashNotice(char* buffer, size_t size, const TCrashFacts& f, const char* reportPath,
-                         const char* folder, int error) {
-    TText t(buffer, size);
+                         const char* folder, const char* why) {
+    TCrashText t(buffer, size);
     t.Add("quorvatide: the game has stopped: ");
     AddCause(t, f);
     if (reportPath) {
         t.Add("; crash report: ").Add(reportPath);
     } else {
-        t.Add("; the crash report is above");
+        t.Add("; the crash report is above (");
         if (folder && *folder) {
-            t.Add(" (cannot write to ").Add(folder);
-            if (error) t.Add(": ").Add(strerrordesc_np(error));
-            t.Put(')');
+            t.Add("cannot write to ").Add(folder);
+            if (why) t.Add(": ").Add(why);
         } else {
-            t.Add(" (no state folder: HOME and XDG_STATE_HOME are not set)");
+            t.Add(why);
         }
+        t.Put(')');
     }
     t.Put('\n');
     return t.Length();
-}
-
-int CreateCrashReportFile(const char* folder, const TCrashTime& time, char* path, size_t size,
-                          int& error) {
-    error = ENOENT;
-    if (!folder || !*folder) return -1;
-    for (int n = 1; n <= 20; ++n) {
-        TText t(path, size);
-        t.Add(folder);
-        if (folder[std::strlen(folder) - 1] != '/') t.Put('/');
-        t.Add("crash-");
-        AddTime(t, time, '_', '-');
-        if (n > 1) t.Put('-').Number(n);
-        t.Add(".txt");
-        const int fd = open(path, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd >= 0) return fd;
-        error = errno;
-        if (error != EEXIST) break;
-    }
-    if (size) path[0] = '\0';
-    return -1;
-}
-
-void InstallCrashReporting(const std::string& exePath, const std::string& stateDir, bool window) {
-    if (kSanitized) return;
-    gCrash.window = window;
-    // The program's own path, for the report and for starting it again should /proc/self/exe
-    // not do.
-    char resolved[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
-    if (n > 0) {
-        resolved[n] = '\0';
-        CopyInto(gCrash.program, resolved);
-    } else {
-        CopyInto(gCrash.program, exePath.c_str());
-    }
-    if (!stateDir.empty()) {
-        std::error_code ec;
-        std::filesystem::create_directories(stateDir, ec);
-        CopyInto(gCrash.folder, stateDir.c_str());
-    }
-    // Local time for the report, as an offset taken now: the handler cannot read the zone.
-    const time_t now = time(nullptr);
-    tm local{};
-    if (localtime_r(&now, &local)) gCrash.utcOffset = local.tm_gmtoff;
-    // The first backtrace loads the unwinder; that must not happen in the handler.
-    void* warm[4];
-    backtrace(warm, 4);
-
-    stack_t stack{};
-    stack.ss_sp = gAltStack;
-    stack.ss_size = sizeof gAltStack;
-    sigaltstack(&stack, nullptr);
-    struct sigaction action {};
-    action.sa_sigaction = OnFatalSignal;
-    // Reset to the default on entry, and not blocked while handled: the same fault again
-    // inside the handler ends the program at once.
-    action.sa_flags = SA_SIGINFO | SA_ONSTACK | SA_RESETHAND | SA_NODEFER;
-    sigemptyset(&action.sa_mask);
-    for (const TSignalName& s : kFatalSignals) sigaction(s.signal, &action, nullptr);
-    std::set_terminate(OnTerminate);
-}
-
-void SetCrashReplay(const std::string& path) {
-    const int spare = 1 - gCrash.replaySlot.load();
-    CopyInto(gCrash.replay[spare], path.c_str());
-    gCrash.replaySlot.store(spare);
-}
-
-// The function pointers are cleared first and set last, so that a signal between the stores
-// never calls one with another's argument.
-void SetCrashReplayFlush(void (*flush)(void* context), void* context) {
-    gCrash.flush = nullptr;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    gCrash.flushContext = context;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    gCrash.flush = flush;
-}
-
-void SetCrashGame(const int* tickCount, const char* (*screen)(const void* form), const void* form) {
-    gCrash.screen = nullptr;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    gCrash.tickCount = tickCount;
-    gCrash.form = form;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    gCrash.screen = screen;
 }

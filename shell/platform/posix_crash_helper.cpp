@@ -1,6 +1,6 @@
-// The fresh process's half of crash reporting, started by the dying program: the backtrace's
-// functions named from the modules' ELF symbol tables, the report written again, and the
-// dialog. Here, unlike in the signal handler, anything goes.
+// The POSIX driver's fresh process, started by the dying program (posix_crash.cpp): the
+// backtrace's functions named from the modules' ELF symbol tables, the report written again,
+// and the dialog. Here, unlike in the signal handler, anything goes.
 #include <SDL2/SDL.h>
 #include <cxxabi.h>
 #include <elf.h>
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform/crash_report.h"
+#include "shell/platform/posix_crash.h"
 
 namespace {
 
