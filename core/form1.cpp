@@ -31,7 +31,9 @@ void TForm1::FormCreate() {
     musicOn = true;
     soundOn = true;
     settings =
-        givenSettings ? *givenSettings : ReadSettings(SettingsPath(assetDir, Platform().configDir));
+        givenSettings
+            ? *givenSettings
+            : ReadSettingsText(ReadSettingsFile(SettingsPath(assetDir, Platform().configDir)));
 
     if (settings.DEBUG != 0) {
         SetColor(clMaroon);

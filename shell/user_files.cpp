@@ -1,6 +1,8 @@
 #include "shell/user_files.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 std::string UserFolder(const char* xdgHome, const char* home, const char* homeFallback) {
@@ -26,4 +28,20 @@ std::string SettingsPath(const std::string& assetDir, const std::string& configD
         if (std::filesystem::is_regular_file(own, ec)) return own;
     }
     return assetDir + "settings.ini";
+}
+
+std::string ReadSettingsFile(const std::string& path) {
+    constexpr size_t kMaxBytes = 1024 * 1024;
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return {};
+    std::ifstream in(path, std::ios::binary);
+    // A piece at a time, so that a short file costs no megabyte of memory.
+    std::string text;
+    char piece[4096];
+    while (
+        text.size() < kMaxBytes &&
+        in.read(piece, std::streamsize(std::min(sizeof piece, kMaxBytes - text.size()))).gcount() >
+            0)
+        text.append(piece, size_t(in.gcount()));
+    return text;
 }

@@ -13,3 +13,7 @@ std::string UserFolder(const char* xdgHome, const char* home, const char* homeFa
 // The settings file read at start-up: `configDir` + "settings.ini" when that file exists,
 // else the one in the Assets folder. An empty configDir means there is no user folder.
 std::string SettingsPath(const std::string& assetDir, const std::string& configDir);
+
+// The text of the settings file at `path`, its first megabyte at most; empty when it is missing,
+// cannot be read or is no regular file (a named pipe or a device would hold up the start).
+std::string ReadSettingsFile(const std::string& path);

@@ -11,6 +11,7 @@
 
 #include "core/settings.h"
 #include "shell/catalogue_names.h"
+#include "shell/user_files.h"
 #include "tests/harness.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST(GeneratedAssets, SettingsFileHoldsTheDefaultsWithAComment) {
     for (int i = 0; i < kSettingCount; ++i) EXPECT_EQ(keyLines[SettingKeys()[i].name], 1);
 
     // Every value reads back as its default; a file with each value changed would not.
-    const TSettings read = ReadSettings(path.string()), defaults;
+    const TSettings read = ReadSettingsText(ReadSettingsFile(path.string())), defaults;
     for (int i = 0; i < kSettingCount; ++i) {
         const TSettingKey& key = SettingKeys()[i];
         if (key.integer)

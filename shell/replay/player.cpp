@@ -99,29 +99,15 @@ uint32_t TSessionPlayer::RandomSeed() {
 
 bool ReadReplaySettings(const TReplayHeader& header, TSettings& settings, std::string& error) {
     settings = TSettings();
-    const TSettingKey* keys = SettingKeys();
     for (const auto& [name, value] : header.settings) {
-        const TSettingKey* key = nullptr;
-        for (int i = 0; i < kSettingCount; ++i)
-            if (name == keys[i].name) key = &keys[i];
+        const TSettingKey* key = FindSettingKey(name);
         if (!key) {
             error = "a setting this version does not know: " + name.substr(0, 40);
             return false;
         }
-        if (key->integer) {
-            const auto v = ParseSettingInteger(value);
-            if (!v) {
-                error = "the setting " + name + " has an unreadable value";
-                return false;
-            }
-            settings.*key->integer = *v;
-        } else {
-            const auto v = ParseSettingReal(value);
-            if (!v) {
-                error = "the setting " + name + " has an unreadable value";
-                return false;
-            }
-            settings.*key->real = *v;
+        if (!SetSetting(settings, *key, value)) {
+            error = "the setting " + name + " has an unreadable value";
+            return false;
         }
     }
     return true;

@@ -6,19 +6,6 @@
 #include "core/form1.h"
 #include "quorvatide_version.h"
 
-namespace {
-
-// A setting's value as the header writes it: integers as they are, reals so that they read
-// back to the very same number.
-std::string SettingText(const TSettings& s, const TSettingKey& key) {
-    if (key.integer) return std::to_string(s.*key.integer);
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", s.*key.real);
-    return text;
-}
-
-}  // namespace
-
 TRecord DigestRecord(TDigestWhen when, int game, const TStateDigest& digest) {
     TRecord r;
     r.kind = TRecordKind::Digest;
@@ -79,9 +66,9 @@ bool TSessionRecorder::Begin(TForm1& game, const std::string& path, const std::s
     header.game = std::string("Quorvatide ") + kGameVersion;
     header.recorded = recorded;
     header.boardShown = boardShown;
-    const TSettingKey* keys = SettingKeys();
-    for (int i = 0; i < kSettingCount; ++i)
-        header.settings.emplace_back(keys[i].name, SettingText(game.settings, keys[i]));
+    ForEachSetting(game.settings, [&](const TSettingKey& key, auto) {
+        header.settings.emplace_back(key.name, SettingText(game.settings, key));
+    });
     if (!writer_.Create(path, FormatReplayHeader(header), error) ||
         !writer_.Append(early_.data(), early_.size())) {
         if (error.empty()) error = writer_.Error();
