@@ -8,7 +8,7 @@ pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 file(GLOB QV_ASSETGEN_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/assetgen/*.cpp)
 add_executable(qv_assetgen ${QV_ASSETGEN_SOURCES} ${CMAKE_SOURCE_DIR}/core/settings.cpp)
 target_include_directories(qv_assetgen PRIVATE ${CMAKE_SOURCE_DIR})
-target_link_libraries(qv_assetgen PRIVATE PkgConfig::CAIRO PkgConfig::FREETYPE PkgConfig::INIH)
+target_link_libraries(qv_assetgen PRIVATE PkgConfig::CAIRO PkgConfig::FREETYPE)
 # Like the built-in art, the generator runs only during the build: no sanitizers, and always
 # optimised, so that a debug or sanitizer build does not wait for the music.
 set_property(TARGET qv_assetgen PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror -O2)

@@ -71,7 +71,7 @@ set(CPACK_PACKAGE_CONTACT "${QV_MAINTAINER}")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
-# The run-time libraries (SDL2, SDL2_mixer, pixman, inih, the C++ library) as dependencies,
+# The run-time libraries (SDL2, SDL2_mixer, pixman, the C++ library) as dependencies,
 # found by dpkg-shlibdeps from the executable itself.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE gzip)

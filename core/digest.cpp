@@ -280,13 +280,7 @@ TStateDigest TStateDigester::Take(const TForm1& g) {
     }
     {
         THash h;
-        const TSettingKey* keys = SettingKeys();
-        for (int i = 0; i < kSettingCount; ++i) {
-            if (keys[i].integer)
-                h.Add(g.settings.*keys[i].integer);
-            else
-                h.Add(g.settings.*keys[i].real);
-        }
+        ForEachSetting(g.settings, [&h](const TSettingKey&, auto value) { h.Add(value); });
         put(kSettings, h.Value());
     }
     {

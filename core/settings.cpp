@@ -1,22 +1,16 @@
 #include "core/settings.h"
 
-#include <ini.h>
-#include <strings.h>
-
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
-#include <iterator>
-#include <map>
 
 namespace {
 
-// The longest line read as a setting, without its blanks at either end: what fits inih's usual
-// line buffer of 200 bytes with the line break and the NUL. An inih built with a smaller buffer
-// lowers it; a larger one does not raise it, so that a file reads alike with every build.
+// The longest line read as a setting, without its blanks at either end: what fits the usual INI
+// line buffer of 200 bytes with the line break and the NUL, as the game has always read it. A
+// longer line is skipped whole: read in pieces, the tail of a long comment could look like a
+// section or a key.
 constexpr size_t kLongestLine = 198;
 
 #define QV_INT(key, meaning) \
@@ -58,6 +52,7 @@ const TSettingKey kKeys[kSettingCount] = {
 #undef QV_INT
 #undef QV_REAL
 
+// Blanks around a number: spaces, tabs and line breaks.
 std::string_view Trim(std::string_view s) {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!s.empty() && blank(s.front())) s.remove_prefix(1);
@@ -65,50 +60,33 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-struct CaseLess {
-    bool operator()(const std::string& a, const std::string& b) const {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-    }
-};
-
-// Values of the section "Settings" by key; the first occurrence of a key wins.
-using TValues = std::map<std::string, std::string, CaseLess>;
-
-int OnValue(void* user, const char* section, const char* name, const char* value) {
-    if (strcasecmp(section, "Settings") == 0)
-        static_cast<TValues*>(user)->emplace(name, value ? value : "");
-    return 1;  // keep going whatever the line held
-}
-
-// The text inih reads, a line at a time.
-struct TLines {
-    std::string_view text;
-    size_t next = 0;
-};
-
 bool IsBlank(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
+    // The blanks of the C locale, whatever locale the program runs in.
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Hands inih the next line, made to fit the buffer it offers (`size` bytes with the line break
-// and the terminating NUL). Blanks at the start are dropped: people indent INI files, and inih
-// would take an indented line for the continuation of the key before it. A line too long for
-// the buffer is handed on empty, skipped whole: inih would cut it and read its tail as a line of
-// its own, which in a long comment may look like a section or a key.
-char* ReadLine(char* buffer, int size, void* stream) {
-    TLines& lines = *static_cast<TLines*>(stream);
-    if (lines.next >= lines.text.size() || size < 2) return nullptr;
-    size_t end = lines.text.find('\n', lines.next);
-    if (end == std::string_view::npos) end = lines.text.size();
-    std::string_view line = lines.text.substr(lines.next, end - lines.next);
-    lines.next = end + 1;
-    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
-    while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-    if (line.size() > std::min(kLongestLine, size_t(size) - 2)) line = {};
-    if (!line.empty()) std::memcpy(buffer, line.data(), line.size());
-    buffer[line.size()] = '\n';
-    buffer[line.size() + 1] = '\0';
-    return buffer;
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+// The first of `stops` in `line` from `from` on, or the ';' of a comment (one that follows a
+// blank), or the end of the line.
+size_t FindStop(std::string_view line, size_t from, std::string_view stops) {
+    bool afterBlank = false;
+    for (size_t i = from; i < line.size(); ++i) {
+        const char c = line[i];
+        if (stops.find(c) != std::string_view::npos || (afterBlank && c == ';')) return i;
+        afterBlank = IsBlank(c);
+    }
+    return line.size();
 }
 
 }  // namespace
@@ -148,49 +126,63 @@ std::optional<double> ParseSettingReal(std::string_view text) {
     return value;
 }
 
-TSettings ReadSettingsText(std::string_view text) {
-    TSettings s;
-    std::string content(text.substr(0, kMaxSettingsBytes));
-    // A NUL byte would end the text early; treat it as a line break instead.
-    for (char& c : content)
-        if (c == '\0') c = '\n';
-    TValues values;
-    TLines lines{content};
-    ini_parse_stream(ReadLine, &lines, OnValue, &values);
-    for (int i = 0; i < kSettingCount; ++i) {
-        const TSettingKey& key = kKeys[i];
-        const auto found = values.find(key.name);
-        if (found == values.end()) continue;
-        if (key.integer) {
-            if (auto v = ParseSettingInteger(found->second)) s.*key.integer = *v;
-        } else if (auto v = ParseSettingReal(found->second)) {
-            s.*key.real = *v;
-        }
-    }
-    return s;
-}
-
 const TSettingKey* FindSettingKey(std::string_view name) {
     for (const TSettingKey& key : kKeys)
         if (name == key.name) return &key;
     return nullptr;
 }
 
-std::string SettingText(const TSettings& s, const TSettingKey& key) {
-    if (key.integer) return std::to_string(s.*key.integer);
-    // Reals so that they read back to the very same number.
+std::string SettingText(const TSettings& settings, const TSettingKey& key) {
+    if (key.integer) return std::to_string(settings.*key.integer);
     char text[40];
-    std::snprintf(text, sizeof text, "%.17g", s.*key.real);
+    std::snprintf(text, sizeof text, "%.17g", settings.*key.real);
     return text;
 }
 
-bool SetSetting(TSettings& s, const TSettingKey& key, std::string_view value) {
+bool SetSetting(TSettings& settings, const TSettingKey& key, std::string_view value) {
     if (key.integer) {
         const auto v = ParseSettingInteger(value);
-        if (v) s.*key.integer = *v;
+        if (v) settings.*key.integer = *v;
         return v.has_value();
     }
     const auto v = ParseSettingReal(value);
-    if (v) s.*key.real = *v;
+    if (v) settings.*key.real = *v;
     return v.has_value();
+}
+
+TSettings ReadSettingsText(std::string_view text) {
+    TSettings settings;
+    text = text.substr(0, std::min(text.size(), kMaxSettingsBytes));
+    bool seen[kSettingCount] = {};  // the first line of a key counts
+    bool inSettings = false;
+    for (size_t next = 0, number = 0; next < text.size(); ++number) {
+        size_t end = text.find_first_of(std::string_view("\n\0", 2), next);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = TrimBlanks(text.substr(next, end - next));
+        next = end + 1;
+        if (line.size() > kLongestLine) continue;
+        if (number == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") line = TrimBlanks(line.substr(3));
+        // An indented line is no continuation of the value before it: blanks at the start of a
+        // line never count.
+        if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+        if (line[0] == '[') {
+            // "[name]", whatever follows; without its ']' the line is skipped.
+            const size_t close = FindStop(line, 1, "]");
+            if (close < line.size() && line[close] == ']')
+                inSettings = SameLetters(line.substr(1, close - 1), "Settings");
+            continue;
+        }
+        const size_t separator = FindStop(line, 0, "=:");
+        if (separator == line.size() || line[separator] == ';' || !inSettings) continue;
+        const std::string_view name = TrimBlanks(line.substr(0, separator));
+        std::string_view value = line.substr(separator + 1);
+        value = TrimBlanks(value.substr(0, FindStop(value, 0, {})));
+        for (int i = 0; i < kSettingCount; ++i) {
+            if (seen[i] || !SameLetters(name, kKeys[i].name)) continue;
+            seen[i] = true;
+            SetSetting(settings, kKeys[i], value);
+            break;
+        }
+    }
+    return settings;
 }

@@ -49,13 +49,6 @@ struct TSettingKey {
 // The 28 keys in the order they are read.
 const TSettingKey* SettingKeys();
 constexpr int kSettingCount = 28;
-// The key of that exact name; null for none.
-const TSettingKey* FindSettingKey(std::string_view name);
-// A value as text: integers as they are, reals so that they read back to the very same number.
-std::string SettingText(const TSettings& settings, const TSettingKey& key);
-// Reads a value of the key from text into `settings`; false (and nothing changed) when the text
-// is no value of the key's kind.
-bool SetSetting(TSettings& settings, const TSettingKey& key, std::string_view value);
 
 // An integer value: decimal, or hexadecimal when longer than two characters and starting with
 // "0x" or "0X" (with any number of leading zeros; eight digits past them at most, read as the
@@ -65,12 +58,37 @@ std::optional<int32_t> ParseSettingInteger(std::string_view text);
 // A real value: a finite decimal fraction such as 0.1 or -2.5.
 std::optional<double> ParseSettingReal(std::string_view text);
 
+// Finds a key by its exact name, as the replay files write it; null when there is none.
+const TSettingKey* FindSettingKey(std::string_view name);
+// A setting's value as text: an integer in decimal, a real with 17 significant digits ("%.17g"),
+// so that it reads back to the very same number.
+std::string SettingText(const TSettings& settings, const TSettingKey& key);
+// Reads `value` by the rules of the key's type and stores it; false, leaving the setting as it
+// was, when it does not parse.
+bool SetSetting(TSettings& settings, const TSettingKey& key, std::string_view value);
+// Calls visit(key, value) for the 28 keys in their order, the value an int32_t or a double.
+template <class F>
+void ForEachSetting(const TSettings& settings, F&& visit) {
+    const TSettingKey* keys = SettingKeys();
+    for (int i = 0; i < kSettingCount; ++i) {
+        if (keys[i].integer)
+            visit(keys[i], settings.*keys[i].integer);
+        else
+            visit(keys[i], settings.*keys[i].real);
+    }
+}
+
 // The most of a settings file that is read.
 constexpr size_t kMaxSettingsBytes = 1024 * 1024;
 
-// Reads the settings from the text of an INI file. A missing file, section or key, or a value that
-// does not parse, keeps the default. Key names are not case-sensitive, a comment may follow a value
-// after ';', and an indented line is read as if it were not indented. A line too long to be a
-// setting (beyond 198 characters without its blanks) is skipped whole. Only the first megabyte
-// of the file is read.
+// Reads the settings from the text of an INI file (its first megabyte). A missing section or
+// key, or a value that does not parse, keeps the default; the first line of a key counts, even
+// when its value does not parse. Section and key names are not case-sensitive ("[settings]",
+// "signcost"), and blanks inside the brackets are part of the section's name; a name and its value
+// are parted by '=' or ':', whichever comes first. A line starting with ';' or '#' is a comment,
+// and so is the rest of a line from a ';' that follows a blank: "SIGNCOST=12 ; twelve" is 12,
+// "SIGNCOST=12;twelve" is not a number and keeps the default. Blanks around names and values are
+// dropped, and an indented line is read as if it were not indented. A line without '=' or ':' is
+// skipped, and so is a line too long to be a setting (beyond 198 characters without its blanks),
+// whole. A NUL byte ends a line, and a UTF-8 byte order mark at the start is dropped.
 TSettings ReadSettingsText(std::string_view text);

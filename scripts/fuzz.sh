@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(bmp settings game wav replay)
+targets=(bmp settings ini game wav replay)
 # The targets whose seeds a program of tests/fuzz writes (qv_TARGET_seeds FOLDER).
 seeded=(game wav)
 
@@ -82,7 +82,7 @@ if [ -z "$(ls -A "$corpus")" ]; then
             fi
         done
         ;;
-    settings)
+    settings | ini)
         cp "$assets/settings.ini" "$corpus/generated.ini"
         ;;
     game)

@@ -11,7 +11,7 @@
 
 #include "core/settings.h"
 #include "shell/catalogue_names.h"
-#include "shell/platform/native.h"
+#include "shell/user_files.h"
 #include "tests/harness.h"
 
 namespace {
@@ -103,8 +103,7 @@ TEST(GeneratedAssets, WindowPicturesHaveTheirSizes) {
     }
     for (const char* name : {"rhs1.bmp", "rhs2.bmp", "rhs3.bmp"}) {
         TPicture p;
-        ASSERT_TRUE(p.LoadFromFile(NativeFiles(), (BuildExeDir() / "Assets" / name).string()))
-            << name;
+        ASSERT_TRUE(p.LoadFromFile(NativeFiles(), (BuildExeDir() / "Assets" / name).string())) << name;
         EXPECT_EQ(p.Width(), 100);
         EXPECT_EQ(p.Height(), 172);
     }
@@ -130,7 +129,7 @@ TEST(GeneratedAssets, SettingsFileHoldsTheDefaultsWithAComment) {
     for (int i = 0; i < kSettingCount; ++i) EXPECT_EQ(keyLines[SettingKeys()[i].name], 1);
 
     // Every value reads back as its default; a file with each value changed would not.
-    const TSettings read = ReadSettingsAt(path.string()), defaults;
+    const TSettings read = ReadSettingsText(ReadSettingsFile(path.string())), defaults;
     for (int i = 0; i < kSettingCount; ++i) {
         const TSettingKey& key = SettingKeys()[i];
         if (key.integer)

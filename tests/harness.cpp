@@ -72,8 +72,12 @@ TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y) {
     return v;
 }
 
+std::string ReadSettingsFile(const std::string& path) {
+    return NativeFiles().Read(path, kMaxSettingsBytes).value_or("");
+}
+
 TSettings ReadSettingsAt(const std::string& path) {
-    return ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
+    return ReadSettingsText(ReadSettingsFile(path));
 }
 
 fs::path BuildExeDir() {

@@ -59,7 +59,9 @@ std::string CompareGolden(const std::string& name, const std::string& actual);
 // with no march and its destination its own tile, so that it stays until told otherwise.
 TVonkel& PlaceVonkel(TForm1& f, int kind, int x, int y);
 
-// The settings of the file at `path`, read as the game reads them.
+// The text of the settings file at `path` as the game reads it (its first megabyte, from a
+// regular file only), and the settings it gives.
+std::string ReadSettingsFile(const std::string& path);
 TSettings ReadSettingsAt(const std::string& path);
 
 // The folder of the build's generated Assets.

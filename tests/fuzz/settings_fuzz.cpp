@@ -1,15 +1,13 @@
-// Fuzz target: the settings reader, on a whole settings.ini file.
-#include <unistd.h>
-
+// Fuzz target: the settings reader, on the whole text of a settings.ini file.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "core/settings.h"
-#include "shell/platform/native.h"
 
 namespace {
 
@@ -19,29 +17,12 @@ void Check(bool ok, const char* what) {
     std::abort();
 }
 
-// One file for the whole run, rewritten for each input.
-std::string FilePath() {
-    static const std::string path = [] {
-        const char* tmp = std::getenv("TMPDIR");
-        return std::string(tmp && *tmp ? tmp : "/tmp") + "/qv_settings_fuzz." +
-               std::to_string(getpid()) + ".ini";
-    }();
-    return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string path = FilePath();
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
-    const TSettings first =
-        ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
-    const TSettings again =
-        ReadSettingsText(NativeFiles().Read(path, kMaxSettingsBytes).value_or(""));
-    std::remove(path.c_str());
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    const TSettings first = ReadSettingsText(input);
+    const TSettings again = ReadSettingsText(std::string(input));
     const TSettingKey* keys = SettingKeys();
     for (int i = 0; i < kSettingCount; ++i) {
         if (keys[i].integer) {
