@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "shell/platform/native.h"
@@ -60,10 +61,10 @@ struct TFrameStats {
 class THost {
 public:
     THost(SDL_Window* window, IWindowSession& session, TSdlAudio* audio)
-        : window_(window), session_(session), form_(session.Form()), audio_(audio) {
+        : window_(window), session_(session), audio_(audio) {
         int w, h;
         SDL_GetWindowSize(window_, &w, &h);
-        view_ = CentredViewport(w, h, form_.Width(), form_.Height());
+        view_ = CentredViewport(w, h, session_.Form().Width(), session_.Form().Height());
     }
 
     int Run() {
@@ -176,7 +177,11 @@ private:
                 const bool alt = (ev.key.keysym.mod & KMOD_ALT) != 0;
                 swallowText_ =
                     key == SDLK_F11 || (alt && (key == SDLK_RETURN || key == SDLK_KP_ENTER));
-                if (swallowText_ && ev.key.repeat == 0) ToggleFullscreen();
+                if (swallowText_ && ev.key.repeat == 0) {
+                    ToggleFullscreen();
+                    break;
+                }
+                if (const auto hostKey = HostKeyOf(key)) swallowText_ = session_.HostKey(*hostKey);
                 break;
             }
             case SDL_TEXTINPUT:
@@ -196,6 +201,31 @@ private:
         return true;
     }
 
+    // The keys that type no character the game reads, which a session may use.
+    static std::optional<THostKey> HostKeyOf(SDL_Keycode key) {
+        switch (key) {
+            case SDLK_LEFT:
+                return THostKey::Left;
+            case SDLK_RIGHT:
+                return THostKey::Right;
+            case SDLK_UP:
+                return THostKey::Up;
+            case SDLK_DOWN:
+                return THostKey::Down;
+            case SDLK_HOME:
+                return THostKey::Home;
+            case SDLK_END:
+                return THostKey::End;
+            case SDLK_RETURN:
+            case SDLK_KP_ENTER:
+                return THostKey::Enter;
+            case SDLK_ESCAPE:
+                return THostKey::Escape;
+            default:
+                return std::nullopt;
+        }
+    }
+
     void ToggleFullscreen() {
         const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
         if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
@@ -208,12 +238,14 @@ private:
     // opening size the frame fills it; in fullscreen the frame is centred on black.
     void Paint(bool all) {
         const uint64_t t0 = SDL_GetPerformanceCounter();
-        std::vector<TRect> rects = form_.Compose();
+        // The session's window may be made anew (a replay played again from its start).
+        TForm& form = session_.Form();
+        std::vector<TRect> rects = form.Compose();
         const uint64_t t1 = SDL_GetPerformanceCounter();
         if (rects.empty() && !all) return;
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) return;
-        const TPicture& frame = form_.Frame();
+        const TPicture& frame = form.Frame();
         const TViewport view =
             CentredViewport(surface->w, surface->h, frame.Width(), frame.Height());
         const bool moved = view.scale != view_.scale || view.left != view_.left ||
@@ -277,7 +309,6 @@ private:
 
     SDL_Window* window_;
     IWindowSession& session_;
-    TForm& form_;
     TSdlAudio* audio_;
     // Where the frame is in the window, as last painted; mouse positions are mapped through it.
     TViewport view_;

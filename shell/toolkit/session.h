@@ -57,6 +57,9 @@ struct TDispatch {
     }
 };
 
+// Keys of the host's keyboard that type no character the game reads.
+enum class THostKey { Left, Right, Up, Down, Home, End, Enter, Escape };
+
 // What the host talks to: the session of its one window.
 class IWindowSession {
 public:
@@ -65,6 +68,9 @@ public:
     virtual TForm& Form() = 0;
     // Input and the end of music tracks, as they happen (the session stamps the time).
     virtual void Dispatch(const TDispatch& dispatch) = 0;
+    // A key that types no character the game reads; true when the session took it (then any
+    // character the key types is not passed on).
+    virtual bool HostKey(THostKey) { return false; }
     // Runs what is due by now: the window's timers, or what a replay holds up to now.
     virtual void RunDue() = 0;
     // The host's clock time at which RunDue next has something to do, if ever.
