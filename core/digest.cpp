@@ -139,39 +139,41 @@ void AddLayer(THash& h, const TBitmapLayer* layer) {
     h.Add(layer->Visible());
 }
 
+// Hashes every field the objects' field list names, as it names them.
+struct THashFields {
+    THash& h;
+    void operator()(int v) { h.Add(v); }
+    void operator()(bool v) { h.Add(v); }
+    void operator()(float v) { h.Add(v); }
+    void operator()(double v) { h.Add(v); }
+    void operator()(const std::vector<int>& ids) {
+        h.Add(uint64_t(ids.size()));
+        for (int id : ids) h.Add(id);
+    }
+    void operator()(const std::unique_ptr<TOrder>& order) {
+        h.Add(order != nullptr);
+        if (order) VisitFields(*order, *this);
+    }
+    void operator()(const TLayerHandle& layer) { AddLayer(h, layer.get()); }
+};
+
 void AddOrder(THash& h, const TOrder& o) {
-    h.Add(o.targetX), h.Add(o.targetY), h.Add(o.signKind), h.Add(o.targetId);
-    h.Add(o.workTicks), h.Add(o.botIndex), h.Add(o.orderKind);
+    VisitFields(o, THashFields{h});
 }
 
 void AddSprite(THash& h, const TSprite* s) {
     h.Add(s != nullptr);
-    if (!s) return;
-    h.Add(s->id), h.Add(s->tileX), h.Add(s->tileY), h.Add(s->prevTileX), h.Add(s->prevTileY);
-    h.Add(s->destX), h.Add(s->destY), h.Add(s->slot);
-    h.Add(s->pixelX), h.Add(s->pixelY), h.Add(s->pixelRight), h.Add(s->pixelBottom);
-    h.Add(s->visible), h.Add(s->glides), h.Add(s->inBuildMenu), h.Add(s->inOrbMenu);
-    h.Add(s->firstFrame), h.Add(s->frameCount), h.Add(s->frame), h.Add(s->frameTick);
-    h.Add(s->life), h.Add(s->kind), h.Add(s->engaged), h.Add(s->waitTicks), h.Add(s->alpha);
-    h.Add(s->health), h.Add(s->struck), h.Add(s->gatherable), h.Add(s->isTurret);
-    h.Add(s->endsGame), h.Add(s->menuMarker), h.Add(s->explodes);
-    h.Add(s->order != nullptr);
-    if (s->order) AddOrder(h, *s->order);
-    AddLayer(h, s->layer.get());
+    if (s) VisitFields(*s, THashFields{h});
 }
 
 void AddSign(THash& h, const TSign& s) {
-    AddSprite(h, &s);
-    h.Add(uint64_t(s.seenVonkels.size()));
-    for (int id : s.seenVonkels) h.Add(id);
+    h.Add(true);  // as AddSprite marks a sprite that is there
+    VisitFields(s, THashFields{h});
 }
 
 void AddVonkel(THash& h, const TVonkel& v) {
-    AddSprite(h, &v);
-    h.Add(v.vonkelKind), h.Add(v.spriteBase), h.Add(v.forceX), h.Add(v.forceY);
-    h.Add(v.goalX), h.Add(v.goalY), h.Add(v.lookStep), h.Add(v.lookTicks);
-    h.Add(v.targetIndex), h.Add(v.colour), h.Add(v.lookBegun), h.Add(v.targetKind);
-    h.Add(v.speed), h.Add(v.stepTicks);
+    h.Add(true);
+    VisitFields(v, THashFields{h});
 }
 
 template <class T, class F>

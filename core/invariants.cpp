@@ -1,8 +1,10 @@
 #include "core/invariants.h"
 
+#include <cmath>
 #include <cstdio>
 #include <set>
 #include <string>
+#include <type_traits>
 
 #include "core/form1.h"
 
@@ -60,6 +62,18 @@ private:
             return std::string("a layer shared by two objects: ") + what;
         if (&s->layer->Owner() != image || image->IndexOf(*s->layer) < 0)
             return std::string("an object whose layer is not on its control: ") + what;
+        // Every number of its own is a number: no position, health or the like gone NaN or
+        // infinite.
+        bool finite = true;
+        const auto check = [&finite](const auto& field) {
+            using T = std::decay_t<decltype(field)>;
+            if constexpr (std::is_floating_point_v<T>) finite = finite && std::isfinite(field);
+        };
+        if (const auto* v = dynamic_cast<const TVonkel*>(s))
+            VisitFields(*v, check);
+        else
+            VisitFields(*s, check);
+        if (!finite) return std::string("an object with a field that is not a number: ") + what;
         return {};
     }
 

@@ -117,6 +117,54 @@ public:
     int stepTicks = 0;
 };
 
+// ---- Every field of the objects' own state, one list for all who must see each of them: the
+// replays' digests and the game's invariants. `visit` is called with each field in a fixed
+// order (the digests of recorded replays depend on it): numbers and flags as they are, the
+// layer handle, a sprite's order. A field added to one of these classes must be added here; the
+// guards below fail until it is.
+template <class F>
+void VisitFields(const TOrder& o, F&& visit) {
+    visit(o.targetX), visit(o.targetY), visit(o.signKind), visit(o.targetId);
+    visit(o.workTicks), visit(o.botIndex), visit(o.orderKind);
+}
+
+template <class F>
+void VisitFields(const TSprite& s, F&& visit) {
+    visit(s.id), visit(s.tileX), visit(s.tileY), visit(s.prevTileX), visit(s.prevTileY);
+    visit(s.destX), visit(s.destY), visit(s.slot);
+    visit(s.pixelX), visit(s.pixelY), visit(s.pixelRight), visit(s.pixelBottom);
+    visit(s.visible), visit(s.glides), visit(s.inBuildMenu), visit(s.inOrbMenu);
+    visit(s.firstFrame), visit(s.frameCount), visit(s.frame), visit(s.frameTick);
+    visit(s.life), visit(s.kind), visit(s.engaged), visit(s.waitTicks), visit(s.alpha);
+    visit(s.health), visit(s.struck), visit(s.gatherable), visit(s.isTurret);
+    visit(s.endsGame), visit(s.menuMarker), visit(s.explodes);
+    visit(s.order);
+    visit(s.layer);
+}
+
+template <class F>
+void VisitFields(const TSign& s, F&& visit) {
+    VisitFields(static_cast<const TSprite&>(s), visit);
+    visit(s.seenVonkels);
+}
+
+template <class F>
+void VisitFields(const TVonkel& v, F&& visit) {
+    VisitFields(static_cast<const TSprite&>(v), visit);
+    visit(v.vonkelKind), visit(v.spriteBase), visit(v.forceX), visit(v.forceY);
+    visit(v.goalX), visit(v.goalY), visit(v.lookStep), visit(v.lookTicks);
+    visit(v.targetIndex), visit(v.colour), visit(v.lookBegun), visit(v.targetKind);
+    visit(v.speed), visit(v.stepTicks);
+}
+
+// The guards: a class whose size changed has a field the list may not have. (Counted where a
+// pointer has 8 bytes; the list is the same on every build.) Change a size here only together
+// with the list above.
+static_assert(sizeof(void*) != 8 || sizeof(TOrder) == 40, "TOrder changed: see VisitFields");
+static_assert(sizeof(void*) != 8 || sizeof(TSprite) == 136, "TSprite changed: see VisitFields");
+static_assert(sizeof(void*) != 8 || sizeof(TSign) == 160, "TSign changed: see VisitFields");
+static_assert(sizeof(void*) != 8 || sizeof(TVonkel) == 192, "TVonkel changed: see VisitFields");
+
 // A kill beam on the playfield, shown for a few ticks. A beam is opaque on its line and clear
 // everywhere else, so beams alike in place, picture and colour look the same whichever of them
 // lies on top: they share one layer, which goes with the last of them.

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "tests/harness.h"
 
 TEST(Invariants, HoldThroughPlayAndNameWhatBreaks) {
@@ -34,6 +36,12 @@ TEST(Invariants, HoldThroughPlayAndNameWhatBreaks) {
     f.lstSigns.back()->SetTileX(20);
     EXPECT_NE(CheckInvariants(f).find("off the board in lstSigns"), std::string::npos);
     f.lstSigns.back()->SetTileX(3);
+    // A creature whose health went NaN.
+    TVonkel& v = PlaceVonkel(f, 0, 5, 5);
+    v.health = std::nan("");
+    EXPECT_NE(CheckInvariants(f).find("not a number: lstVonkels"), std::string::npos);
+    v.health = 1;
+    EXPECT_EQ(CheckInvariants(f), "");
     f.hatred = 3;
     EXPECT_NE(CheckInvariants(f).find("hatred"), std::string::npos);
 }
