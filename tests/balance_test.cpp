@@ -110,7 +110,7 @@ TEST(BalanceLab, TheSameSeedPlaysTheSameGameWhateverTheNumberOfJobs) {
 TEST(BalanceLab, APlayersClicksAreThoseOfAPersonAtTheWindow) {
     // The builder plays and its every input event is recorded...
     const TLabConfig config = Config("builder", 1300);
-    std::vector<TInputEvent> events;
+    std::vector<TDispatch> events;
     std::string labState;
     const TGameResult result =
         PlayGame(config, 3, &events, [&](const TForm1& f) { labState = StateOf(f); });
@@ -127,18 +127,13 @@ TEST(BalanceLab, APlayersClicksAreThoseOfAPersonAtTheWindow) {
     THarness h(options);
     const TForm1& f = h.Form();
     size_t next = 0;
-    const auto deliver = [&](int tick) {
-        for (; next < events.size() && events[next].tick == tick; ++next) {
-            const TInputEvent& e = events[next];
-            if (e.kind == TInputEvent::Move) h.MouseMove(e.x, e.y);
-            if (e.kind == TInputEvent::Down) h.MouseDown(e.x, e.y, e.button);
-            if (e.kind == TInputEvent::Up) h.MouseUp(e.x, e.y, e.button);
-            if (e.kind == TInputEvent::Key) h.Key(e.key);
-        }
+    const auto deliver = [&] {
+        for (; next < events.size() && events[next].time == h.clock.now; ++next)
+            h.Dispatch(events[next]);
     };
-    deliver(0);  // the splash click
+    deliver();  // the splash click
     while (!f.gameOver && f.tickCount < config.capTicks) {
-        deliver(f.tickCount);
+        deliver();
         h.Ticks(1);
     }
     EXPECT_EQ(next, events.size());

@@ -120,6 +120,15 @@ void THeadlessGame::CloseSession() {
     session_->Close();
 }
 
+void THeadlessGame::Dispatch(TDispatch d) {
+    d.time = clock.now;
+    const bool input = d.kind != TDispatch::TKind::Timers &&
+                       d.kind != TDispatch::TKind::MusicFinished &&
+                       d.kind != TDispatch::TKind::Close;
+    if (input && onInput) onInput(d);
+    session_->Dispatch(d);
+}
+
 void THeadlessGame::DeliverMusicEnds() {
     for (int player : audio.TakeFinished()) Dispatch(TDispatch::MusicFinished(player));
 }

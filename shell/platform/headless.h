@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -109,8 +110,10 @@ public:
     // game stays for inspection. Done by the destructor when not before.
     void CloseSession();
     TSessionRecorder& Recorder() { return session_->Recorder(); }
-    // Hands the game a dispatch as the host would (the recorder stamps its time).
-    void Dispatch(const TDispatch& dispatch) { session_->Dispatch(dispatch); }
+    // Hands the game a dispatch as the host would, stamped with the clock's time.
+    void Dispatch(TDispatch dispatch);
+    // Told every input the game is handed (mouse and keys, with their times).
+    std::function<void(const TDispatch&)> onInput;
 
 private:
     void DeliverMusicEnds();

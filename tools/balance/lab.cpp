@@ -20,24 +20,15 @@ namespace fs = std::filesystem;
 
 // ---------------------------------------------------------------- input
 
-void TLabInput::Note(TInputEvent event) {
-    if (!record) return;
-    event.tick = tick;
-    record->push_back(event);
-}
-
 void TLabInput::MouseMove(int x, int y) {
-    Note({0, TInputEvent::Move, x, y});
     game_.MouseMove(x, y);
 }
 
 void TLabInput::MouseDown(int x, int y, TMouseButton button) {
-    Note({0, TInputEvent::Down, x, y, button});
     game_.MouseDown(x, y, button);
 }
 
 void TLabInput::MouseUp(int x, int y, TMouseButton button) {
-    Note({0, TInputEvent::Up, x, y, button});
     game_.MouseUp(x, y, button);
 }
 
@@ -48,9 +39,6 @@ void TLabInput::Click(int x, int y, TMouseButton button) {
 }
 
 void TLabInput::Key(char key) {
-    TInputEvent event{0, TInputEvent::Key};
-    event.key = key;
-    Note(event);
     game_.Key(key);
 }
 
@@ -102,7 +90,7 @@ private:
 
 }  // namespace
 
-TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInputEvent>* record,
+TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TDispatch>* record,
                      const std::function<void(const TForm1&)>& atEnd) {
     THeadlessOptions options;
     options.exeDir = config.exeDir;
@@ -119,7 +107,7 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     THeadlessGame game(options);
     const TForm1& f = game.Form();
     TLabInput input(game);
-    input.record = record;
+    if (record) game.onInput = [record](const TDispatch& d) { record->push_back(d); };
     std::unique_ptr<TPlayer> player = MakePlayer(config.player, seed);
     if (!player) throw std::invalid_argument("unknown player " + config.player);
 
@@ -133,7 +121,6 @@ TGameResult PlayGame(const TLabConfig& config, uint32_t seed, std::vector<TInput
     // the bound on steps is there all the same.
     for (int step = 0; step < config.capTicks && !f.gameOver && f.tickCount < config.capTicks;
          ++step) {
-        input.tick = f.tickCount;
         int cash = f.cash;
         player->Act(f, input);
         // Scrap moves at a click only when something is paid for or refunded.

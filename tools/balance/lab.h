@@ -16,17 +16,6 @@
 // A tick is 50 ms of game time.
 constexpr int kLabTickMs = 50;
 
-// One input event, at window client coordinates, and the tick of play it came before.
-struct TInputEvent {
-    enum TKind { Move, Down, Up, Key };
-    int tick = 0;
-    TKind kind = Move;
-    int x = 0, y = 0;
-    TMouseButton button = TMouseButton::Left;
-    char key = 0;
-    bool operator==(const TInputEvent&) const = default;
-};
-
 // The player's hands: everything goes to the game's own input dispatch, and may be recorded.
 class TLabInput {
 public:
@@ -44,12 +33,7 @@ public:
     static int TileY(int tileY) { return 9 + 35 * tileY + 17; }
     void ClickTile(int tileX, int tileY) { Click(TileX(tileX), TileY(tileY)); }
 
-    // When set, every event is appended here, stamped with `tick`.
-    std::vector<TInputEvent>* record = nullptr;
-    int tick = 0;
-
 private:
-    void Note(TInputEvent event);
     THeadlessGame& game_;
 };
 
@@ -113,10 +97,10 @@ struct TLabConfig {
 
 // Plays one game of `config` with `seed`, recorded into config.replayDir when that is set (a
 // replay whose writing failed is removed, with a line on stderr). With `record` set, every input
-// event of the player (and the splash click that starts play) is appended to it; `atEnd` is shown
-// the game as it is when play stops.
+// the player gives (and the splash click that starts play) is appended to it, with its time;
+// `atEnd` is shown the game as it is when play stops.
 TGameResult PlayGame(const TLabConfig& config, uint32_t seed,
-                     std::vector<TInputEvent>* record = nullptr,
+                     std::vector<TDispatch>* record = nullptr,
                      const std::function<void(const TForm1&)>& atEnd = nullptr);
 
 // Plays one game per seed on `jobs` worker processes (in this process when jobs is 1) and
