@@ -25,6 +25,7 @@
 #include <system_error>
 
 #include "quorvatide_version.h"
+#include "shell/platform/native.h"
 
 extern char** environ;
 
@@ -50,13 +51,7 @@ void CopyInto(char (&to)[N], const char* from) {
 }
 
 void WriteAll(int fd, const char* data, size_t length) {
-    while (length > 0) {
-        const ssize_t n = write(fd, data, length);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;
-        data += n;
-        length -= size_t(n);
-    }
+    WriteFully(fd, data, length);
 }
 
 struct TSignalName {

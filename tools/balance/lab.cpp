@@ -14,6 +14,7 @@
 #include <stdexcept>
 
 #include "core/form1.h"
+#include "shell/platform/native.h"
 #include "tools/balance/replays.h"
 
 namespace fs = std::filesystem;
@@ -194,13 +195,7 @@ namespace {
         } catch (...) {
             _exit(4);
         }
-        size_t done = 0;
-        while (done < line.size()) {
-            const ssize_t n = write(out, line.data() + done, line.size() - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) _exit(3);
-            done += size_t(n);
-        }
+        if (!WriteFully(out, line.data(), line.size())) _exit(3);
     }
     close(out);
     _exit(0);
