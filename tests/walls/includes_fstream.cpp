@@ -1,0 +1,2 @@
+// Must not build: the rules open files themselves.
+#include <fstream>

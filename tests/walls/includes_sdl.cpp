@@ -1,0 +1,2 @@
+// Must not build: the rules include SDL.
+#include <SDL2/SDL.h>

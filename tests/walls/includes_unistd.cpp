@@ -1,0 +1,2 @@
+// Must not build: the rules make system calls.
+#include <unistd.h>

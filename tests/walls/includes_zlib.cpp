@@ -1,0 +1,2 @@
+// Must not build: the rules include zlib.
+#include <zlib.h>
