@@ -49,31 +49,18 @@ bool IsDispatch(TRecordKind kind) {
     }
 }
 
+// A dispatch's kind is numbered as its record's.
+static_assert(uint8_t(TDispatch::TKind::MouseMove) == uint8_t(TRecordKind::MouseMove) &&
+              uint8_t(TDispatch::TKind::MouseDown) == uint8_t(TRecordKind::MouseDown) &&
+              uint8_t(TDispatch::TKind::MouseUp) == uint8_t(TRecordKind::MouseUp) &&
+              uint8_t(TDispatch::TKind::Key) == uint8_t(TRecordKind::Key) &&
+              uint8_t(TDispatch::TKind::MusicFinished) == uint8_t(TRecordKind::MusicFinished) &&
+              uint8_t(TDispatch::TKind::Timers) == uint8_t(TRecordKind::Timers) &&
+              uint8_t(TDispatch::TKind::Close) == uint8_t(TRecordKind::Close));
+
 TRecord RecordOf(const TDispatch& d) {
     TRecord r;
-    switch (d.kind) {
-        case TDispatch::TKind::MouseMove:
-            r.kind = TRecordKind::MouseMove;
-            break;
-        case TDispatch::TKind::MouseDown:
-            r.kind = TRecordKind::MouseDown;
-            break;
-        case TDispatch::TKind::MouseUp:
-            r.kind = TRecordKind::MouseUp;
-            break;
-        case TDispatch::TKind::Key:
-            r.kind = TRecordKind::Key;
-            break;
-        case TDispatch::TKind::MusicFinished:
-            r.kind = TRecordKind::MusicFinished;
-            break;
-        case TDispatch::TKind::Timers:
-            r.kind = TRecordKind::Timers;
-            break;
-        case TDispatch::TKind::Close:
-            r.kind = TRecordKind::Close;
-            break;
-    }
+    r.kind = TRecordKind(uint8_t(d.kind));
     r.time = d.time;
     r.x = d.x, r.y = d.y, r.button = d.button, r.shift = d.shift;
     r.key = d.key;
@@ -83,29 +70,7 @@ TRecord RecordOf(const TDispatch& d) {
 
 TDispatch DispatchOf(const TRecord& r) {
     TDispatch d;
-    switch (r.kind) {
-        case TRecordKind::MouseMove:
-            d.kind = TDispatch::TKind::MouseMove;
-            break;
-        case TRecordKind::MouseDown:
-            d.kind = TDispatch::TKind::MouseDown;
-            break;
-        case TRecordKind::MouseUp:
-            d.kind = TDispatch::TKind::MouseUp;
-            break;
-        case TRecordKind::Key:
-            d.kind = TDispatch::TKind::Key;
-            break;
-        case TRecordKind::MusicFinished:
-            d.kind = TDispatch::TKind::MusicFinished;
-            break;
-        case TRecordKind::Close:
-            d.kind = TDispatch::TKind::Close;
-            break;
-        default:
-            d.kind = TDispatch::TKind::Timers;
-            break;
-    }
+    d.kind = IsDispatch(r.kind) ? TDispatch::TKind(uint8_t(r.kind)) : TDispatch::TKind::Timers;
     d.time = r.time;
     d.x = r.x, d.y = r.y, d.button = r.button, d.shift = r.shift;
     d.key = r.key;

@@ -13,7 +13,16 @@
 // One thing the host hands the window, in the window's own pixels, with the host's clock time
 // when it happened.
 struct TDispatch {
-    enum class TKind : uint8_t { MouseMove, MouseDown, MouseUp, Key, MusicFinished, Timers, Close };
+    // Numbered as a recording numbers its records.
+    enum class TKind : uint8_t {
+        MouseMove = 3,
+        MouseDown = 4,
+        MouseUp = 5,
+        Key = 6,
+        MusicFinished = 7,
+        Timers = 8,
+        Close = 10
+    };
     TKind kind = TKind::Timers;
     uint64_t time = 0;
     int x = 0, y = 0;                          // the mouse
