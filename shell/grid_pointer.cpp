@@ -294,7 +294,9 @@ void TGridPointer::StickSteps(uint64_t now) {
 
 // Over the board a deflected stick moves the pointer smoothly, faster the further it leans.
 void TGridPointer::Glide(uint64_t now) {
-    const double dt = double(now - lastGlide_) / 1000.0;
+    // A step late (the host was busy, a menu or the pause was in the way) glides no further
+    // than a few frames' worth.
+    const double dt = double(std::min<uint64_t>(now - lastGlide_, 4 * kGlideStepMs)) / 1000.0;
     lastGlide_ = now;
     const TForm1* game = game_();
     if (!game || Mode() != TMode::Board || (stickX_ == 0 && stickY_ == 0)) return;

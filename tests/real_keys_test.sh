@@ -16,8 +16,8 @@ need_tools xdotool import convert compare
 
 dir=$(exe_dir game INITDELAY=1000000 VONKELEMERGESWAP=0 BOTCOST=30)
 assets=$dir/Assets
-start_xvfb
-start_game "$dir/quorvatide"
+start_xvfb 1920x1500
+start_game "$dir/quorvatide" QUORVATIDE_SCALE=1
 find_window
 sleep 0.5
 
@@ -146,4 +146,25 @@ shot resumed
 echo "P paused and resumed"
 
 kill -0 "$game_pid" 2>/dev/null || fail "the program ended"
+stop_game
+
+# ---------------------------------------------------------------- at twice the size
+# The highlight keeps to whole game pixels: every line of its frame two window pixels wide.
+start_game "$dir/quorvatide" QUORVATIDE_SCALE=2
+find_window
+sleep 0.5
+keys Return
+sleep 0.3
+shot double
+x=$((2 * (9 + 35 * 9))) y=$((2 * (9 + 35 * 9)))
+for d in 0 1; do
+    [ "$(pixel double $((x + d)) $((y + d)))" = "#181000" ] || fail "at 2x the dark line is not 2 pixels wide"
+done
+for d in 2 3 4 5; do
+    [ "$(pixel double $((x + d)) $((y + d)))" = "#FFD600" ] || fail "at 2x the yellow is not 4 pixels wide"
+done
+for d in 6 7; do
+    [ "$(pixel double $((x + d)) $((y + d)))" = "#181000" ] || fail "at 2x the inner line is not 2 pixels wide"
+done
+echo "at 2x the highlight is drawn in whole game pixels"
 stop_game
