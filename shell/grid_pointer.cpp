@@ -116,11 +116,13 @@ void TGridPointer::MoveTo(int x, int y) {
 }
 
 // When what lies under the pointer has changed since it last acted (a menu opened or closed, a
-// screen came or went), the pointer moves onto the new grid: onto the nearest item of a menu
-// just opened, back onto the menu's tile when the pointer closed the menu, onto the tile under
-// it otherwise. Never while the confirm press is held: the control of the press holds the mouse
-// until it comes up.
+// screen came or went), the pointer moves onto the new grid: onto the first item of a menu it
+// opened, back onto the menu's tile when it closed the menu; after the mouse, onto the item or
+// tile nearest to the mouse. Never while the confirm press is held: the control of the press
+// holds the mouse until it comes up.
 void TGridPointer::Resync() {
+    const bool fromMouse = mouseMoved_;
+    mouseMoved_ = false;
     const TForm1* game = game_();
     if (!game || confirmBy_) return;
     const TMode mode = Mode();
@@ -131,14 +133,15 @@ void TGridPointer::Resync() {
     switch (mode) {
         case TMode::Board: {
             TCell cell = CellAt(*game, mode, x_, y_);
-            if (fromMenu && inUse_) cell = {game->menuTileX, game->menuTileY};
+            if (fromMenu && !fromMouse) cell = {game->menuTileX, game->menuTileY};
             const TRect r = CellRect(*game, mode, cell);
             MoveTo(CentreX(r), CentreY(r));
             break;
         }
         case TMode::BuildMenu:
         case TMode::OrbMenu: {
-            const TRect r = CellRect(*game, mode, CellAt(*game, mode, x_, y_));
+            const TCell cell = fromMouse ? CellAt(*game, mode, x_, y_) : TCell{};
+            const TRect r = CellRect(*game, mode, cell);
             MoveTo(CentreX(r), CentreY(r));
             break;
         }
@@ -313,6 +316,7 @@ void TGridPointer::Glide(uint64_t now) {
 
 void TGridPointer::MouseUsed(int x, int y) {
     inUse_ = false;
+    mouseMoved_ = true;
     x_ = x, y_ = y;
     glideX_ = glideY_ = 0;
 }

@@ -95,6 +95,8 @@ private:
     // Fractions of a pixel the stick's glide has not yet moved.
     double glideX_ = 0, glideY_ = 0;
     bool inUse_ = false;
+    // The mouse moved since the pointer last looked at what lies under it.
+    bool mouseMoved_ = false;
     // What the pointer was over when it last acted; a change moves it onto the new grid.
     TMode mode_ = TMode::None;
     bool synced_ = false;
