@@ -3,8 +3,8 @@
 # mouse: Enter starts play on the splash screen; the arrows walk the pointer's highlight over
 # the board; Enter opens the build menu under it, the arrows choose the right-pointing sign and
 # Enter orders it, which costs 10 scrap; the bot builds it solid; the orb menu opens the same way
-# and Enter buys a bot; Escape closes a menu; P pauses. The highlight is a yellow frame inside a
-# dark line, in whole pixels.
+# and Enter buys a bot; Escape closes a menu; P pauses; the session's replay checks. The
+# highlight is a yellow frame inside a dark line, in whole pixels, also at 2x.
 #
 #   real_keys_test.sh <quorvatide> [folder to keep the screenshots in]
 set -u
@@ -147,6 +147,12 @@ echo "P paused and resumed"
 
 kill -0 "$game_pid" 2>/dev/null || fail "the program ended"
 stop_game
+# The session was recorded as a mouse would have been, and its replay checks.
+played=$(ls -t "$XDG_STATE_HOME"/quorvatide/replays/*.qvr 2>/dev/null | head -n 1)
+[ -n "$played" ] || fail "no replay of the session"
+"$dir/quorvatide" --check-replay "$played" >"$work/check.txt" ||
+    fail "the replay of the session played with the keys does not check: $(cat "$work/check.txt")"
+echo "its replay checks: $(cat "$work/check.txt")"
 
 # ---------------------------------------------------------------- at twice the size
 # The highlight keeps to whole game pixels: every line of its frame two window pixels wide.
