@@ -144,6 +144,9 @@ private:
                 return false;
             case SDL_WINDOWEVENT:
                 if (ev.window.event == SDL_WINDOWEVENT_CLOSE) return false;
+                // Whatever the pointer's keys and pads held, they let go with the focus: their
+                // releases may not reach a window in the background.
+                if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) pointerInput_.LetGo();
                 if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
                     ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                     exposeAll = true;

@@ -199,6 +199,14 @@ bool TSdlPointerInput::HandlePad(const SDL_Event& ev) {
     }
 }
 
+void TSdlPointerInput::LetGo() {
+    pointer_.LetGo(TPointerSource::Keys);
+    pointer_.LetGo(TPointerSource::Pad);
+    for (auto& [id, pad] : pads_)
+        for (int& axis : pad.axes) axis = 0;
+    driver_ = -1;
+}
+
 bool TSdlPointerInput::HandleKey(const SDL_KeyboardEvent& key) {
     const bool down = key.type == SDL_KEYDOWN;
     // Keys with a modifier are the system's or the window's (Alt+Enter), not the pointer's.

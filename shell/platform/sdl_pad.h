@@ -42,6 +42,9 @@ public:
     // Whether a typed character belongs to a pointer key (the space bar's), and so is not the
     // game's.
     static bool TakesText(char c) { return c == ' '; }
+    // Lets go of every held direction, the confirm press and the sticks (the window lost the
+    // focus); the pad that drove waits like the others for its next press.
+    void LetGo();
 
 private:
     struct TPad {

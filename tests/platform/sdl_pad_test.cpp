@@ -295,6 +295,17 @@ TEST_F(SdlPads, AWholeGameWithOnlyAPad) {
     g.Run(1000);
     EXPECT_EQ(g.Cursor(), std::make_pair(8, 11));
 
+    // The window loses the focus while pad one holds a direction: the pointer stops too.
+    one.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, true);
+    g.Run(100);
+    EXPECT_EQ(g.Cursor(), std::make_pair(9, 11));
+    g.input->LetGo();
+    g.Run(1000);
+    EXPECT_EQ(g.Cursor(), std::make_pair(9, 11));
+    one.Button(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, false);
+    press(TControlOf::Left);
+    EXPECT_EQ(g.Cursor(), std::make_pair(8, 11));
+
     // The left stick glides the pointer over the board, the further it leans the faster; the
     // first pad drives again once its stick leaves its rest.
     one.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
