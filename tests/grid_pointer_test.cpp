@@ -2,7 +2,8 @@
 // pushed back from the corner opens with the pointer on its first item and Back closes it with
 // a click the menu does not cover; the orb menu closes the same way; after the mouse the
 // pointer goes on from the mouse's tile or the item under it, and the highlight shows only
-// while the pointer was used last; a stick's glide that comes late does not jump.
+// while the pointer was used last; a stick steps over a menu, and its glide over the board does
+// not jump when a step comes late.
 #include "shell/grid_pointer.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,19 @@ TEST(GridPointer, AtTheBoardsEdgesAndAfterTheMouse) {
     p.Confirm();
     EXPECT_EQ(f.lstSigns.size(), 1u);
     EXPECT_EQ(p.Cursor(), std::make_pair(12, 6));
+
+    // Over a menu a stick steps from item to item, repeating as a held direction does.
+    p.Confirm();
+    ASSERT_TRUE(f.MenuImg->Visible());
+    const uint64_t t = p.h.clock.now;
+    p.pointer.Stick(0.1, 0.9, t);
+    EXPECT_EQ(f.MenuImg->Tag, 2);
+    p.pointer.RunDue(t + TGridPointer::kRepeatDelayMs);
+    EXPECT_EQ(f.MenuImg->Tag, 5);
+    p.pointer.Stick(0, 0, t + 350);
+    EXPECT_FALSE(p.pointer.NextDue());
+    p.pointer.Back();
+    EXPECT_FALSE(f.MenuImg->Visible());
 
     // A stick leant fully right glides 560 pixels a second, and a step that comes late moves
     // no further than four frames would.
