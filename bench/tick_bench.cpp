@@ -5,7 +5,10 @@
 // Every tick and every frame is timed on its own, and the table gives the median, the 99th
 // percentile and the largest of each scene.
 //
-//   qv_bench_tick [scene ...] [--warmup=TICKS] [--measure=TICKS] [--record]
+//   qv_bench_tick [scene ...] [--warmup=TICKS] [--measure=TICKS] [--record] [--pointer]
+//
+// With --pointer the pad's and the keyboard's pointer moves one tile on every tick, left and
+// right in turns of eight, as mouse moves handed to the session, inside the timed tick.
 //
 // With --record every run is recorded into a replay file as the real program records a
 // session: the game's clock readings, its dispatches, a digest every 100 ticks and a
@@ -30,6 +33,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "shell/grid_pointer.h"
 #include "shell/platform/native.h"
 #include "shell/replay/sessions.h"
 #include "shell/toolkit/platform.h"
@@ -102,6 +106,8 @@ double MsSince(TClock::time_point start) {
 
 // Whether runs are recorded (--record).
 bool recordRuns = false;
+// Whether the pointer moves on every tick (--pointer).
+bool pointerMoves = false;
 
 // One game in play, driven the way the window's host drives it: through a recorder, which
 // records the session or only passes everything on.
@@ -126,6 +132,9 @@ public:
         }
         // The first frame paints the whole window; play frames repaint what changed.
         form->Compose();
+        if (pointerMoves)
+            pointer_ = std::make_unique<TGridPointer>(
+                [this] { return form; }, [this](const TDispatch& d) { session_->Dispatch(d); });
     }
 
     // 50 ms pass: the due timers fire, then the frame is composed; `repainted` is the number of
@@ -134,6 +143,12 @@ public:
         clock_.now += kTickMs;
         const int before = form->tickCount;
         const auto start = TClock::now();
+        if (pointer_) {
+            const TPointerDir dir = (moves_++ / 8) % 2 ? TPointerDir::Left : TPointerDir::Right;
+            pointer_->Press(TPointerSource::Keys, dir, clock_.now);
+            pointer_->Release(TPointerSource::Keys, dir);
+            if (!pointer_->Highlight()) std::exit(1);
+        }
         session_->Dispatch(TDispatch::Timers());
         tickMs = MsSince(start);
         const auto composed = TClock::now();
@@ -157,6 +172,8 @@ private:
     TSilentAudio audio_;
     TPlatform platform_{clock_, audio_, NativeFiles(), exeDir_.Path()};
     std::unique_ptr<TRecordingSession> session_;
+    std::unique_ptr<TGridPointer> pointer_;
+    int moves_ = 0;
 };
 
 // ---------------------------------------------------------------- figures
@@ -324,13 +341,15 @@ int main(int argc, char** argv) {
             options.measure = std::max(1, std::atoi(arg.c_str() + 10));
         else if (arg == "--record")
             recordRuns = true;
+        else if (arg == "--pointer")
+            pointerMoves = true;
         else if (arg == "100" || arg == "1000" || arg == "5000" || arg == "swarm" ||
                  arg == "swarm-default")
             scenes.push_back(arg);
         else {
             std::fprintf(stderr,
                          "usage: %s [100|1000|5000|swarm|swarm-default ...] [--warmup=TICKS] "
-                         "[--measure=TICKS] [--record]\n",
+                         "[--measure=TICKS] [--record] [--pointer]\n",
                          argv[0]);
             return 2;
         }

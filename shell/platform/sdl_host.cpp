@@ -9,8 +9,11 @@
 #include <optional>
 #include <string>
 
+#include "core/form1.h"
+#include "shell/grid_pointer.h"
 #include "shell/platform/native.h"
 #include "shell/platform/sdl_audio.h"
+#include "shell/platform/sdl_pad.h"
 #include "shell/toolkit/picture.h"
 #include "shell/window_scale.h"
 
@@ -65,6 +68,7 @@ public:
         int w, h;
         SDL_GetWindowSize(window_, &w, &h);
         view_ = CentredViewport(w, h, session_.Form().Width(), session_.Form().Height());
+        pointerInput_.Open();
     }
 
     int Run() {
@@ -81,7 +85,10 @@ public:
             // Sleep until an event arrives or the session has something due: no busy loop.
             SDL_Event ev;
             bool got;
-            if (const auto due = session_.NextDue()) {
+            std::optional<uint64_t> due = session_.NextDue();
+            if (const auto pointerDue = pointer_.NextDue())
+                due = due ? std::min(*due, *pointerDue) : *pointerDue;
+            if (due) {
                 const uint64_t now = SDL_GetTicks64();
                 const int wait = *due <= now ? 0 : int(std::min<uint64_t>(*due - now, INT_MAX));
                 got = SDL_WaitEventTimeout(&ev, wait) != 0;
@@ -92,6 +99,7 @@ public:
                 running = Handle(ev, exposeAll) && running;
                 got = SDL_PollEvent(&ev) != 0;
             }
+            pointer_.RunDue(SDL_GetTicks64());
             session_.RunDue();
         }
         session_.Close();
@@ -136,6 +144,9 @@ private:
                 return false;
             case SDL_WINDOWEVENT:
                 if (ev.window.event == SDL_WINDOWEVENT_CLOSE) return false;
+                // Whatever the pointer's keys and pads held, they let go with the focus: their
+                // releases may not reach a window in the background.
+                if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) pointerInput_.LetGo();
                 if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
                     ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                     exposeAll = true;
@@ -145,8 +156,10 @@ private:
             // is moving there with no button held; a drag the game started goes on outside.
             case SDL_MOUSEMOTION: {
                 int x, y;
-                if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0)
+                if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0) {
+                    if (ev.motion.xrel != 0 || ev.motion.yrel != 0) pointer_.MouseUsed(x, y);
                     session_.Dispatch(TDispatch::MouseMove(x, y, Shift()));
+                }
                 break;
             }
             case SDL_MOUSEBUTTONDOWN: {
@@ -155,6 +168,7 @@ private:
                     !view_.ToFrame(ev.button.x, ev.button.y, x, y))
                     break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
+                pointer_.MouseUsed(x, y);
                 session_.Dispatch(TDispatch::MouseDown(x, y, button, Shift()));
                 break;
             }
@@ -181,18 +195,28 @@ private:
                     ToggleFullscreen();
                     break;
                 }
-                if (const auto hostKey = HostKeyOf(key)) swallowText_ = session_.HostKey(*hostKey);
+                const auto hostKey = HostKeyOf(key);
+                if (hostKey) swallowText_ = session_.HostKey(*hostKey);
+                // The pad's and the keyboard's pointer: the keys the session did not take.
+                if (!hostKey || !swallowText_) pointerInput_.HandleKey(ev.key);
                 break;
             }
+            case SDL_KEYUP:
+                // Whatever a swallowed key typed has arrived by its release.
+                swallowText_ = false;
+                pointerInput_.HandleKey(ev.key);
+                break;
             case SDL_TEXTINPUT:
                 if (swallowText_) {
                     swallowText_ = false;
                     break;
                 }
                 for (const char* c = ev.text.text; *c; ++c)
-                    if (static_cast<unsigned char>(*c) < 128) session_.Dispatch(TDispatch::Key(*c));
+                    if (static_cast<unsigned char>(*c) < 128 && !TSdlPointerInput::TakesText(*c))
+                        session_.Dispatch(TDispatch::Key(*c));
                 break;
             default:
+                if (pointerInput_.HandlePad(ev)) break;
                 if (audio_ && ev.type == audio_->FinishedEventType() && ev.type != 0 &&
                     audio_->HandleFinished(ev.user.code))
                     session_.Dispatch(TDispatch::MusicFinished(ev.user.code));
@@ -242,6 +266,18 @@ private:
         TForm& form = session_.Form();
         std::vector<TRect> rects = form.Compose();
         const uint64_t t1 = SDL_GetPerformanceCounter();
+        // The pointer's highlight moved: the frame is shown again where it was, and it is
+        // drawn where it is now.
+        const std::optional<TRect> highlight = pointer_.Highlight();
+        if (highlight != highlight_) {
+            if (highlight_) rects.push_back(*highlight_);
+            if (highlight) rects.push_back(*highlight);
+            highlight_ = highlight;
+        }
+        if (pointer_.InUse() != cursorHidden_) {
+            cursorHidden_ = pointer_.InUse();
+            SDL_ShowCursor(cursorHidden_ ? SDL_DISABLE : SDL_ENABLE);
+        }
         if (rects.empty() && !all) return;
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) return;
@@ -290,6 +326,7 @@ private:
             }
             SDL_FreeSurface(source);
         }
+        if (highlight_) DrawHighlight(surface, view, *highlight_, frameRects);
         if (sdlRects.empty())
             for (const SDL_Rect& r : frameRects) sdlRects.push_back(WindowRect(view, r));
         SDL_UpdateWindowSurfaceRects(window_, sdlRects.data(), int(sdlRects.size()));
@@ -300,6 +337,31 @@ private:
             stats_.presentTicks += t2 - t1;
             for (const SDL_Rect& sr : sdlRects) stats_.pixels += uint64_t(sr.w) * uint64_t(sr.h);
         }
+    }
+
+    // The highlight over the frame just copied, wherever that copy touched it: a yellow frame
+    // two game pixels wide inside a dark line, in whole game pixels at any scale.
+    static void DrawHighlight(SDL_Surface* surface, const TViewport& view, const TRect& h,
+                              const std::vector<SDL_Rect>& copied) {
+        const SDL_Rect hr{h.left, h.top, h.Width(), h.Height()};
+        bool touched = false;
+        for (const SDL_Rect& r : copied) touched = touched || SDL_HasIntersection(&r, &hr);
+        if (!touched) return;
+        const auto ring = [&](int inset, int width, Uint32 colour) {
+            const int l = h.left + inset, t = h.top + inset, w = h.Width() - 2 * inset,
+                      hh = h.Height() - 2 * inset;
+            const SDL_Rect sides[4] = {{l, t, w, width},
+                                       {l, t + hh - width, w, width},
+                                       {l, t, width, hh},
+                                       {l + w - width, t, width, hh}};
+            for (const SDL_Rect& side : sides) {
+                SDL_Rect r = WindowRect(view, side);
+                SDL_FillRect(surface, &r, colour);
+            }
+        };
+        ring(0, 1, SDL_MapRGB(surface->format, 24, 16, 0));
+        ring(1, 2, SDL_MapRGB(surface->format, 255, 214, 0));
+        ring(3, 1, SDL_MapRGB(surface->format, 24, 16, 0));
     }
 
     static SDL_Rect WindowRect(const TViewport& view, const SDL_Rect& r) {
@@ -319,6 +381,12 @@ private:
     uint32_t buttons_ = 0;
     std::string shownCaption_;
     TFrameStats stats_;
+    // The pad's and the keyboard's pointer, and its highlight as last drawn.
+    TGridPointer pointer_{[this] { return dynamic_cast<TForm1*>(&session_.Form()); },
+                          [this](const TDispatch& d) { session_.Dispatch(d); }};
+    TSdlPointerInput pointerInput_{pointer_, [] { return SDL_GetTicks64(); }};
+    std::optional<TRect> highlight_;
+    bool cursorHidden_ = false;
 };
 
 // The window's scale: QUORVATIDE_SCALE when set, else the largest that fits the usable area of

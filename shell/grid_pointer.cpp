@@ -1,0 +1,356 @@
+#include "shell/grid_pointer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "core/form1.h"
+
+namespace {
+
+constexpr int kBoardTiles = 20;
+// The build menu's items: two columns and three rows of pictures, each a tile in size, at
+// these places of the menu's picture; the orb menu's one item.
+constexpr int kItemColumns[2] = {3, 44};
+constexpr int kItemRows[3] = {17, 58, 99};
+constexpr int kOrbItemX = 24, kOrbItemY = 16;
+constexpr int kItemSize = kTileSize;
+
+uint8_t BitOf(TPointerDir dir) {
+    return uint8_t(1u << unsigned(dir));
+}
+
+TShiftState Pressed(bool left) {
+    TShiftState s;
+    s.left = left;
+    return s;
+}
+
+int CentreX(const TRect& r) {
+    return r.left + kItemSize / 2;
+}
+int CentreY(const TRect& r) {
+    return r.top + kItemSize / 2;
+}
+
+}  // namespace
+
+TGridPointer::TGridPointer(TGameOf game, TSend send)
+    : game_(std::move(game)), send_(std::move(send)) {}
+
+TGridPointer::TMode TGridPointer::Mode() const {
+    const TForm1* game = game_();
+    if (!game) return TMode::None;
+    // In the order they lie over one another.
+    if (game->pnlSplash->Visible()) return TMode::Splash;
+    if (game->pnlGameOver->Visible()) return TMode::GameOver;
+    if (game->pnlPause->Visible()) return TMode::Paused;
+    if (game->MenuImg->Visible()) return TMode::BuildMenu;
+    if (game->OrbMenuImg->Visible()) return TMode::OrbMenu;
+    return TMode::Board;
+}
+
+TGridPointer::TCell TGridPointer::CellAt(const TForm1& game, TMode mode, int x, int y) const {
+    switch (mode) {
+        case TMode::Board: {
+            const TRect field = game.Playfield->BoundsInForm();
+            const auto tile = [](int at) {
+                return std::clamp(int(std::floor(double(at) / kTileSize)), 0, kBoardTiles - 1);
+            };
+            return {tile(x - field.left), tile(y - field.top)};
+        }
+        case TMode::BuildMenu: {
+            // The item nearest to the point.
+            TCell best;
+            long bestDistance = -1;
+            for (int row = 0; row < 3; ++row)
+                for (int col = 0; col < 2; ++col) {
+                    const TRect r = CellRect(game, mode, {col, row});
+                    const long dx = CentreX(r) - x, dy = CentreY(r) - y;
+                    if (bestDistance < 0 || dx * dx + dy * dy < bestDistance) {
+                        bestDistance = dx * dx + dy * dy;
+                        best = {col, row};
+                    }
+                }
+            return best;
+        }
+        default:
+            return {};
+    }
+}
+
+TRect TGridPointer::CellRect(const TForm1& game, TMode mode, TCell cell) const {
+    switch (mode) {
+        case TMode::Board: {
+            const TRect field = game.Playfield->BoundsInForm();
+            const int left = field.left + cell.col * kTileSize,
+                      top = field.top + cell.row * kTileSize;
+            return TRect{left, top, left + kTileSize, top + kTileSize};
+        }
+        case TMode::BuildMenu: {
+            const TRect menu = game.MenuImg->BoundsInForm();
+            const int left = menu.left + kItemColumns[cell.col],
+                      top = menu.top + kItemRows[cell.row];
+            return {left, top, left + kItemSize, top + kItemSize};
+        }
+        case TMode::OrbMenu: {
+            const TRect menu = game.OrbMenuImg->BoundsInForm();
+            return {menu.left + kOrbItemX, menu.top + kOrbItemY, menu.left + kOrbItemX + kItemSize,
+                    menu.top + kOrbItemY + kItemSize};
+        }
+        default:
+            return {};
+    }
+}
+
+void TGridPointer::Send(TDispatch d) {
+    send_(d);
+}
+
+void TGridPointer::MoveTo(int x, int y) {
+    inUse_ = true;
+    if (x == x_ && y == y_ && synced_) return;
+    x_ = x, y_ = y;
+    synced_ = true;
+    Send(TDispatch::MouseMove(x_, y_, Pressed(confirmBy_.has_value())));
+}
+
+// When what lies under the pointer has changed since it last acted (a menu opened or closed, a
+// screen came or went), the pointer moves onto the new grid: onto the first item of a menu it
+// opened, back onto the menu's tile when it closed the menu; after the mouse, onto the item or
+// tile nearest to the mouse. Never while the confirm press is held: the control of the press
+// holds the mouse until it comes up.
+void TGridPointer::Resync() {
+    const bool fromMouse = mouseMoved_;
+    mouseMoved_ = false;
+    const TForm1* game = game_();
+    if (!game || confirmBy_) return;
+    const TMode mode = Mode();
+    if (mode == mode_ && synced_) return;
+    const TMode before = mode_;
+    mode_ = mode;
+    const bool fromMenu = before == TMode::BuildMenu || before == TMode::OrbMenu;
+    switch (mode) {
+        case TMode::Board: {
+            TCell cell = CellAt(*game, mode, x_, y_);
+            if (fromMenu && !fromMouse) cell = {game->menuTileX, game->menuTileY};
+            const TRect r = CellRect(*game, mode, cell);
+            MoveTo(CentreX(r), CentreY(r));
+            break;
+        }
+        case TMode::BuildMenu:
+        case TMode::OrbMenu: {
+            const TCell cell = fromMouse ? CellAt(*game, mode, x_, y_) : TCell{};
+            const TRect r = CellRect(*game, mode, cell);
+            MoveTo(CentreX(r), CentreY(r));
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void TGridPointer::Step(TPointerDir dir) {
+    Resync();
+    const TForm1* game = game_();
+    if (!game) return;
+    const TMode mode = Mode();
+    int cols = 0, rows = 0;
+    switch (mode) {
+        case TMode::Board:
+            cols = rows = kBoardTiles;
+            break;
+        case TMode::BuildMenu:
+            cols = 2, rows = 3;
+            break;
+        case TMode::OrbMenu:
+            cols = rows = 1;
+            break;
+        default:
+            return;
+    }
+    TCell cell = CellAt(*game, mode, x_, y_);
+    switch (dir) {
+        case TPointerDir::Left:
+            cell.col = std::max(cell.col - 1, 0);
+            break;
+        case TPointerDir::Right:
+            cell.col = std::min(cell.col + 1, cols - 1);
+            break;
+        case TPointerDir::Up:
+            cell.row = std::max(cell.row - 1, 0);
+            break;
+        case TPointerDir::Down:
+            cell.row = std::min(cell.row + 1, rows - 1);
+            break;
+    }
+    const TRect r = CellRect(*game, mode, cell);
+    MoveTo(CentreX(r), CentreY(r));
+    glideX_ = glideY_ = 0;
+}
+
+void TGridPointer::Press(TPointerSource source, TPointerDir dir, uint64_t now) {
+    uint8_t& held = held_[size_t(source)];
+    if (held & BitOf(dir)) return;  // a repeat of the system's own
+    held |= BitOf(dir);
+    inUse_ = true;
+    Step(dir);
+    repeating_ = dir;
+    repeatSource_ = source;
+    nextRepeat_ = now + kRepeatDelayMs;
+}
+
+void TGridPointer::Release(TPointerSource source, TPointerDir dir) {
+    held_[size_t(source)] &= uint8_t(~BitOf(dir));
+    if (repeating_ == dir && repeatSource_ == source) repeating_.reset();
+}
+
+void TGridPointer::ConfirmDown(TPointerSource source) {
+    if (confirmBy_) return;
+    inUse_ = true;
+    Resync();
+    const TForm1* game = game_();
+    if (!game) return;
+    const TMode mode = Mode();
+    if (mode == TMode::Paused || mode == TMode::None) return;
+    if (mode == TMode::Splash || mode == TMode::GameOver) {
+        // These screens take a click anywhere: the middle of the play area.
+        const TRect screen =
+            (mode == TMode::Splash ? game->pnlSplash : game->pnlGameOver)->BoundsInForm();
+        MoveTo((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2);
+    } else if (!synced_) {
+        MoveTo(x_, y_);
+    }
+    confirmBy_ = source;
+    Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+}
+
+void TGridPointer::ConfirmUp(TPointerSource source) {
+    if (confirmBy_ != source) return;
+    confirmBy_.reset();
+    Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+    Resync();
+}
+
+void TGridPointer::Back() {
+    inUse_ = true;
+    Resync();
+    const TForm1* game = game_();
+    if (!game || confirmBy_) return;
+    const TMode mode = Mode();
+    if (mode != TMode::BuildMenu && mode != TMode::OrbMenu) return;
+    // A click on the board where the menu is not: the corner tile farthest from the menu, which
+    // no menu reaches.
+    const TRect menu =
+        (mode == TMode::BuildMenu ? game->MenuImg : game->OrbMenuImg)->BoundsInForm();
+    const int mx = (menu.left + menu.right) / 2, my = (menu.top + menu.bottom) / 2;
+    TRect corner;
+    long farthest = -1;
+    for (const TCell cell : {TCell{0, 0}, TCell{kBoardTiles - 1, 0}, TCell{0, kBoardTiles - 1},
+                             TCell{kBoardTiles - 1, kBoardTiles - 1}}) {
+        const TRect r = CellRect(*game, TMode::Board, cell);
+        const long dx = CentreX(r) - mx, dy = CentreY(r) - my;
+        if (dx * dx + dy * dy > farthest) farthest = dx * dx + dy * dy, corner = r;
+    }
+    MoveTo(CentreX(corner), CentreY(corner));
+    Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+    Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+    Resync();
+}
+
+void TGridPointer::TypeKey(char key) {
+    Send(TDispatch::Key(key));
+}
+
+void TGridPointer::LetGo(TPointerSource source) {
+    held_[size_t(source)] = 0;
+    if (repeating_ && repeatSource_ == source) repeating_.reset();
+    if (confirmBy_ == source) ConfirmUp(source);
+    if (source == TPointerSource::Pad || source == TPointerSource::Stick) {
+        held_[size_t(TPointerSource::Stick)] = 0;
+        if (repeating_ && repeatSource_ == TPointerSource::Stick) repeating_.reset();
+        stickX_ = stickY_ = 0;
+    }
+}
+
+void TGridPointer::Stick(double x, double y, uint64_t now) {
+    const bool was = stickX_ != 0 || stickY_ != 0;
+    stickX_ = x, stickY_ = y;
+    if (!was) lastGlide_ = now;
+    StickSteps(now);
+}
+
+// Over a menu a deflected stick is a held direction of its own.
+void TGridPointer::StickSteps(uint64_t now) {
+    const TMode mode = Mode();
+    const bool steps = mode == TMode::BuildMenu || mode == TMode::OrbMenu;
+    const auto hold = [&](TPointerDir dir, bool on) {
+        const bool held = (held_[size_t(TPointerSource::Stick)] & BitOf(dir)) != 0;
+        if (on && !held) Press(TPointerSource::Stick, dir, now);
+        if (!on && held) Release(TPointerSource::Stick, dir);
+    };
+    hold(TPointerDir::Left, steps && stickX_ <= -kStickStepAt);
+    hold(TPointerDir::Right, steps && stickX_ >= kStickStepAt);
+    hold(TPointerDir::Up, steps && stickY_ <= -kStickStepAt);
+    hold(TPointerDir::Down, steps && stickY_ >= kStickStepAt);
+}
+
+// Over the board a deflected stick moves the pointer smoothly, faster the further it leans.
+void TGridPointer::Glide(uint64_t now) {
+    // A step late (the host was busy, a menu or the pause was in the way) glides no further
+    // than a few frames' worth.
+    const double dt = double(std::min<uint64_t>(now - lastGlide_, 4 * kGlideStepMs)) / 1000.0;
+    lastGlide_ = now;
+    const TForm1* game = game_();
+    if (!game || Mode() != TMode::Board || (stickX_ == 0 && stickY_ == 0)) return;
+    Resync();
+    const auto speed = [](double v) { return std::copysign(v * v, v) * kGlideSpeed; };
+    glideX_ += speed(stickX_) * dt;
+    glideY_ += speed(stickY_) * dt;
+    const int dx = int(glideX_), dy = int(glideY_);
+    glideX_ -= dx, glideY_ -= dy;
+    const TRect field = game->Playfield->BoundsInForm();
+    MoveTo(std::clamp(x_ + dx, field.left, field.right - 1),
+           std::clamp(y_ + dy, field.top, field.bottom - 1));
+}
+
+void TGridPointer::MouseUsed(int x, int y) {
+    inUse_ = false;
+    mouseMoved_ = true;
+    x_ = x, y_ = y;
+    glideX_ = glideY_ = 0;
+}
+
+void TGridPointer::RunDue(uint64_t now) {
+    if (stickX_ != 0 || stickY_ != 0) {
+        StickSteps(now);
+        if (now >= lastGlide_ + kGlideStepMs) Glide(now);
+    }
+    if (repeating_ && now >= nextRepeat_) {
+        Step(*repeating_);
+        // A repeat that fell behind moves once, not once for every step missed.
+        nextRepeat_ = std::max(nextRepeat_ + kRepeatEveryMs, now + 1);
+    }
+}
+
+std::optional<uint64_t> TGridPointer::NextDue() const {
+    std::optional<uint64_t> due;
+    if (repeating_) due = nextRepeat_;
+    if ((stickX_ != 0 || stickY_ != 0) && Mode() == TMode::Board) {
+        const uint64_t glide = lastGlide_ + kGlideStepMs;
+        due = due ? std::min(*due, glide) : glide;
+    }
+    return due;
+}
+
+std::optional<TRect> TGridPointer::Highlight() const {
+    const TForm1* game = game_();
+    if (!inUse_ || !game) return std::nullopt;
+    const TMode mode = Mode();
+    if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu)
+        return std::nullopt;
+    TRect r = CellRect(*game, mode, CellAt(*game, mode, x_, y_));
+    // The board's last row and column are partly hidden under the frame around it.
+    if (mode == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
+    return r;
+}
