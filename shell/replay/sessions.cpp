@@ -350,6 +350,9 @@ void TPlaybackSession::Finish() {
 }
 
 const std::string& TPlaybackSession::Refusal() {
+    // Played up to its last dispatch, the recording has been checked as far as a hand-over goes.
+    if (!refusal_ && Player().AtLastDispatch() && !Player().Desynced() && !Player().Damaged())
+        refusal_ = std::string();
     if (!refusal_) {
         // The whole recording must play as recorded, as --check-replay would find it.
         const TCheckOutcome outcome =
@@ -360,19 +363,19 @@ const std::string& TPlaybackSession::Refusal() {
     return *refusal_;
 }
 
-bool TPlaybackSession::TakeOver(bool paused) {
+bool TPlaybackSession::TakeOverAt(std::optional<uint64_t> at, bool paused) {
     if (Live()) return true;
     if (!Refusal().empty()) {
         std::fprintf(stderr, "quorvatide: %s; it cannot be taken over\n", refusal_->c_str());
         return false;
     }
-    const uint64_t at = Position();
     audio_.Quiet();
     // The last dispatch of the recording is never played before a hand-over (a recording cut
     // short may lack what the game read in it): a playback that has played it plays again.
-    if (Player().HandedLastDispatch() || at < Player().PlayedTime()) MakeGame();
-    replay_->PlayToHandOver(at);
-    replay_->TakeOver(hostClock_, at, takeOver);
+    if (Player().HandedLastDispatch() || (at && *at < Player().PlayedTime())) MakeGame();
+    replay_->PlayToHandOver(at.value_or(UINT64_MAX));
+    if (stamp) stamp(takeOver);
+    replay_->TakeOver(hostClock_, at.value_or(0), takeOver);
     audio_.Loud();
     finished_ = false;
     paused_ = false;

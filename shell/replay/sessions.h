@@ -212,9 +212,14 @@ public:
     void Seek(uint64_t at);
     // Where a session taken over is recorded; the folder empty (and no path) for none.
     TTakeOverOptions takeOver;
-    // Takes over where the playback stands, `paused` with the pause panel up. False, with one
-    // line on stderr, when the recording does not play as recorded (as --check-replay says).
-    bool TakeOver(bool paused = false);
+    // Takes over where the playback stands (T), `paused` with the pause panel up. False, with
+    // one line on stderr, when the recording does not play as recorded (as --check-replay says).
+    bool TakeOver(bool paused = false) { return TakeOverAt(Position(), paused); }
+    // The same at the recording's time `at`; without one, where the game stands (after
+    // Replayed().PlayToHandOver).
+    bool TakeOverAt(std::optional<uint64_t> at, bool paused = false);
+    // Called just before taking over, to set the moment in `takeOver`.
+    std::function<void(TTakeOverOptions&)> stamp;
     bool Live() const { return replay_->Live(); }
     // Why the recording cannot be taken over, in the check's one line; empty when it can.
     const std::string& Refusal();
