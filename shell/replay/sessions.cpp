@@ -369,10 +369,13 @@ bool TPlaybackSession::TakeOverAt(std::optional<uint64_t> at, bool paused) {
         std::fprintf(stderr, "quorvatide: %s; it cannot be taken over\n", refusal_->c_str());
         return false;
     }
-    audio_.Quiet();
     // The last dispatch of the recording is never played before a hand-over (a recording cut
-    // short may lack what the game read in it): a playback that has played it plays again.
-    if (Player().HandedLastDispatch() || (at && *at < Player().PlayedTime())) MakeGame();
+    // short may lack what the game read in it): a playback that has played it plays again,
+    // without sound. Taken over where it stands, the music simply goes on.
+    if (Player().HandedLastDispatch() || (at && *at < Player().PlayedTime())) {
+        audio_.Quiet();
+        MakeGame();
+    }
     replay_->PlayToHandOver(at.value_or(UINT64_MAX));
     if (stamp) stamp(takeOver);
     replay_->TakeOver(hostClock_, at.value_or(0), takeOver);
