@@ -3,6 +3,8 @@
 #  - --replay, then T: the viewer plays on live; a sign placed, the program closed, the new
 #    replay (named as continuing the old one, which is unchanged) checks complete and, watched
 #    to its end, shows the sign (its pictures painted magenta in the watching copy);
+#  - --take-over-at takes over at once; a replay that does not play as recorded is refused
+#    with the check's line and status 1;
 #  - a session killed while paused: --continue shows the window exactly as it was, and P plays
 #    on; a session killed in play: --continue hands it over with the pause picture over the
 #    board, and the session continued checks complete;
@@ -94,6 +96,21 @@ shot ended
 [ "$(magenta ended)" -gt 100 ] || fail "the replay taken over does not show the sign at its end"
 echo "watched to its end, it shows the sign: '$(xdotool getwindowname "$win")'"
 stop_game
+
+# --take-over-at: at once; a replay that does not play as recorded is refused in one line.
+run_game "$game" --replay "$watched" --take-over-at 00:02
+find_window
+sleep 1
+stop_game
+[ "$(ls "$replays"/$(basename "$watched" .qvr)-continued-*.qvr | wc -l)" -eq 2 ] ||
+    fail "--take-over-at made no new replay"
+sed 's/^setting: SIGNCOST = /setting: SIGNCOST = 1/' "$watched" >"$work/changed.qvr"
+"$game" --replay "$work/changed.qvr" --take-over-at 00:02 2>"$work/err"
+status=$?
+[ $status -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] &&
+    grep -q "changed.qvr: does not play as recorded: .*; it cannot be taken over" "$work/err" ||
+    fail "a replay that does not check, taken over: status $status, $(cat "$work/err")"
+echo "refused: $(cat "$work/err")"
 
 # ---------------------------------------------------------------- --continue
 # Killed while paused: the window comes back exactly as it was.
