@@ -131,6 +131,19 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
         THarness h(splash);
         h.Advance(1000);
     }
+    // And a newer one closed on the game-over screen.
+    const fs::path over = folder / "quorvatide-2026-12-01_12-00-00-best-0.qvr";
+    {
+        TTempAssets frail;
+        THarnessOptions o = frail.WithSettings(
+            "TURRETHEALTH=1\nBASEORBHEALTH=2\nEVONKELBASEEMERGE=20\nSVONKELBASEEMERGE=100000\n"
+            "FVONKELBASEEMERGE=100000\nEVONKELBASESPEED=4\n");
+        o.replayPath = over;
+        THarness h(o);
+        h.StartPlay();
+        for (int i = 0; i < 2400 && !h.Form().pnlGameOver->Visible(); ++i) h.Ticks(1);
+        ASSERT_TRUE(h.Form().pnlGameOver->Visible());
+    }
     fs::last_write_time(cut, fs::file_time_type::clock::now() - std::chrono::hours(1));
 
     TWindowRun run(exeDir);
@@ -208,6 +221,10 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     EXPECT_FALSE(splash.session);
     EXPECT_EQ(splash.status, 2);
     EXPECT_NE(splash.error.find("ended before its game began"), std::string::npos);
+    const TContinuable ended = OpenToContinue(third.platform, over.string());
+    EXPECT_FALSE(ended.session);
+    EXPECT_EQ(ended.status, 2);
+    EXPECT_EQ(ended.error, over.string() + ": its last game is over: there is nothing to continue");
 }
 
 TEST(TakeOver, ACorpusReplayTakenOverAtATimeGoesItsOwnWayAndTheOldFileStays) {

@@ -35,6 +35,22 @@ TContinuable Open(TPlatform& host, const std::string& path, TReplayFile file) {
     return c;
 }
 
+// The session ended properly with its game over or on the splash screen, as its last digest
+// says: no need to play it through to know.
+bool EndedOutOfPlay(const TReplayFile& file) {
+    TRecordDecoder decoder(file.body);
+    std::optional<TRecord> last;
+    while (auto r = decoder.Next()) last = std::move(r);
+    if (!last || last->kind != TRecordKind::Digest || last->when != TDigestWhen::SessionEnd)
+        return false;
+    for (const auto& [id, value] : last->fields) {
+        if (id == kDigestGameOverField && value != 0) return true;
+        // No tick has run in the game: it waits behind the splash screen.
+        if (id == kDigestTickField && value == 0 && !file.header.boardShown) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 bool StillInPlay(const TForm1& game) {
@@ -77,7 +93,7 @@ TContinuable FindToContinue(TPlatform& host, const std::string& folder) {
         std::optional<TReplayFile> file = LoadReplay(host.files, f.file.string(), error);
         if (!file) continue;
         if (!file->header.continues.empty()) continued.insert(file->header.continues);
-        if (continued.count(name)) continue;
+        if (continued.count(name) || EndedOutOfPlay(*file)) continue;
         TContinuable c = Open(host, f.file.string(), std::move(*file));
         if (c.session) return c;
     }
