@@ -107,7 +107,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
 
     // A session played on, and the file as a kill leaves it half-way: written up to its last
     // flush, with a piece of a chunk after it.
-    THarnessOptions options = dir.WithSettings("SIGNCOST=5\n");
+    THarnessOptions options = dir.WithSettings("SIGNCOST=5\nDEBUG=1\n");
     options.replayPath = whole;
     {
         THarness h(options);
@@ -145,6 +145,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
         ASSERT_TRUE(h.Form().pnlGameOver->Visible());
     }
     fs::last_write_time(cut, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    fs::remove(dir.Assets() / "debug.txt");
 
     TWindowRun run(exeDir);
     TContinuable found = FindToContinue(run.platform, folder.string());
@@ -165,6 +166,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     EXPECT_TRUE(session.Live());
     const TForm1& game = static_cast<const TForm1&>(session.Form());
     EXPECT_TRUE(game.pnlPause->Visible());  // handed over paused
+    EXPECT_FALSE(fs::exists(dir.Assets() / "debug.txt"));
     run.RunFor(session, 3000);
     EXPECT_EQ(game.tickCount, handOverTick);
     session.Dispatch(TDispatch::Key('p'));  // P plays on
@@ -183,10 +185,14 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     ASSERT_EQ(joined.size(), 1u);
     EXPECT_EQ(joined[0].filename().string(),
               "quorvatide-2026-12-01_10-00-00-continued-2026-12-09_10-00-00.qvr");
-    const TCheckOutcome outcome = CheckReplay(joined[0], NativeFiles(), exeDir);
+    const fs::path log = dir.ExeDir() / "replayed.txt";
+    const TCheckOutcome outcome = CheckReplay(joined[0], NativeFiles(), exeDir, log.string());
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_TRUE(outcome.complete);
     EXPECT_GT(outcome.ticks, handOverTick + 100);
+    // Played live, the session wrote its debug.txt as play does: the whole session's log.
+    EXPECT_GT(ReadFile(log).size(), 100u);
+    EXPECT_EQ(ReadFile(dir.Assets() / "debug.txt"), ReadFile(log));
     const TReplayFile file = Load(joined[0]);
     EXPECT_EQ(file.header.format, 1);
     EXPECT_EQ(file.header.continues, cut.filename().string());
