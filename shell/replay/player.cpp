@@ -113,7 +113,6 @@ int TSessionPlayer::Game() const {
 
 void TSessionPlayer::Attach(TGameSession& session) {
     session_ = &session;
-    lastDigestTick_ = session.Game().tickCount;
     // Making the game took its seed and its first clock readings; nothing of those may be left.
     CheckNothingLeftUnread("at start-up");
 }
@@ -135,7 +134,6 @@ void TSessionPlayer::CheckDigest(const TRecord& d) {
     for (const auto& [id, value] : d.fields) recorded.fields.push_back({id, value});
     const std::string difference =
         DescribeDigestDifference(recorded, digester_.Take(session_->Game()));
-    lastDigestTick_ = session_->Game().tickCount;
     if (!difference.empty()) Desync(difference);
 }
 

@@ -69,10 +69,9 @@ public:
     bool HandedLastDispatch() const { return handedLast_; }
     // The last clock reading handed out.
     uint64_t LastReading() const { return clock_; }
-    // The digester of the checks so far, the tick of the last digest and the best score of a
-    // game ended so far (-1 before any), for a recorder that carries on the recording.
+    // The digester of the checks so far and the best score of a game ended so far (-1 before
+    // any), for a recorder that carries on the recording.
     const TStateDigester& Digester() const { return digester_; }
-    int LastDigestTick() const { return lastDigestTick_; }
     int BestScore() const { return bestScore_; }
 
 private:
@@ -91,7 +90,7 @@ private:
     uint64_t clock_ = 0;  // the last reading handed out
     uint64_t firstTime_ = 0, lastTime_ = 0, playedTime_ = 0;
     size_t peekedAt_ = 0, lastDispatchAt_ = 0;
-    int lastDigestTick_ = 0, bestScore_ = -1;
+    int bestScore_ = -1;
     int digests_ = 0;
     bool ended_ = false, desynced_ = false, damaged_ = false, handedLast_ = false;
     std::string problem_;
