@@ -143,6 +143,11 @@ int Continue(const std::string& path) {
             status = found.session->RefusalStatus();
             return nullptr;
         }
+        const TSessionPlayer& player = found.session->Player();
+        std::printf(
+            "quorvatide: continuing %s from %s (game %d), paused: P plays on\n", found.path.c_str(),
+            MinutesSeconds(player.PlayedTime() - player.FirstTime()).c_str(), player.Game());
+        std::fflush(stdout);
         return std::move(found.session);
     });
     return status ? status : windowStatus;

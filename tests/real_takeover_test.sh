@@ -150,9 +150,12 @@ click $(centre 10 10)
 sleep 3
 kill -KILL "$game_pid"
 wait "$game_pid" 2>/dev/null
-run_game "$game" --continue
+killed=$(newest)
+run_game "$game" --continue >"$work/said"
 find_window
 sleep 0.5
+grep -q "^quorvatide: continuing $killed from 00:0[0-9] (game 1), paused: P plays on$" "$work/said" ||
+    fail "--continue says: $(cat "$work/said")"
 shot handed
 [ "$(differing before handed $board)" -eq 0 ] || fail "--continue does not hand over paused"
 xdotool key --window "$win" p
