@@ -1,5 +1,7 @@
 #include "app/cli.h"
 
+#include <optional>
+
 #include "quorvatide_version.h"
 
 namespace {
@@ -7,18 +9,36 @@ namespace {
 struct TOption {
     const char* name;
     bool takesValue;
+    // The value may be left out (then it is not the next argument when that is an option).
+    bool valueOptional = false;
 };
 
 constexpr TOption kOptions[] = {
-    {"--replay", true}, {"--check-replay", true}, {"--debug-log", true},
-    {"--help", false},  {"--version", false},
+    {"--replay", true},       {"--check-replay", true},   {"--debug-log", true},
+    {"--take-over-at", true}, {"--continue", true, true}, {"--help", false},
+    {"--version", false},
 };
+
+// MM:SS (minutes in any number of digits) as milliseconds.
+std::optional<uint64_t> MinutesSecondsMs(const std::string& text) {
+    const size_t colon = text.find(':');
+    if (colon == 0 || colon == std::string::npos || colon > 6 || text.size() != colon + 3)
+        return std::nullopt;
+    uint64_t minutes = 0;
+    for (size_t i = 0; i < colon; ++i) {
+        if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        minutes = minutes * 10 + uint64_t(text[i] - '0');
+    }
+    const char a = text[colon + 1], b = text[colon + 2];
+    if (a < '0' || a > '5' || b < '0' || b > '9') return std::nullopt;
+    return (minutes * 60 + uint64_t(a - '0') * 10 + uint64_t(b - '0')) * 1000;
+}
 
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine cl;
-    bool replay = false, check = false, help = false, version = false;
+    bool replay = false, check = false, help = false, version = false, resume = false;
     const auto fail = [&cl](std::string message) {
         cl.error = std::move(message) + " (see quorvatide --help)";
         return cl;
@@ -41,21 +61,37 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (arg.empty() || arg[0] != '-') return fail("unexpected argument '" + arg + "'");
             return fail("unknown option '" + arg + "'");
         }
-        if (option->takesValue && !hasValue) {
-            if (i + 1 >= args.size()) return fail(arg + " needs a file name");
+        if (option->valueOptional && !hasValue &&
+            (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0)) {
+            hasValue = true;  // left out
+        } else if (option->takesValue && !hasValue) {
+            if (i + 1 >= args.size())
+                return fail(arg + (arg == "--take-over-at" ? " needs a time (MM:SS)"
+                                                           : " needs a file name"));
             value = args[++i];
             hasValue = true;
         }
         if (!option->takesValue && hasValue) return fail(arg + " takes no value");
-        if (option->takesValue && value.empty()) return fail(arg + " needs a file name");
+        if (option->takesValue && value.empty() && !option->valueOptional)
+            return fail(arg + " needs a file name");
         if (arg == "--replay") {
-            if (replay || check) return fail("only one replay at a time");
+            if (replay || check || resume) return fail("only one replay at a time");
             replay = true;
             cl.replayFile = value;
         } else if (arg == "--check-replay") {
-            if (replay || check) return fail("only one replay at a time");
+            if (replay || check || resume) return fail("only one replay at a time");
             check = true;
             cl.replayFile = value;
+        } else if (arg == "--continue") {
+            if (replay || check || resume) return fail("only one replay at a time");
+            resume = true;
+            cl.replayFile = value;
+        } else if (arg == "--take-over-at") {
+            if (cl.takeOverAtMs) return fail("--take-over-at given twice");
+            cl.takeOverAtMs = MinutesSecondsMs(value);
+            if (!cl.takeOverAtMs)
+                return fail("--take-over-at needs a time as MM:SS, not '" + value.substr(0, 20) +
+                            "'");
         } else if (arg == "--debug-log") {
             if (!cl.debugLogFile.empty()) return fail("--debug-log given twice");
             cl.debugLogFile = value;
@@ -74,7 +110,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return cl;
     }
     if (!cl.debugLogFile.empty() && !check) return fail("--debug-log goes with --check-replay");
-    cl.mode = replay ? TRunMode::Replay : check ? TRunMode::CheckReplay : TRunMode::Play;
+    if (cl.takeOverAtMs && !replay) return fail("--take-over-at goes with --replay");
+    cl.mode = replay   ? TRunMode::Replay
+              : check  ? TRunMode::CheckReplay
+              : resume ? TRunMode::Continue
+                       : TRunMode::Play;
     return cl;
 }
 
@@ -88,7 +128,16 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
 ~/.local/state/quorvatide/replays/); the newest 50 recordings are kept.
 
   --replay FILE        watch a recorded session in the window, at its own pace;
-                       P pauses and resumes, 1 2 3 4 play at x1 x2 x4 x8
+                       P pauses and resumes, 1 2 3 4 play at x1 x2 x4 x8,
+                       Left and Right jump 10 s back and on, Home and End to the
+                       beginning and the end; T takes over: from there on you
+                       play, recorded as a new replay that continues FILE
+  --take-over-at MM:SS with --replay: take over at once at that time of the
+                       recording
+  --continue [FILE]    go on with the newest session left in the middle of a
+                       game (closed, killed or crashed), or with FILE's: it is
+                       played to where it stopped and handed to you paused
+                       (P plays on), recorded as a new replay that continues it
   --check-replay FILE  play a recorded session without a window, as fast as it
                        goes, and check the game against every digest it holds
   --debug-log OUT      with --check-replay: write the replayed session's

@@ -1,15 +1,20 @@
 // The program's command line: what the player asked for, or why it cannot be done.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-enum class TRunMode { Play, Replay, CheckReplay, Help, Version };
+enum class TRunMode { Play, Replay, CheckReplay, Continue, Help, Version };
 
 struct TCommandLine {
     TRunMode mode = TRunMode::Play;
     // The replay to watch or check.
+    // With --continue, the replay to continue; empty for the newest left in play.
     std::string replayFile;
+    // With --replay: where to take over, in milliseconds from the recording's beginning.
+    std::optional<uint64_t> takeOverAtMs;
     // With --check-replay: where to write the replayed session's creature log; empty for none.
     std::string debugLogFile;
     // Set when the command line cannot be followed: one line for stderr, without the program's

@@ -15,7 +15,7 @@ enum TFieldId : uint32_t {
     kCash = 3,
     kScore = 4,
     kHatred = 5,
-    kGameOver = 6,
+    kGameOver = kDigestGameOverField,
     kMusicTrack = 7,
     kRandomSeed = 8,
     kRandomDraws = 9,

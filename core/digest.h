@@ -16,6 +16,8 @@ class TForm1;
 
 // The field that holds the tick a digest was taken at.
 constexpr uint32_t kDigestTickField = 1;
+// The field that holds whether the game was over.
+constexpr uint32_t kDigestGameOverField = 6;
 
 struct TDigestField {
     uint32_t id = 0;

@@ -28,6 +28,16 @@ TEST(CommandLine, OptionsAskForTheirMode) {
     EXPECT_EQ(check.replayFile, "s.qvr");
     EXPECT_EQ(check.debugLogFile, "out.txt");
     EXPECT_EQ(Parse({"--debug-log=o", "--check-replay", "s"}).debugLogFile, "o");
+
+    const TCommandLine takeOver = Parse({"--replay", "a.qvr", "--take-over-at", "12:05"});
+    EXPECT_EQ(takeOver.mode, TRunMode::Replay);
+    EXPECT_EQ(takeOver.takeOverAtMs, 725000u);
+    EXPECT_EQ(Parse({"--take-over-at=0:07", "--replay=a"}).takeOverAtMs, 7000u);
+    EXPECT_EQ(Parse({"--continue"}).mode, TRunMode::Continue);
+    EXPECT_EQ(Parse({"--continue"}).replayFile, "");
+    EXPECT_EQ(Parse({"--continue", "c.qvr"}).replayFile, "c.qvr");
+    EXPECT_EQ(Parse({"--continue=c.qvr"}).replayFile, "c.qvr");
+    EXPECT_EQ(Parse({"--continue", "--help"}).mode, TRunMode::Help);
 }
 
 TEST(CommandLine, WhatCannotBeDoneIsSaidInOneLine) {
@@ -42,6 +52,12 @@ TEST(CommandLine, WhatCannotBeDoneIsSaidInOneLine) {
         {"--replay", "a", "--check-replay", "b"},
         {"--replay", "a", "--debug-log", "x"},
         {"-h"},
+        {"--take-over-at", "1:00"},
+        {"--replay", "a", "--take-over-at", "1:60"},
+        {"--replay", "a", "--take-over-at", "90"},
+        {"--replay", "a", "--take-over-at"},
+        {"--continue", "a", "--replay", "b"},
+        {"--continue", "a", "b"},
     };
     for (const auto& args : bad) {
         const TCommandLine cl = Parse(args);

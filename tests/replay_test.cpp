@@ -311,15 +311,26 @@ TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
     EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-01_10-00-00.qvr"));            // oldest
     // The same second twice: the new file takes the next free name.
     EXPECT_EQ(fs::path(path).filename(), "quorvatide-2026-11-20_10-00-00-3.qvr");
+    // The replay a session taken over continues is never removed for it, however old.
+    const fs::path oldest = folder / "quorvatide-2026-11-12_10-00-00.qvr";
+    ASSERT_TRUE(fs::exists(oldest));
+    ASSERT_TRUE(PrepareReplayFolder(folder.string() + "/", "x-continued-2026-12-09_10-00-00", 10,
+                                    path, stem, error, oldest.string()))
+        << error;
+    EXPECT_TRUE(fs::exists(oldest));
+    EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-13_10-00-00.qvr"));
 
     for (const char* good :
          {"quorvatide-2026-12-08_15-04-05.qvr", "quorvatide-2026-12-08_15-04-05-2.qvr",
-          "quorvatide-2026-12-08_15-04-05-best-0.qvr"})
+          "quorvatide-2026-12-08_15-04-05-best-0.qvr",
+          "quorvatide-2026-12-08_15-04-05-continued-2026-12-09_10-00-00-best-5.qvr",
+          "ringing-continued-2026-12-09_10-00-00-2.qvr"})
         EXPECT_TRUE(IsReplayFileName(good)) << good;
     for (const char* bad :
          {"quorvatide-2026-12-08_15-04-05", "quorvatide-2026-12-08_15-04.qvr",
           "quorvatide-2026-12-08_15-04-05-best.qvr", "Quorvatide-2026-12-08_15-04-05.qvr",
-          "quorvatide-2026-12-08_15-04-05.qvr~"})
+          "quorvatide-2026-12-08_15-04-05.qvr~", "-continued-2026-12-09_10-00-00.qvr",
+          "ringing-continued-2026-12-09.qvr"})
         EXPECT_FALSE(IsReplayFileName(bad)) << bad;
 }
 

@@ -68,6 +68,11 @@ TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::str
     return Check(std::move(file), error, path, files, exeDir, debugLog);
 }
 
+TCheckOutcome CheckReplayFile(TReplayFile file, const std::string& name, IFiles& files,
+                              const std::string& exeDir) {
+    return Check(std::move(file), {}, name, files, exeDir, {});
+}
+
 TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
                                const std::string& exeDir, const std::string& debugLog,
                                size_t maxBody) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "shell/replay/replay_file.h"
 #include "shell/toolkit/platform.h"
 
 struct TCheckOutcome {
@@ -26,6 +27,10 @@ struct TCheckOutcome {
 // written.
 TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog = {});
+
+// The same for a replay file already read; `name` stands for the file in the message.
+TCheckOutcome CheckReplayFile(TReplayFile file, const std::string& name, IFiles& files,
+                              const std::string& exeDir);
 
 // The same for the bytes of a replay file; `name` stands for the file in the message. Records
 // beyond `maxBody` bytes make it too large to be a replay.

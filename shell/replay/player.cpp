@@ -1,5 +1,6 @@
 #include "shell/replay/player.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "shell/game_session.h"
@@ -39,7 +40,8 @@ TSessionPlayer::TSessionPlayer(TReplayFile file) : file_(std::move(file)), decod
     // The span of the recording, for showing where a playback stands.
     TRecordDecoder scan(file_.body);
     bool first = true;
-    while (const auto r = scan.Next()) {
+    for (size_t at = 0; const auto r = scan.Next(); at = scan.Position()) {
+        if (IsDispatch(r->kind)) lastDispatchAt_ = at;
         // The session begins with the clock readings of the window's making.
         if (first && (IsDispatch(r->kind) || r->kind == TRecordKind::Clock))
             firstTime_ = r->time, first = false;
@@ -50,6 +52,7 @@ TSessionPlayer::TSessionPlayer(TReplayFile file) : file_(std::move(file)), decod
 
 const TRecord* TSessionPlayer::Peek() {
     if (!next_) {
+        peekedAt_ = decoder_.Position();
         next_ = decoder_.Next();
         if (!next_ && !decoder_.Error().empty() && !damaged_) {
             damaged_ = true;
@@ -65,6 +68,13 @@ std::optional<uint64_t> TSessionPlayer::NextTime() const {
     const TRecord* r = self->Peek();
     if (!r) return std::nullopt;
     return IsDispatch(r->kind) ? r->time : playedTime_;
+}
+
+bool TSessionPlayer::AtLastDispatch() const {
+    if (ended_ || desynced_ || damaged_) return true;
+    auto* self = const_cast<TSessionPlayer*>(this);
+    const TRecord* r = self->Peek();
+    return !r || (IsDispatch(r->kind) && peekedAt_ >= lastDispatchAt_);
 }
 
 void TSessionPlayer::Desync(const std::string& what) {
@@ -141,12 +151,14 @@ bool TSessionPlayer::Step() {
         }
         return !desynced_;
     }
+    if (peekedAt_ >= lastDispatchAt_) handedLast_ = true;
     const TRecord d = *r;
     Take();
     playedTime_ = d.time;
     if (d.kind == TRecordKind::Close) ended_ = true;
     if (d.kind == TRecordKind::MusicFinished && onMusicFinished) onMusicFinished(d.player);
     session_->Hand(DispatchOf(d), [this] {
+        if (session_->GameEnded()) bestScore_ = std::max(bestScore_, session_->Game().score);
         // The digests written after the dispatch, while it counts in the game it was in.
         const TRecord* next;
         while (!desynced_ && !damaged_ && (next = Peek()) && next->kind == TRecordKind::Digest) {

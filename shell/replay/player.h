@@ -56,6 +56,24 @@ public:
     bool Damaged() const { return damaged_; }
     const std::string& Problem() const { return problem_; }
 
+    // ---- for a session taken over from the recording (TReplayedGame::TakeOver)
+    // The recording as it was read.
+    const TReplayFile& File() const { return file_; }
+    // The bytes of the body that hold the records played so far.
+    size_t PlayedBytes() const { return next_ ? peekedAt_ : decoder_.Position(); }
+    // The next record is the recording's last dispatch: its end, or for a recording cut short
+    // a dispatch whose clock readings and seeds may not all have been written. A session taken
+    // over stops before it.
+    bool AtLastDispatch() const;
+    // The recording's last dispatch has been played.
+    bool HandedLastDispatch() const { return handedLast_; }
+    // The last clock reading handed out.
+    uint64_t LastReading() const { return clock_; }
+    // The digester of the checks so far and the best score of a game ended so far (-1 before
+    // any), for a recorder that carries on the recording.
+    const TStateDigester& Digester() const { return digester_; }
+    int BestScore() const { return bestScore_; }
+
 private:
     // The next record, read ahead.
     const TRecord* Peek();
@@ -71,7 +89,9 @@ private:
     TStateDigester digester_;
     uint64_t clock_ = 0;  // the last reading handed out
     uint64_t firstTime_ = 0, lastTime_ = 0, playedTime_ = 0;
+    size_t peekedAt_ = 0, lastDispatchAt_ = 0;
+    int bestScore_ = -1;
     int digests_ = 0;
-    bool ended_ = false, desynced_ = false, damaged_ = false;
+    bool ended_ = false, desynced_ = false, damaged_ = false, handedLast_ = false;
     std::string problem_;
 };

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/game_session.h"
+#include "shell/replay/player.h"
 
 TRecord DigestRecord(TDigestWhen when, int game, const TStateDigest& digest) {
     TRecord r;
@@ -61,6 +62,27 @@ bool TSessionRecorder::Begin(IFiles& files, const std::string& path, const TRepl
     lastFlush_ = host_.NowMs();
     dirty_ = true;
     return true;
+}
+
+bool TSessionRecorder::TakeOver(IFiles& files, const std::string& path, const TReplayHeader& header,
+                                const TSessionPlayer& played, TGameSession& session,
+                                std::string& error) {
+    session_ = &session;
+    if (!Begin(files, path, header, error)) return false;
+    // The records as they were read, each written again: the times are differences, and the new
+    // file's encoder must know the last of them.
+    const std::string_view body(played.File().body);
+    TRecordDecoder decoder(body.substr(0, played.PlayedBytes()));
+    while (const auto record = decoder.Next()) Write(*record);
+    digester_ = played.Digester();
+    bestScore_ = played.BestScore();
+    Digest(TDigestWhen::During);
+    lastDigestTick_ = session.Game().tickCount;
+    // On the disk at once: the session may be closed or killed any moment from now on.
+    lastFlush_ = host_.NowMs();
+    dirty_ = false;
+    if (active_ && !writer_.Flush()) Stop();
+    return active_;
 }
 
 void TSessionRecorder::Attach(TGameSession& session) {

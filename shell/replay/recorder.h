@@ -17,6 +17,7 @@
 #include "shell/toolkit/platform.h"
 
 class TGameSession;
+class TSessionPlayer;
 
 // Ticks between two digests during play.
 constexpr int kDigestEveryTicks = 100;
@@ -36,6 +37,13 @@ public:
     // returns false with `error`; the session then goes on unrecorded.
     bool Begin(IFiles& files, const std::string& path, const TReplayHeader& header,
                std::string& error);
+    // Instead of Begin and Attach, for a session that carries on where the recording `played`
+    // has got to in `session`: creates `path` and writes the header, then the records played so
+    // far, re-encoded, and a digest of the game as it is; the digests carry on as the
+    // recording's did. On failure returns false with `error`; the session then goes on
+    // unrecorded.
+    bool TakeOver(IFiles& files, const std::string& path, const TReplayHeader& header,
+                  const TSessionPlayer& played, TGameSession& session, std::string& error);
     // For a session that is not to be recorded: everything only passes on.
     void PassOnly() { active_ = false; }
     // The session of the game, once made with this recorder as its clock.

@@ -60,16 +60,21 @@ std::string ReplayDate(const std::tm& when, long utcOffsetSeconds) {
     return std::string(text) + offset;
 }
 
-bool IsReplayFileName(const std::string& name) {
-    // quorvatide-YYYY-MM-DD_HH-MM-SS[-N][-best-N].qvr
-    const std::string prefix = kPrefix;
-    if (name.compare(0, prefix.size(), prefix) != 0) return false;
-    size_t at = prefix.size();
-    if (!Digits(name, at, 4) || name[at + 4] != '-' || !Digits(name, at + 5, 2) ||
-        name[at + 7] != '-' || !Digits(name, at + 8, 2) || name[at + 10] != '_' ||
-        !Digits(name, at + 11, 2) || name[at + 13] != '-' || !Digits(name, at + 14, 2) ||
-        name[at + 16] != '-' || !Digits(name, at + 17, 2))
-        return false;
+namespace {
+
+constexpr const char* kContinued = "-continued-";
+
+// YYYY-MM-DD_HH-MM-SS at `at`.
+bool DateAt(const std::string& name, size_t at) {
+    return Digits(name, at, 4) && name[at + 4] == '-' && Digits(name, at + 5, 2) &&
+           name[at + 7] == '-' && Digits(name, at + 8, 2) && name[at + 10] == '_' &&
+           Digits(name, at + 11, 2) && name[at + 13] == '-' && Digits(name, at + 14, 2) &&
+           name[at + 16] == '-' && Digits(name, at + 17, 2);
+}
+
+// The rest of a name from its date at `at`: DATE[-N][-best-N].qvr
+bool EndsAsReplay(const std::string& name, size_t at) {
+    if (!DateAt(name, at)) return false;
     at += 19;
     DashNumber(name, at);
     if (name.compare(at, 5, "-best") == 0) {
@@ -79,8 +84,38 @@ bool IsReplayFileName(const std::string& name) {
     return name.compare(at, std::string::npos, kExtension) == 0;
 }
 
+}  // namespace
+
+std::string ContinuedStem(const std::string& source, const std::tm& when) {
+    std::string root = fs::path(source).filename().string();
+    if (root.size() > 4 && root.compare(root.size() - 4, 4, kExtension) == 0)
+        root.resize(root.size() - 4);
+    if (const size_t at = root.find(kContinued); at != std::string::npos) root.resize(at);
+    // Without its best score: the new session has its own.
+    if (const size_t at = root.rfind("-best-"); at != std::string::npos) {
+        size_t end = at + 5;
+        if (DashNumber(root, end) && end == root.size()) root.resize(at);
+    }
+    if (root.empty()) root = "quorvatide";
+    char moment[32];
+    std::strftime(moment, sizeof moment, "%Y-%m-%d_%H-%M-%S", &when);
+    return root + kContinued + moment;
+}
+
+bool IsReplayFileName(const std::string& name) {
+    // quorvatide-YYYY-MM-DD_HH-MM-SS[-N][-best-N].qvr, or for a session taken over,
+    // <any name>-continued-YYYY-MM-DD_HH-MM-SS[-N][-best-N].qvr
+    const std::string prefix = kPrefix;
+    if (name.compare(0, prefix.size(), prefix) == 0 && EndsAsReplay(name, prefix.size()))
+        return true;
+    const size_t continued = name.rfind(kContinued);
+    return continued != std::string::npos && continued > 0 &&
+           EndsAsReplay(name, continued + std::string(kContinued).size());
+}
+
 bool PrepareReplayFolder(const std::string& folder, const std::string& stem, int keep,
-                         std::string& path, std::string& pathStem, std::string& error) {
+                         std::string& path, std::string& pathStem, std::string& error,
+                         const std::string& spare) {
     std::error_code ec;
     fs::create_directories(folder, ec);
     if (ec) {
@@ -97,6 +132,7 @@ bool PrepareReplayFolder(const std::string& folder, const std::string& stem, int
         if (it->symlink_status(e).type() != fs::file_type::regular) continue;
         const std::string name = it->path().filename().string();
         if (!IsReplayFileName(name) || !BeginsAsReplay(it->path())) continue;
+        if (!spare.empty() && fs::equivalent(it->path(), spare, e)) continue;
         const auto written = fs::last_write_time(it->path(), e);
         if (!e) old.push_back({it->path(), written});
     }

@@ -39,6 +39,8 @@ std::string FormatReplayHeader(const TReplayHeader& h) {
     s += "game: " + h.game + "\n";
     s += "recorded: " + h.recorded + "\n";
     if (h.boardShown) s += "start: board shown\n";
+    if (!h.continues.empty()) s += "continues: " + h.continues + "\n";
+    if (!h.takenOver.empty()) s += "taken over: " + h.takenOver + "\n";
     for (const auto& [key, value] : h.settings) s += "setting: " + key + " = " + value + "\n";
     s += "\n";
     return s;
@@ -98,6 +100,10 @@ bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bo
             header.recorded = value;
         } else if (name == "start") {
             header.boardShown = value == "board shown";
+        } else if (name == "continues") {
+            header.continues = value;
+        } else if (name == "taken over") {
+            header.takenOver = value;
         } else if (name == "setting") {
             const size_t eq = value.find('=');
             if (eq == std::string_view::npos) {

@@ -4,6 +4,8 @@
 //   format: 1
 //   game: Quorvatide 1.1.0
 //   recorded: 2026-12-08 15:04:05 +0100
+//   continues: quorvatide-2026-12-08_15-04-05.qvr      (a session taken over from a replay)
+//   taken over: 2026-12-09 10:00:00 +0100, at 03:12 (game 2, tick 3400)
 //   setting: VONKELKILL = 50
 //   ...                                   (every setting in effect, one a line)
 //   <empty line>
@@ -27,6 +29,9 @@ struct TReplayHeader {
     std::string recorded;  // when, as a person reads it
     // The board was shown at start-up without the splash screen (QUORVATIDE_SHOW_BOARD).
     bool boardShown = false;
+    // For a session taken over from a recording: the recording's file name, and when and where
+    // in it play was taken over, as a person reads it. Empty for a session played from its start.
+    std::string continues, takenOver;
     // Every setting in effect: key and value as text.
     std::vector<std::pair<std::string, std::string>> settings;
 };

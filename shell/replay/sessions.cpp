@@ -1,7 +1,10 @@
 #include "shell/replay/sessions.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 
+#include "shell/replay/check.h"
 #include "shell/replay/replay_folder.h"
 #include "shell/user_files.h"
 
@@ -71,6 +74,19 @@ std::optional<uint64_t> TRecordingSession::NextDue() {
 
 // ---------------------------------------------------------------- replayed
 
+TCarriedClock::TCarriedClock(IClock& host, uint64_t from)
+    : host_(host), hostStart_(host.NowMs()), from_(from), last_(from) {}
+
+uint64_t TCarriedClock::NowMs() {
+    const uint64_t host = host_.NowMs();
+    last_ = std::max(last_, from_ + (host > hostStart_ ? host - hostStart_ : 0));
+    return last_;
+}
+
+uint64_t TCarriedClock::HostTime(uint64_t time) const {
+    return time > from_ ? hostStart_ + (time - from_) : hostStart_;
+}
+
 std::unique_ptr<TReplayedGame> TReplayedGame::Make(TReplayFile file, const TPlatform& host,
                                                    IAudio& audio, std::string& error) {
     TSettings settings;
@@ -80,47 +96,140 @@ std::unique_ptr<TReplayedGame> TReplayedGame::Make(TReplayFile file, const TPlat
 
 TReplayedGame::TReplayedGame(TReplayFile file, const TSettings& settings, const TPlatform& host,
                              IAudio& audio)
-    : player_(std::move(file)), platform_{player_, audio, host.files, host.exeDir} {
+    : player_(std::move(file)),
+      clock_(player_),
+      hostWritesFiles_(host.writesFiles),
+      platform_{clock_, audio, host.files, host.exeDir, host.configDir, host.stateDir} {
     platform_.writesFiles = false;
     platform_.pictures = host.pictures;
     session_ = std::make_unique<TGameSession>(platform_, settings, player_.Header().boardShown);
     player_.Attach(*session_);
 }
 
+TReplayedGame::~TReplayedGame() {
+    session_.reset();
+}
+
+void TReplayedGame::PlayToHandOver(uint64_t at) {
+    while (!Live() && !player_.AtLastDispatch()) {
+        const auto next = player_.NextTime();
+        if (!next || *next > at || !player_.Step()) return;
+    }
+}
+
+void TReplayedGame::TakeOver(IClock& host, uint64_t at, const TTakeOverOptions& options) {
+    if (Live()) return;
+    const uint64_t from = std::max({at, player_.LastReading(), player_.PlayedTime()});
+    carried_ = std::make_unique<TCarriedClock>(host, from);
+    recorder_ = std::make_unique<TSessionRecorder>(*carried_);
+    recorder_->FlushEvery(options.flushEveryMs);
+
+    TReplayHeader header = player_.Header();
+    header.format = kReplayFormat;
+    header.game = MakeReplayHeader(TSettings(), "", false).game;
+    std::string source = std::filesystem::path(options.source).filename().string();
+    for (char& c : source)
+        if (c == '\n' || c == '\r') c = '?';
+    header.continues = source.empty() ? "an unnamed recording" : source;
+    header.takenOver = options.date + ", at " +
+                       MinutesSeconds(from > player_.FirstTime() ? from - player_.FirstTime() : 0) +
+                       " (game " + std::to_string(session_->Games()) + ", tick " +
+                       std::to_string(Game().tickCount) + ")";
+
+    std::string path = options.path, stem, error;
+    bool begun = false;
+    if (!path.empty()) {
+        begun = recorder_->TakeOver(platform_.files, path, header, player_, *session_, error);
+        if (!begun) error = "cannot record " + path + ": " + error;
+    } else if (options.folder.empty()) {
+        error = "there is no folder for it (neither XDG_STATE_HOME nor HOME is set)";
+    } else if (PrepareReplayFolder(options.folder, ContinuedStem(options.source, options.when),
+                                   kReplaysKept, path, stem, error, options.source)) {
+        begun = recorder_->TakeOver(platform_.files, path, header, player_, *session_, error);
+        if (begun)
+            recorder_->RenameWithBestScore(stem);
+        else
+            error = "cannot write " + path + ": " + error;
+    }
+    if (!begun) {
+        std::fprintf(stderr, "quorvatide: the session taken over is not recorded: %s\n",
+                     error.c_str());
+        recorder_->PassOnly();
+        recorder_->Attach(*session_);
+    }
+    clock_.SwitchTo(*recorder_);
+    platform_.writesFiles = hostWritesFiles_;
+}
+
 // ---------------------------------------------------------------- playback audio
 
 void TPlaybackAudio::Ended(int player) {
-    if (Known(player)) ended_[player] = true;
+    if (TTrack* t = TrackOf(player)) t->ended = true, t->playing = false;
+}
+
+void TPlaybackAudio::Quiet() {
+    if (quiet_) return;
+    quiet_ = true;
+    for (int p = 0; p < 2; ++p) real_.MusicStop(p);
+}
+
+void TPlaybackAudio::Loud() {
+    if (!quiet_) return;
+    quiet_ = false;
+    for (int p = 0; p < 2; ++p) {
+        real_.MusicClose(p);
+        const TTrack& t = track_[p];
+        if (t.open && real_.MusicOpen(p, t.path) && t.playing) real_.MusicPlay(p);
+    }
+}
+
+void TPlaybackAudio::PlaySound(const std::string& path) {
+    if (!quiet_) real_.PlaySound(path);
 }
 
 bool TPlaybackAudio::MusicOpen(int player, const std::string& path) {
-    if (Known(player)) ended_[player] = false, path_[player] = path;
-    return real_.MusicOpen(player, path);
+    if (TTrack* t = TrackOf(player)) *t = TTrack{path, true, false, false};
+    return quiet_ ? TrackOf(player) != nullptr : real_.MusicOpen(player, path);
 }
 
 bool TPlaybackAudio::MusicPlay(int player) {
-    if (Known(player) && ended_[player]) {
+    TTrack* t = TrackOf(player);
+    const bool ended = t && t->ended;
+    if (t) t->ended = false, t->playing = t->open;
+    if (quiet_) return t && t->open;
+    if (ended) {
         // Played again from the top, wherever the real player has got to.
-        ended_[player] = false;
         real_.MusicClose(player);
-        real_.MusicOpen(player, path_[player]);
+        real_.MusicOpen(player, t->path);
     }
     return real_.MusicPlay(player);
 }
 
 bool TPlaybackAudio::MusicStop(int player) {
-    if (Known(player)) ended_[player] = false;
-    return real_.MusicStop(player);
+    TTrack* t = TrackOf(player);
+    if (t) t->ended = false, t->playing = false;
+    return quiet_ ? t && t->open : real_.MusicStop(player);
 }
 
 bool TPlaybackAudio::MusicClose(int player) {
-    if (Known(player)) ended_[player] = false;
-    return real_.MusicClose(player);
+    TTrack* t = TrackOf(player);
+    const bool open = t && t->open;
+    if (t) *t = TTrack{};
+    return quiet_ ? open : real_.MusicClose(player);
+}
+
+bool TPlaybackAudio::MusicIsOpen(int player) {
+    if (quiet_) return TrackOf(player) && TrackOf(player)->open;
+    return real_.MusicIsOpen(player);
 }
 
 int64_t TPlaybackAudio::MusicPosition(int player) {
-    if (Known(player) && ended_[player]) return real_.MusicLength(player);
-    return real_.MusicPosition(player);
+    if (TTrack* t = TrackOf(player); t && t->ended) return MusicLength(player);
+    return quiet_ ? 0 : real_.MusicPosition(player);
+}
+
+int64_t TPlaybackAudio::MusicLength(int player) {
+    return quiet_ ? 0 : real_.MusicLength(player);
 }
 
 // ---------------------------------------------------------------- playback
@@ -131,22 +240,46 @@ namespace {
 constexpr uint64_t kPlaybackSliceMs = 30;
 // How often the caption's clock moves while nothing else happens.
 constexpr uint64_t kCaptionEveryMs = 500;
+// How far the arrow keys jump.
+constexpr uint64_t kJumpMs = 10000;
 
 }  // namespace
 
-TPlaybackSession::TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings)
-    : hostClock_(host.clock), audio_(host.audio) {
-    replay_ = std::make_unique<TReplayedGame>(std::move(file), settings, host, audio_);
-    Player().onMusicFinished = [this](int player) { audio_.Ended(player); };
+TPlaybackSession::TPlaybackSession(TPlatform& host, TReplayFile file, const TSettings& settings,
+                                   std::string path, bool quiet)
+    : host_(host),
+      hostClock_(host.clock),
+      audio_(host.audio),
+      file_(std::move(file)),
+      settings_(settings),
+      path_(std::move(path)) {
+    takeOver.source = path_;
+    if (quiet) audio_.Quiet();
+    MakeGame();
     anchorRecorded_ = Player().FirstTime();
     anchorHost_ = hostClock_.NowMs();
 }
 
+TPlaybackSession::~TPlaybackSession() = default;
+
+void TPlaybackSession::MakeGame() {
+    // The game before is gone (its FormDestroy run) before the next is made.
+    replay_.reset();
+    replay_ = std::make_unique<TReplayedGame>(file_, settings_, host_, audio_);
+    Player().onMusicFinished = [this](int player) { audio_.Ended(player); };
+    if (onGame) onGame(Session());
+}
+
 int TPlaybackSession::ExitStatus() {
+    if (Live()) return 0;
     return Player().Desynced() || Player().Damaged() ? 1 : 0;
 }
 
 void TPlaybackSession::Dispatch(const TDispatch& d) {
+    if (Live()) {
+        replay_->Recorder().Dispatch(d);
+        return;
+    }
     if (d.kind != TDispatch::TKind::Key) return;
     const char key = d.key;
     if (key == 'p' || key == 'P') {
@@ -156,10 +289,47 @@ void TPlaybackSession::Dispatch(const TDispatch& d) {
     } else if (key >= '1' && key <= '4') {
         Anchor();
         speed_ = 1 << (key - '1');
+    } else if (key == 't' || key == 'T') {
+        TakeOver();
     }
 }
 
-TPlaybackSession::~TPlaybackSession() = default;
+bool TPlaybackSession::HostKey(THostKey key) {
+    if (Live()) return false;
+    const uint64_t first = Player().FirstTime(), at = Position();
+    switch (key) {
+        case THostKey::Left:
+            Seek(at > first + kJumpMs ? at - kJumpMs : first);
+            return true;
+        case THostKey::Right:
+            Seek(at + kJumpMs);
+            return true;
+        case THostKey::Home:
+            Seek(first);
+            return true;
+        case THostKey::End:
+            Seek(Player().LastTime());
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TPlaybackSession::Seek(uint64_t at) {
+    if (Live()) return;
+    at = std::clamp(at, Player().FirstTime(), std::max(Player().FirstTime(), Player().LastTime()));
+    audio_.Quiet();
+    if (at < Player().PlayedTime() || Player().Desynced() || Player().Damaged()) MakeGame();
+    finished_ = false;
+    for (;;) {
+        const auto next = Player().NextTime();
+        if (!next || *next > at || !Player().Step()) break;
+    }
+    audio_.Loud();
+    anchorRecorded_ = at;
+    anchorHost_ = hostClock_.NowMs();
+    if (!Player().NextTime()) Finish();
+}
 
 uint64_t TPlaybackSession::Position() {
     if (paused_ || finished_) return anchorRecorded_;
@@ -179,7 +349,58 @@ void TPlaybackSession::Finish() {
                      replay_->Player().Problem().c_str());
 }
 
+const std::string& TPlaybackSession::Refusal() {
+    // Played up to its last dispatch, the recording has been checked as far as a hand-over goes.
+    if (!refusal_ && Player().AtLastDispatch() && !Player().Desynced() && !Player().Damaged())
+        refusal_ = std::string();
+    if (!refusal_) {
+        // The whole recording must play as recorded, as --check-replay would find it.
+        const TCheckOutcome outcome =
+            CheckReplayFile(file_, path_.empty() ? "the replay" : path_, host_.files, host_.exeDir);
+        refusal_ = outcome.status == 0 ? std::string() : outcome.message;
+        refusalStatus_ = outcome.status;
+    }
+    return *refusal_;
+}
+
+bool TPlaybackSession::TakeOverAt(std::optional<uint64_t> at, bool paused) {
+    if (Live()) return true;
+    if (!Refusal().empty()) {
+        std::fprintf(stderr, "quorvatide: %s; it cannot be taken over\n", refusal_->c_str());
+        return false;
+    }
+    // The last dispatch of the recording is never played before a hand-over (a recording cut
+    // short may lack what the game read in it): a playback that has played it plays again,
+    // without sound. Taken over where it stands, the music simply goes on.
+    if (Player().HandedLastDispatch() || (at && *at < Player().PlayedTime())) {
+        audio_.Quiet();
+        MakeGame();
+    }
+    replay_->PlayToHandOver(at.value_or(UINT64_MAX));
+    if (stamp) stamp(takeOver);
+    replay_->TakeOver(hostClock_, at.value_or(0), takeOver);
+    audio_.Loud();
+    finished_ = false;
+    paused_ = false;
+    speed_ = 1;
+    const TForm1& game = replay_->Game();
+    if (paused && !(game.pnlPause && game.pnlPause->Visible()))
+        replay_->Recorder().Dispatch(TDispatch::Key('p'));
+    if (onTakenOver) onTakenOver(replay_->Recorder());
+    return true;
+}
+
+void TPlaybackSession::Close() {
+    if (Live()) replay_->Recorder().Close();
+}
+
 void TPlaybackSession::RunDue() {
+    if (Live()) {
+        const auto due = replay_->Game().NextTimerDue();
+        if (due && *due <= replay_->LiveClock().NowMs()) Dispatch(TDispatch::Timers());
+        replay_->Recorder().FlushIfDue();
+        return;
+    }
     if (paused_ || finished_) return;
     const uint64_t started = hostClock_.NowMs();
     const uint64_t until = Position();
@@ -200,6 +421,17 @@ void TPlaybackSession::RunDue() {
 }
 
 std::optional<uint64_t> TPlaybackSession::NextDue() {
+    if (Live()) {
+        // The game's times are on the carried clock; the host waits on its own.
+        TCarriedClock& clock = replay_->LiveClock();
+        std::optional<uint64_t> due;
+        if (const auto timers = replay_->Game().NextTimerDue()) due = clock.HostTime(*timers);
+        if (const auto flush = replay_->Recorder().NextFlushDue()) {
+            const uint64_t host = clock.HostTime(*flush);
+            due = due ? std::min(*due, host) : host;
+        }
+        return due;
+    }
     if (paused_ || finished_) return std::nullopt;
     const uint64_t now = hostClock_.NowMs();
     uint64_t due = now + kCaptionEveryMs;
@@ -215,6 +447,7 @@ std::optional<uint64_t> TPlaybackSession::NextDue() {
 }
 
 std::string TPlaybackSession::Caption() {
+    if (Live()) return replay_->Game().Caption();
     const uint64_t first = replay_->Player().FirstTime();
     const uint64_t at =
         std::min(Position() > first ? Position() - first : 0, replay_->Player().Span());
