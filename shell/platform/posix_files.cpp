@@ -51,6 +51,15 @@ private:
     std::string error_;
 };
 
+// Whether anything is left to read.
+bool ProbeMore(int fd) {
+    char probe;
+    ssize_t n;
+    while ((n = ::read(fd, &probe, 1)) < 0 && errno == EINTR) {
+    }
+    return n > 0;
+}
+
 class TPosixFiles : public IFiles {
 public:
     bool IsFile(const std::string& path) override {
@@ -73,26 +82,32 @@ public:
         std::string bytes;
         bytes.resize(std::min<size_t>(maxBytes, st.st_size > 0 ? size_t(st.st_size) : 0));
         size_t got = 0;
-        bool failed = false;
-        // The file may have grown or shrunk since: read until its end or the limit.
+        bool failed = false, more = false;
+        // The file may have grown or shrunk since: read until its end or the limit, in the
+        // room its size gave and then a piece at a time.
+        char piece[4096];
         for (;;) {
-            if (got == bytes.size()) {
-                if (got >= maxBytes) break;
-                bytes.resize(std::min(maxBytes, got + 4096));
-            }
-            const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
+            const bool room = got < bytes.size();
+            char* to = room ? bytes.data() + got : piece;
+            const size_t want = room ? bytes.size() - got : sizeof piece;
+            const ssize_t n = ::read(fd, to, want);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) failed = true;
             if (n <= 0) break;
-            got += size_t(n);
-        }
-        bool more = false;
-        if (!failed && got >= maxBytes) {
-            char probe;
-            ssize_t n;
-            while ((n = ::read(fd, &probe, 1)) < 0 && errno == EINTR) {
+            if (!room) {
+                const size_t keep = std::min(size_t(n), maxBytes - got);
+                bytes.append(piece, keep);
+                if (keep < size_t(n) || got + keep >= maxBytes) {
+                    got += keep;
+                    more = keep < size_t(n) || ProbeMore(fd);
+                    break;
+                }
             }
-            more = n > 0;
+            got += size_t(n);
+            if (got >= maxBytes) {
+                more = ProbeMore(fd);
+                break;
+            }
         }
         ::close(fd);
         if (failed) return std::nullopt;
