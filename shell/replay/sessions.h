@@ -202,8 +202,6 @@ public:
     // 1 when the recording did not play as recorded.
     int ExitStatus() override;
 
-    bool Paused() const { return paused_; }
-    int Speed() const { return speed_; }
     // Where the playback stands on the recording's clock.
     uint64_t Position();
 
