@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -36,13 +35,11 @@ int Play() {
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
     return RunWindow([boardShown, testCrash](TPlatform& platform) {
-        const std::time_t now = std::time(nullptr);
-        std::tm local{};
-        localtime_r(&now, &local);
+        const TLocalTime local = NativeLocalTime();
         TRecordingOptions options;
         options.folder = ReplayFolder(platform.stateDir);
-        options.stem = ReplayStem(local);
-        options.date = ReplayDate(local, local.tm_gmtoff);
+        options.stem = ReplayStem(local.when);
+        options.date = ReplayDate(local.when, local.utcOffset);
         options.boardShown = boardShown;
         auto session = std::make_unique<TRecordingSession>(platform, options);
         WatchForCrashes(session->Session(), testCrash);
@@ -85,10 +82,12 @@ int Check(const std::string& path, const std::string& debugLog) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    AttachToConsole();
     // A crashed game starts the program again this way to finish its report.
     if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
         return FinishCrashReport(argc, argv);
-    const TCommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args = NativeArguments(argc, argv);
+    const TCommandLine cl = ParseCommandLine(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
     if (!cl.error.empty()) {
         std::fprintf(stderr, "quorvatide: %s\n", cl.error.c_str());
         return 2;

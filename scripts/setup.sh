@@ -3,7 +3,10 @@
 #   scripts/setup.sh play   build in Release and start the game
 #   scripts/setup.sh test   build in Release and run the test suite, then the same
 #                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#                           then a bounded run of each fuzz target (scripts/fuzz.sh)
+#                           then a bounded run of each fuzz target (scripts/fuzz.sh), then
+#                           the Windows build and its tests under wine
+#   scripts/setup.sh windows  build the Windows executable (build-windows/, cross-compiled
+#                           with mingw-w64) and dist/quorvatide-<version>-windows-x86_64.zip
 # Safe to run again; works as root and through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +23,10 @@ packages=(g++ cmake ninja-build pkg-config
 # render the manual page.
 packages+=(desktop-file-utils appstream dpkg-dev lintian man-db)
 
+# The Windows build: Debian's mingw-w64 cross-compiler and zlib for it, meson for pixman, and
+# wine to run the Windows tests.
+packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev meson wine64 zip unzip)
+
 source scripts/packages.sh
 install_missing "${packages[@]}"
 
@@ -31,7 +38,33 @@ build() { # build <dir> <extra cmake args...>
     cmake --build "$dir" -j "$jobs"
 }
 
+# The Windows build in build-windows/: the libraries from Debian's sources (built once into the
+# cache, scripts/deps_windows.sh), the Assets folder and the built-in art from the native
+# build/, the unit tests and the game run under wine (scripts/wine_run.sh).
+build_windows() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build -j "$jobs" --target assets qv_toolkit
+    local deps
+    deps=$(bash scripts/deps_windows.sh)
+    cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \
+        -DQV_WINDOWS_DEPS="$deps" -DQV_NATIVE_BUILD="$PWD/build" \
+        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/wine_run.sh" >/dev/null
+    cmake --build build-windows -j "$jobs"
+    cmake --build build-windows --target windows_zip
+}
+
+# The Windows build's tests under wine: the unit tests and the corpus (ctest), then the real
+# program on a virtual X server.
+test_windows() {
+    ctest --test-dir build-windows --output-on-failure -j "$jobs"
+    bash tests/windows/real_wine_test.sh build-windows build
+}
+
 case "$mode" in
+windows)
+    build_windows
+    ;;
 play)
     build build
     exec build/quorvatide
@@ -52,9 +85,12 @@ test)
     fuzz_failed=0
     for p in "${fuzz_pids[@]}"; do wait "$p" || fuzz_failed=1; done
     [ "$fuzz_failed" -eq 0 ]
+    echo "== the Windows build, and its tests under wine =="
+    build_windows
+    test_windows
     ;;
 *)
-    echo "usage: scripts/setup.sh play|test" >&2
+    echo "usage: scripts/setup.sh play|test|windows" >&2
     exit 2
     ;;
 esac
