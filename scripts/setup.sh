@@ -38,22 +38,6 @@ build() { # build <dir> <extra cmake args...>
     cmake --build "$dir" -j "$jobs"
 }
 
-# The Windows build in build-windows/: the libraries from Debian's sources (built once into the
-# cache, scripts/deps_windows.sh), the Assets folder and the built-in art from the native
-# build/, the unit tests and the game run under wine (scripts/wine_run.sh).
-build_windows() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    cmake --build build -j "$jobs" --target assets qv_toolkit
-    local deps
-    deps=$(bash scripts/deps_windows.sh)
-    cmake -S . -B build-windows -G Ninja -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \
-        -DQV_WINDOWS_DEPS="$deps" -DQV_NATIVE_BUILD="$PWD/build" \
-        -DCMAKE_CROSSCOMPILING_EMULATOR="$PWD/scripts/wine_run.sh" >/dev/null
-    cmake --build build-windows -j "$jobs"
-    cmake --build build-windows --target windows_zip
-}
-
 # The Windows build's tests under wine: the unit tests and the corpus (ctest), then the real
 # program on a virtual X server.
 test_windows() {
@@ -63,7 +47,7 @@ test_windows() {
 
 case "$mode" in
 windows)
-    build_windows
+    bash scripts/build_windows.sh
     ;;
 play)
     build build
@@ -86,7 +70,7 @@ test)
     for p in "${fuzz_pids[@]}"; do wait "$p" || fuzz_failed=1; done
     [ "$fuzz_failed" -eq 0 ]
     echo "== the Windows build, and its tests under wine =="
-    build_windows
+    bash scripts/build_windows.sh
     test_windows
     ;;
 *)
