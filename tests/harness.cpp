@@ -40,12 +40,13 @@ void TTempAssets::Write(const std::string& name, const std::string& content) con
 void TTempAssets::LinkFrom(const fs::path& from) const {
     for (const auto& entry : fs::directory_iterator(from))
         if (entry.is_regular_file()) {
-            // Copied where the system makes no links for us (Windows without the right).
+            // Windows makes symbolic links only with a right that players lack: there a hard
+            // link, else a copy.
+            const fs::path to = Assets() / entry.path().filename();
             std::error_code ec;
-            fs::create_symlink(fs::absolute(entry.path()), Assets() / entry.path().filename(), ec);
-            if (ec)
-                fs::copy_file(entry.path(), Assets() / entry.path().filename(),
-                              fs::copy_options::overwrite_existing);
+            fs::create_symlink(fs::absolute(entry.path()), to, ec);
+            if (ec) fs::create_hard_link(entry.path(), to, ec);
+            if (ec) fs::copy_file(entry.path(), to, fs::copy_options::overwrite_existing);
         }
 }
 

@@ -35,7 +35,8 @@ std::string ExecutableDir() {
         SDL_free(base);
     }
     if (dir.empty()) dir = "./";
-    if (dir.back() != '/') dir += '/';
+    // SDL ends it in the system's separator ('\\' on Windows), which the game's '/' may follow.
+    if (dir.back() != '/' && dir.back() != '\\') dir += '/';
     return dir;
 }
 

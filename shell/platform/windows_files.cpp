@@ -237,7 +237,10 @@ std::string KnownFolder(REFKNOWNFOLDERID id) {
         folder = Utf8FromWide(path);
     CoTaskMemFree(path);
     if (folder.empty()) return {};
-    if (folder.back() != '\\' && folder.back() != '/') folder += '/';
+    // One separator throughout: the game joins names with '/', which Windows takes as well.
+    for (char& c : folder)
+        if (c == '\\') c = '/';
+    if (folder.back() != '/') folder += '/';
     return folder + "Quorvatide/";
 }
 
