@@ -12,7 +12,7 @@
 #    checks on Linux with a --debug-log byte for byte debug.txt;
 #  - every replay of the corpus checks with quorvatide.exe --check-replay, timed beside the
 #    Linux program as a multiple of the sessions' own time;
-#  - QUORVATIDE_TEST_CRASH: the crash report in %LOCALAPPDATA%\Quorvatide (version, the
+#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe): the crash report in %LOCALAPPDATA%\Quorvatide (version, the
 #    exception and its address, screen "play", tick 1, the replay, a backtrace with modules and
 #    offsets naming the game's function), the dialog, and a replay that checks on Linux.
 #
@@ -70,6 +70,18 @@ status=$?
     fail "without a display: status $status, $(cat "$work/err")"
 echo "no display: $(cat "$work/err")"
 wine_stop
+
+# ---------------------------------------------------------------- a folder whose name is not ASCII
+mkdir -p "$work/Zoë Café"
+cp "$here/replays/real-debug-keys.qvr" "$work/Zoë Café/séance ü.qvr"
+"$run" "$exe" --check-replay "$work/Zoë Café/séance ü.qvr" --debug-log "$work/Zoë Café/journal é.txt" >"$work/out" ||
+    fail "a replay in a folder with accents does not check: $(cat "$work/out")"
+"$native" --check-replay "$here/replays/real-debug-keys.qvr" --debug-log "$work/linux.txt" >/dev/null ||
+    fail "real-debug-keys.qvr does not check on Linux"
+cmp "$work/Zoë Café/journal é.txt" "$work/linux.txt" ||
+    fail "the creature log replayed under wine differs from Linux's"
+echo "a replay named with accents checks under wine, its creature log byte for byte Linux's"
+rm -rf "$work/Zoë Café"
 
 # ---------------------------------------------------------------- the corpus, timed
 corpus_seconds=0
@@ -221,37 +233,46 @@ played=$(newest)
 cmp "$dbg/Assets/debug.txt" "$work/replayed.txt" || fail "the creature log replayed on Linux differs"
 echo "a Windows session checks on Linux, its creature log byte for byte debug.txt ($(wc -l <"$work/replayed.txt") lines)"
 
-# ---------------------------------------------------------------- a crash
-rm -rf "$replays" "$local_dir"/crash-*.txt
+# ---------------------------------------------------------------- crashes
+declare -A cause_of=(
+    [segv]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0'
+    [abort]='SIGABRT \(abort\)'
+    [throw]='uncaught exception std::[a-z_]+: ".+" \(std::terminate, then SIGABRT\)'
+    [fpe]='EXCEPTION_INT_DIVIDE_BY_ZERO \(arithmetic error\) at address 0x[0-9a-f]+')
 crash=$(win_dir crash)
-start_win "$crash" QUORVATIDE_TEST_CRASH=segv
-sleep 0.5
-click $(centre 10 10)
-SECONDS=0
-while kill -0 "$game_pid" 2>/dev/null; do
-    [ $SECONDS -lt 30 ] || fail "the test crash did not end the game"
-    sleep 0.2
+for how in segv abort throw fpe; do
+    rm -rf "$replays" "$local_dir"/crash-*.txt
+    start_win "$crash" QUORVATIDE_TEST_CRASH=$how
+    sleep 0.5
+    click $(centre 10 10)
+    SECONDS=0
+    while kill -0 "$game_pid" 2>/dev/null; do
+        [ $SECONDS -lt 30 ] || fail "the test crash ($how) did not end the game"
+        sleep 0.2
+    done
+    wait "$game_pid"
+    status=$?
+    game_pid=
+    [ $status -ne 0 ] || fail "the crashed game ($how) ended with status 0"
+    reports=("$local_dir"/crash-*.txt)
+    [ ${#reports[@]} -eq 1 ] && [ -f "${reports[0]}" ] || fail "expected one crash report in $local_dir ($how)"
+    report=${reports[0]}
+    has() { grep -Eq -- "$2" "$report" || fail "expected $1 in the report ($how):"$'\n'"$(cat "$report")"; }
+    has "the version" "^Version: $version\$"
+    has "the cause" "^What happened: ${cause_of[$how]}\$"
+    has "the screen" "^Screen: play\$"
+    has "the tick" "^Tick: 1\$"
+    has "the replay" "^Replay: .*quorvatide-.*\.qvr\$"
+    has "the game's function by name, with module and offset" "^#[0-9]+ +0x[0-9a-f]+ .*CrashOnPurpose.* \(.*quorvatide\.exe\+0x[0-9a-f]+\)\$"
+    grep -q "^quorvatide: the game has stopped: .*; crash report: " "$work/game.err" ||
+        fail "no line naming the report on stderr ($how): $(cat "$work/game.err")"
+    dialog=$(timeout 20 xdotool search --sync --name '^Quorvatide has stopped$' | head -n 1)
+    [ -n "$dialog" ] || fail "no dialog titled 'Quorvatide has stopped' ($how)"
+    xdotool key --window "$dialog" Return 2>/dev/null
+    played=$(newest)
+    "$native" --check-replay "$played" >"$work/out" ||
+        fail "the crashed session's replay ($how) does not check: $(cat "$work/out")"
+    echo "crash $how: status $status, $(sed -n 's/^What happened: //p' "$report"); the report names CrashOnPurpose; the dialog shows; the replay checks on Linux"
+    wine_stop
 done
-wait "$game_pid"
-status=$?
-game_pid=
-[ $status -ne 0 ] || fail "the crashed game ended with status 0"
-reports=("$local_dir"/crash-*.txt)
-[ ${#reports[@]} -eq 1 ] && [ -f "${reports[0]}" ] || fail "expected one crash report in $local_dir"
-report=${reports[0]}
-has() { grep -Eq -- "$2" "$report" || fail "expected $1 in the report:"$'\n'"$(cat "$report")"; }
-has "the version" "^Version: $version\$"
-has "the exception" "^What happened: EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0\$"
-has "the screen" "^Screen: play\$"
-has "the tick" "^Tick: 1\$"
-has "the replay" "^Replay: .*quorvatide-.*\.qvr\$"
-has "the game's function by name, with module and offset" "^#[0-9]+ +0x[0-9a-f]+ .*CrashOnPurpose.* \(.*quorvatide\.exe\+0x[0-9a-f]+\)\$"
-grep -q "^quorvatide: the game has stopped: EXCEPTION_ACCESS_VIOLATION.*; crash report: " "$work/game.err" ||
-    fail "no line naming the report on stderr: $(cat "$work/game.err")"
-dialog=$(timeout 20 xdotool search --sync --name '^Quorvatide has stopped$' | head -n 1)
-[ -n "$dialog" ] || fail "no dialog titled 'Quorvatide has stopped'"
-xdotool key --window "$dialog" Return 2>/dev/null
-played=$(newest)
-"$native" --check-replay "$played" >"$work/out" || fail "the crashed session's replay does not check: $(cat "$work/out")"
-echo "the crash: $(sed -n 's/^What happened: //p' "$report"), the report names CrashOnPurpose, the dialog shows, $(cat "$work/out")"
 echo "real_wine_test: all passed"
