@@ -87,7 +87,8 @@ int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
         return FinishCrashReport(argc, argv);
     const std::vector<std::string> args = NativeArguments(argc, argv);
-    const TCommandLine cl = ParseCommandLine(std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
+    const TCommandLine cl = ParseCommandLine(
+        std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
     if (!cl.error.empty()) {
         std::fprintf(stderr, "quorvatide: %s\n", cl.error.c_str());
         return 2;

@@ -1,10 +1,10 @@
 #include "tests/harness.h"
 
 #include <algorithm>
-#include <random>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;

@@ -26,4 +26,3 @@ bool SavePng(const TPicture& picture, const std::string& path, bool opaque) {
     png_image_free(&image);
     return ok;
 }
-

@@ -270,7 +270,8 @@ TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     // Whatever was whole checks as far as it goes.
     const TCheckOutcome cut = check(cutAtTheFault);
     EXPECT_GT(cut.digests, 5);
-    EXPECT_EQ(CheckReplay((dir.ExeDir() / "missing.qvr").string(), NativeFiles(), exeDir).status, 2);
+    EXPECT_EQ(CheckReplay((dir.ExeDir() / "missing.qvr").string(), NativeFiles(), exeDir).status,
+              2);
 }
 
 TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {

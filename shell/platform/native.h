@@ -1,6 +1,6 @@
 // What the operating system's part of the platform provides: files, the player's folders and
-// whole writes. Each system has its own files for these (posix_*.cpp, windows_*.cpp); the program links
-// the one of the system it is built for.
+// whole writes. Each system has its own files for these (posix_*.cpp, windows_*.cpp); the program
+// links the one of the system it is built for.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,5 @@
 #include "shell/platform/sdl_audio.h"
 
-#include "shell/platform/native.h"
-
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
 
@@ -9,6 +7,8 @@
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include "shell/platform/native.h"
 
 namespace {
 
@@ -247,8 +247,7 @@ void TSdlAudio::PlaySound(const std::string& path) {
     if (!open_) return;
     auto found = sounds_.find(path);
     if (found == sounds_.end()) {
-        Mix_Chunk* chunk =
-            NativeFiles().IsFile(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
+        Mix_Chunk* chunk = NativeFiles().IsFile(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
         found = sounds_.emplace(path, chunk).first;
     }
     if (!found->second) return;

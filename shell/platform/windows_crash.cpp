@@ -3,11 +3,10 @@
 // frame's module and offset, the report's file, and the start of the fresh process
 // (windows_crash_helper.cpp) that names the functions and shows the dialog. What runs after a
 // fault uses static buffers and the system's own calls only: the heap may be what broke.
-#include <windows.h>
-
 #include <cxxabi.h>
 #include <io.h>
 #include <signal.h>
+#include <windows.h>
 
 #include <atomic>
 #include <cstdlib>
@@ -108,9 +107,9 @@ void Widen(const char* from, wchar_t (&to)[N]) {
 // executable or DLL, the address relative to its image base).
 void FindModule(int index, TCrashFrame& frame) {
     HMODULE module = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                                GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                            reinterpret_cast<LPCWSTR>(frame.pc), &module) ||
+    if (!GetModuleHandleExW(
+            GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+            reinterpret_cast<LPCWSTR>(frame.pc), &module) ||
         !module)
         return;
     const DWORD n = GetModuleFileNameW(module, gCrash.moduleWide, DWORD(kPath));
@@ -276,7 +275,9 @@ LONG WINAPI OnException(EXCEPTION_POINTERS* pointers) {
             facts.meaning = e.meaning;
         }
     if (std::strcmp(facts.cause, "exception") == 0) {
-        TCrashText(gCrash.cause, sizeof gCrash.cause).Add("exception ").Hex(record.ExceptionCode, 8);
+        TCrashText(gCrash.cause, sizeof gCrash.cause)
+            .Add("exception ")
+            .Hex(record.ExceptionCode, 8);
         facts.cause = gCrash.cause;
     }
     facts.fault = true;

@@ -2,9 +2,8 @@
 // backtrace's functions named from the executable's COFF symbol table (which the game's
 // executable keeps), the report written again, and the dialog, in a process of its own that
 // stays until the player closes it.
-#include <windows.h>
-
 #include <cxxabi.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -67,7 +66,8 @@ private:
         if (!At(b, size_t(dos.e_lfanew), signature) || signature != IMAGE_NT_SIGNATURE ||
             !At(b, size_t(dos.e_lfanew) + 4, file))
             return;
-        const size_t sectionsAt = size_t(dos.e_lfanew) + 4 + sizeof file + file.SizeOfOptionalHeader;
+        const size_t sectionsAt =
+            size_t(dos.e_lfanew) + 4 + sizeof file + file.SizeOfOptionalHeader;
         std::vector<IMAGE_SECTION_HEADER> sections(file.NumberOfSections);
         for (size_t i = 0; i < sections.size(); ++i)
             if (!At(b, sectionsAt + i * sizeof(IMAGE_SECTION_HEADER), sections[i])) return;
@@ -103,9 +103,11 @@ private:
                 if (from >= b.size()) continue;
                 name = std::string(b.c_str() + from, strnlen(b.c_str() + from, b.size() - from));
             } else {
-                name = std::string(reinterpret_cast<const char*>(s), strnlen(reinterpret_cast<const char*>(s), 8));
+                name = std::string(reinterpret_cast<const char*>(s),
+                                   strnlen(reinterpret_cast<const char*>(s), 8));
             }
-            functions_.emplace_back(uint64_t(sections[size_t(section) - 1].VirtualAddress) + value, name);
+            functions_.emplace_back(uint64_t(sections[size_t(section) - 1].VirtualAddress) + value,
+                                    name);
         }
     }
 
@@ -170,8 +172,8 @@ void ShowDialogApart(const std::string& where) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                       nullptr, nullptr, &startup, &process)) {
+    if (CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
+                       nullptr, &startup, &process)) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
@@ -181,7 +183,8 @@ void ShowDialogApart(const std::string& where) {
 
 int FinishCrashReport(int, char**) {
     const std::vector<std::string> args = NativeArguments(0, nullptr);
-    if (args.size() != 4 || (args[3] != "window" && args[3] != "no-window" && args[3] != "dialog")) {
+    if (args.size() != 4 ||
+        (args[3] != "window" && args[3] != "no-window" && args[3] != "dialog")) {
         std::fprintf(stderr, "quorvatide: %s is the game's own, for finishing a crash report\n",
                      kCrashReportOption);
         return 2;

@@ -1,10 +1,10 @@
 // The files and folders of Windows. The game's paths are UTF-8 with '/' or '\' between names;
 // they reach the system as UTF-16 (the W functions), so that a folder of any name works (a
 // user name with accents). Errors are told as the errno values the rest of the game knows.
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 #include <shlobj.h>
+#include <windows.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -116,7 +116,8 @@ public:
         const HANDLE file = file_;
         file_ = INVALID_HANDLE_VALUE;
         if (!CloseHandle(file)) {
-            error_ = std::string("cannot close: ") + std::strerror(ErrnoFromWindows(GetLastError()));
+            error_ =
+                std::string("cannot close: ") + std::strerror(ErrnoFromWindows(GetLastError()));
             return false;
         }
         return true;
@@ -147,9 +148,9 @@ public:
     std::optional<std::string> Read(const std::string& path, size_t maxBytes,
                                     bool* whole) override {
         const std::wstring wide = WideFromUtf8(path);
-        const HANDLE file =
-            CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(wide.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
             errno = ErrnoFromWindows(GetLastError());
             return std::nullopt;
@@ -290,8 +291,10 @@ void AttachToConsole() {
     const bool errRedirected = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN;
     if (outRedirected && errRedirected) return;
     if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    if (!outRedirected && std::freopen("CONOUT$", "w", stdout)) std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (!errRedirected && std::freopen("CONOUT$", "w", stderr)) std::setvbuf(stderr, nullptr, _IONBF, 0);
+    if (!outRedirected && std::freopen("CONOUT$", "w", stdout))
+        std::setvbuf(stdout, nullptr, _IONBF, 0);
+    if (!errRedirected && std::freopen("CONOUT$", "w", stderr))
+        std::setvbuf(stderr, nullptr, _IONBF, 0);
 }
 
 TLocalTime NativeLocalTime() {
