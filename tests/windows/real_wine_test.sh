@@ -7,14 +7,16 @@
 #    pixels those of Assets/splash.bmp; a click starts play; P shows the pause panel;
 #    QUORVATIDE_FRAME_STATS gives the play frame's compose time, beside the Linux program's on
 #    the same display;
-#  - with a picture and a sound missing from Assets the game plays on;
+#  - with a picture and a sound missing from Assets the game plays on, and the player's own
+#    %APPDATA%\Quorvatide\settings.ini is read instead of the one in Assets;
 #  - a debug-mode session writes debug.txt, and its replay, in %LOCALAPPDATA%\Quorvatide,
 #    checks on Linux with a --debug-log byte for byte debug.txt;
 #  - every replay of the corpus checks with quorvatide.exe --check-replay, timed beside the
 #    Linux program as a multiple of the sessions' own time;
-#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe): the crash report in %LOCALAPPDATA%\Quorvatide (version, the
-#    exception and its address, screen "play", tick 1, the replay, a backtrace with modules and
-#    offsets naming the game's function), the dialog, and a replay that checks on Linux.
+#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe): the crash report in
+#    %LOCALAPPDATA%\Quorvatide (version, the exception and its address, screen "play", tick 1,
+#    the replay, a backtrace with modules and offsets naming the game's function), the dialog,
+#    and a replay that checks on Linux.
 #
 #   real_wine_test.sh <Windows build folder> <native build folder>
 set -u
@@ -202,15 +204,23 @@ linux_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/native.err")
 echo "the play frame's compose time: wine ${wine_compose} us, Linux ${linux_compose} us"
 
 # ---------------------------------------------------------------- a missing picture and sound
+# And the player's own settings.ini in %APPDATA%\Quorvatide, read instead of the one in
+# Assets: with DEBUG=1 in it the window is maroon.
 gaps=$(win_dir gaps)
 rm -f "$gaps/Assets/Orb4.bmp" "$(ls "$gaps"/Assets/*.wav | head -n 1)"
+mkdir -p "$roaming"
+printf '[Settings]\r\nDEBUG=1\r\n' >"$roaming/settings.ini"
 start_win "$gaps"
 sleep 1
+shot own
+[ "$(convert "$work/own.png" -format '%[pixel:p{4,4}]' info:)" = "srgb(128,0,0)" ] ||
+    fail "the settings.ini in %APPDATA%\\Quorvatide was not read: no maroon debug window"
 click $(centre 10 10)
 sleep 3
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended with files missing from Assets"
 close_win
-echo "with a picture and a sound missing from Assets the game plays on"
+rm -rf "$roaming"
+echo "with a picture and a sound missing from Assets the game plays on; %APPDATA%\\Quorvatide\\settings.ini is read"
 
 # ---------------------------------------------------------------- debug mode
 rm -rf "$replays"
