@@ -10,6 +10,9 @@ export WINEPREFIX=${QV_WINEPREFIX:-$here/build-windows/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+# Wine reads the Unix file names and arguments in the locale's encoding: UTF-8, whatever the
+# environment that started the tests says.
+export LC_ALL=C.UTF-8
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || command -v wine)
 if [ ! -f "$WINEPREFIX/system.reg" ]; then

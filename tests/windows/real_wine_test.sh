@@ -40,6 +40,9 @@ trap 'wine_stop; cleanup' EXIT
 
 # The player's folders in the prefix: %APPDATA% and %LOCALAPPDATA% of wine's user.
 "$run" cmd /c echo >/dev/null 2>&1 # the prefix, made the first time
+# %APPDATA% where wine keeps it (a run stopped half-way may have left it moved; see below).
+shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1
 users=$QV_WINEPREFIX/drive_c/users
 user_dir=$(ls -d "$users"/*/AppData 2>/dev/null | grep -v /Public/ | head -n 1)
 [ -n "$user_dir" ] || fail "no AppData folder in $users"
@@ -205,9 +208,13 @@ echo "the play frame's compose time: wine ${wine_compose} us, Linux ${linux_comp
 
 # ---------------------------------------------------------------- a missing picture and sound
 # And the player's own settings.ini in %APPDATA%\Quorvatide, read instead of the one in
-# Assets: with DEBUG=1 in it the window is maroon.
+# Assets: with DEBUG=1 in it the window is maroon. %APPDATA% is moved for it to a user's folder
+# whose name is not ASCII.
 gaps=$(win_dir gaps)
 rm -f "$gaps/Assets/Orb4.bmp" "$(ls "$gaps"/Assets/*.wav | head -n 1)"
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d 'C:\users\Zoë\AppData\Roaming' /f >/dev/null 2>&1 ||
+    fail "cannot move %APPDATA%"
+roaming=$users/Zoë/AppData/Roaming/Quorvatide
 mkdir -p "$roaming"
 printf '[Settings]\r\nDEBUG=1\r\n' >"$roaming/settings.ini"
 start_win "$gaps"
@@ -219,8 +226,9 @@ click $(centre 10 10)
 sleep 3
 kill -0 "$game_pid" 2>/dev/null || fail "the game ended with files missing from Assets"
 close_win
-rm -rf "$roaming"
-echo "with a picture and a sound missing from Assets the game plays on; %APPDATA%\\Quorvatide\\settings.ini is read"
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1
+rm -rf "$users/Zoë"
+echo "with a picture and a sound missing from Assets the game plays on; %APPDATA%\\Quorvatide\\settings.ini is read, %APPDATA% in C:\\users\\Zoë"
 
 # ---------------------------------------------------------------- debug mode
 rm -rf "$replays"
