@@ -25,7 +25,7 @@ packages+=(desktop-file-utils appstream dpkg-dev lintian man-db)
 
 # The Windows build: Debian's mingw-w64 cross-compiler and zlib for it, meson for pixman, and
 # wine to run the Windows tests.
-packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev meson wine64 zip unzip)
+packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev meson wine64)
 
 source scripts/packages.sh
 install_missing "${packages[@]}"
