@@ -289,12 +289,14 @@ void AttachToConsole() {
     // prints goes there. Output already redirected (a pipe, a file) is left as it is.
     const bool outRedirected = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) != FILE_TYPE_UNKNOWN;
     const bool errRedirected = GetFileType(GetStdHandle(STD_ERROR_HANDLE)) != FILE_TYPE_UNKNOWN;
-    if (outRedirected && errRedirected) return;
-    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    if (!outRedirected && std::freopen("CONOUT$", "w", stdout))
-        std::setvbuf(stdout, nullptr, _IONBF, 0);
-    if (!errRedirected && std::freopen("CONOUT$", "w", stderr))
-        std::setvbuf(stderr, nullptr, _IONBF, 0);
+    if ((!outRedirected || !errRedirected) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+        if (!outRedirected) std::freopen("CONOUT$", "w", stdout);
+        if (!errRedirected && std::freopen("CONOUT$", "w", stderr))
+            std::setvbuf(stderr, nullptr, _IONBF, 0);
+    }
+    // The C library writes a console's output a character at a time: the game's output (the
+    // help, the version, a check's verdict) goes out whole when the program ends instead.
+    std::setvbuf(stdout, nullptr, _IOFBF, 16384);
 }
 
 TLocalTime NativeLocalTime() {
