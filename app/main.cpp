@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <optional>
 #include <string>
@@ -31,13 +30,11 @@ void WatchForCrashes(TGameSession& session, TTestCrash testCrash) {
 // Live play's session, recording into the player's replay folder.
 std::unique_ptr<IWindowSession> PlaySession(TPlatform& platform, bool boardShown,
                                             TTestCrash testCrash) {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const TLocalTime local = NativeLocalTime();
     TRecordingOptions options;
     options.folder = ReplayFolder(platform.stateDir);
-    options.stem = ReplayStem(local);
-    options.date = ReplayDate(local, local.tm_gmtoff);
+    options.stem = ReplayStem(local.when);
+    options.date = ReplayDate(local.when, local.utcOffset);
     options.boardShown = boardShown;
     auto session = std::make_unique<TRecordingSession>(platform, options);
     WatchForCrashes(session->Session(), testCrash);
@@ -72,9 +69,9 @@ void PrepareTakeOver(TPlaybackSession& session, const TPlatform& platform) {
     session.onGame = [](TGameSession& game) { WatchForCrashes(game, TTestCrash::None); };
     session.takeOver.folder = ReplayFolder(platform.stateDir);
     session.stamp = [](TTakeOverOptions& options) {
-        const std::time_t now = std::time(nullptr);
-        localtime_r(&now, &options.when);
-        options.date = ReplayDate(options.when, options.when.tm_gmtoff);
+        const TLocalTime local = NativeLocalTime();
+        options.when = local.when;
+        options.date = ReplayDate(local.when, local.utcOffset);
     };
     session.onTakenOver = [](TSessionRecorder& recorder) {
         if (!recorder.Recording()) return;
@@ -164,10 +161,13 @@ int Check(const std::string& path, const std::string& debugLog) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    AttachToConsole();
     // A crashed game starts the program again this way to finish its report.
     if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
         return FinishCrashReport(argc, argv);
-    const TCommandLine cl = ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    const std::vector<std::string> args = NativeArguments(argc, argv);
+    const TCommandLine cl = ParseCommandLine(
+        std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));
     if (!cl.error.empty()) {
         std::fprintf(stderr, "quorvatide: %s\n", cl.error.c_str());
         return 2;

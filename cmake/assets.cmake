@@ -2,6 +2,22 @@
 # pictures with cairo (text in the DejaVu fonts), synthesises the sounds and music, and writes
 # settings.ini. Nothing it writes is kept in the repository.
 
+if(WIN32)
+  # The cross build takes the Assets folder the native build generated, as it is.
+  set(QV_ASSETS_STAMP ${CMAKE_BINARY_DIR}/generated/assets.stamp)
+  set(QV_ICON_DIR ${QV_NATIVE_BUILD}/generated/icons)
+  add_custom_command(
+    OUTPUT ${QV_ASSETS_STAMP}
+    COMMAND ${CMAKE_COMMAND} -E remove_directory ${QV_ASSET_DIR}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${QV_NATIVE_BUILD}/Assets ${QV_ASSET_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${QV_ASSETS_STAMP}
+    DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp
+    COMMENT "Copying the Assets folder of the native build"
+    VERBATIM)
+  add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})
+  return()
+endif()
+
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 pkg_check_modules(FREETYPE REQUIRED IMPORTED_TARGET freetype2)
 

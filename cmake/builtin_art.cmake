@@ -2,6 +2,13 @@
 # qv_builtin_art renders them with SDL2_ttf and writes their coverage data as a C++ source file
 # that is compiled into the game library. The game itself never loads a font.
 
+set(QV_BUILTIN_ART_SOURCES ${CMAKE_SOURCE_DIR}/shell/toolkit/builtin_art.cpp)
+if(WIN32)
+  # The cross build compiles the data the native build rasterised.
+  list(APPEND QV_BUILTIN_ART_SOURCES ${QV_NATIVE_BUILD}/generated/builtin_art_data.cpp)
+  return()
+endif()
+
 find_package(SDL2_ttf REQUIRED CONFIG)
 
 set(QV_DEJAVU_DIR /usr/share/fonts/truetype/dejavu
@@ -23,6 +30,4 @@ add_custom_command(
   COMMENT "Rasterising the built-in font and pictures"
   VERBATIM)
 
-set(QV_BUILTIN_ART_SOURCES
-  ${CMAKE_SOURCE_DIR}/shell/toolkit/builtin_art.cpp
-  ${QV_BUILTIN_ART_DATA})
+list(APPEND QV_BUILTIN_ART_SOURCES ${QV_BUILTIN_ART_DATA})

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# The release: writes into dist/ the Debian package, the source tarball and SHA256SUMS.
+# The release: writes into dist/ the Debian package, the Windows zip, the source tarball and
+# SHA256SUMS.
 #   scripts/release.sh               builds in Release (build/, as the set-up does), makes the
-#                                    package, checks it with lintian and writes dist/
+#                                    package, checks it with lintian, builds the Windows zip
+#                                    (scripts/build_windows.sh) and writes dist/
 #   scripts/release.sh --source DIR  writes only the source tarball, into DIR
 # The version is the project's (CMakeLists.txt). The tarball holds everything needed to build
 # and nothing the build makes: the tree less what .gitignore leaves out (the build folders,
@@ -50,7 +52,7 @@ if [ "${1:-}" = "--source" ]; then
 fi
 [ $# -eq 0 ] || die "usage: scripts/release.sh [--source DIR]"
 
-for tool in cmake cpack dpkg-shlibdeps lintian gzip sha256sum; do
+for tool in cmake cpack dpkg-shlibdeps lintian gzip sha256sum x86_64-w64-mingw32-g++-posix; do
     command -v $tool >/dev/null || die "$tool is not installed (scripts/setup.sh test installs it)"
 done
 
@@ -74,7 +76,12 @@ deb=dist/$(basename "$deb")
 echo "== lintian $deb"
 lintian --fail-on error,warning "$deb" || die "lintian finds errors or warnings in $deb"
 
+echo "== the Windows zip"
+bash scripts/build_windows.sh >"$work/windows.log" 2>&1 ||
+    die "the Windows build failed: $(tail -5 "$work/windows.log")"
+[ -f "dist/$name-windows-x86_64.zip" ] || die "no dist/$name-windows-x86_64.zip"
+
 source_tarball dist
-(cd dist && sha256sum -- *.deb *.tar.gz >SHA256SUMS)
+(cd dist && sha256sum -- *.deb *.zip *.tar.gz >SHA256SUMS)
 echo "== dist/"
 ls -l dist

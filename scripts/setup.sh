@@ -3,7 +3,10 @@
 #   scripts/setup.sh play   build in Release and start the game
 #   scripts/setup.sh test   build in Release and run the test suite, then the same
 #                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
-#                           then a bounded run of each fuzz target (scripts/fuzz.sh)
+#                           then a bounded run of each fuzz target (scripts/fuzz.sh), then
+#                           the Windows build and its tests under wine
+#   scripts/setup.sh windows  build the Windows executable (build-windows/, cross-compiled
+#                           with mingw-w64) and dist/quorvatide-<version>-windows-x86_64.zip
 # Safe to run again; works as root and through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -20,6 +23,10 @@ packages=(g++ cmake ninja-build pkg-config
 # render the manual page.
 packages+=(desktop-file-utils appstream dpkg-dev lintian man-db)
 
+# The Windows build: Debian's mingw-w64 cross-compiler and zlib for it, meson for pixman, and
+# wine to run the Windows tests.
+packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev meson wine64)
+
 source scripts/packages.sh
 install_missing "${packages[@]}"
 
@@ -31,7 +38,16 @@ build() { # build <dir> <extra cmake args...>
     cmake --build "$dir" -j "$jobs"
 }
 
+# The Windows build's tests under wine: the unit tests, the corpus and the real program on a
+# virtual X server (tests/windows/real_wine_test.sh).
+test_windows() {
+    ctest --test-dir build-windows --output-on-failure -j "$jobs"
+}
+
 case "$mode" in
+windows)
+    bash scripts/build_windows.sh
+    ;;
 play)
     build build
     exec build/quorvatide
@@ -52,9 +68,12 @@ test)
     fuzz_failed=0
     for p in "${fuzz_pids[@]}"; do wait "$p" || fuzz_failed=1; done
     [ "$fuzz_failed" -eq 0 ]
+    echo "== the Windows build, and its tests under wine =="
+    bash scripts/build_windows.sh
+    test_windows
     ;;
 *)
-    echo "usage: scripts/setup.sh play|test" >&2
+    echo "usage: scripts/setup.sh play|test|windows" >&2
     exit 2
     ;;
 esac

@@ -1,11 +1,10 @@
 #include "tests/harness.h"
 
-#include <png.h>
-#include <unistd.h>
-
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -13,9 +12,17 @@ namespace fs = std::filesystem;
 // ---------------------------------------------------------------- TTempAssets
 
 TTempAssets::TTempAssets() {
-    std::string pattern = (fs::temp_directory_path() / "quorvatide-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) std::abort();
-    exeDir_ = pattern;
+    // A fresh folder of our own: one whose name nobody had.
+    static std::mt19937_64 names{std::random_device{}()};
+    for (int attempt = 0;; ++attempt) {
+        char name[40];
+        std::snprintf(name, sizeof name, "quorvatide-test-%016llx",
+                      static_cast<unsigned long long>(names()));
+        exeDir_ = fs::temp_directory_path() / name;
+        std::error_code ec;
+        if (fs::create_directory(exeDir_, ec)) break;
+        if (attempt > 100) std::abort();
+    }
     fs::create_directories(Assets());
 }
 
@@ -32,8 +39,15 @@ void TTempAssets::Write(const std::string& name, const std::string& content) con
 
 void TTempAssets::LinkFrom(const fs::path& from) const {
     for (const auto& entry : fs::directory_iterator(from))
-        if (entry.is_regular_file())
-            fs::create_symlink(fs::absolute(entry.path()), Assets() / entry.path().filename());
+        if (entry.is_regular_file()) {
+            // Windows makes symbolic links only with a right that players lack: there a hard
+            // link, else a copy.
+            const fs::path to = Assets() / entry.path().filename();
+            std::error_code ec;
+            fs::create_symlink(fs::absolute(entry.path()), to, ec);
+            if (ec) fs::create_hard_link(entry.path(), to, ec);
+            if (ec) fs::copy_file(entry.path(), to, fs::copy_options::overwrite_existing);
+        }
 }
 
 THarnessOptions TTempAssets::WithSettings(const std::string& settings) const {
@@ -138,28 +152,6 @@ std::string THarness::Dump() {
                        << "pixel " << x << "," << y << " is " << std::hex << actual.Pixel(x, y)
                        << ", expected " << (expected.Pixel(x, y) | orMask);
     return ::testing::AssertionSuccess();
-}
-
-bool SavePng(const TPicture& picture, const std::string& path, bool opaque) {
-    if (picture.Empty()) return false;
-    std::vector<uint8_t> rgba(size_t(picture.Width()) * picture.Height() * 4);
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x) {
-            const TColor32 c = picture.Pixel(x, y);
-            uint8_t* p = &rgba[(size_t(y) * picture.Width() + x) * 4];
-            p[0] = uint8_t(RedOf(c));
-            p[1] = uint8_t(GreenOf(c));
-            p[2] = uint8_t(BlueOf(c));
-            p[3] = opaque ? 255 : uint8_t(AlphaOf(c));
-        }
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(picture.Width());
-    image.height = png_uint_32(picture.Height());
-    image.format = PNG_FORMAT_RGBA;
-    const bool ok = png_image_write_to_file(&image, path.c_str(), 0, rgba.data(), 0, nullptr) != 0;
-    png_image_free(&image);
-    return ok;
 }
 
 std::string CompareGolden(const std::string& name, const std::string& actual) {

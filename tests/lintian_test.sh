@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Debian's package checker on the package: no error and no warning. Informational and pedantic
-# notes are shown but pass.
+# Debian's package checker on the package: no error and no warning, and no note at all about
+# hardening (-D_FORTIFY_SOURCE=2, -Wl,-z,relro,-z,now). Other informational and pedantic notes
+# are shown but pass.
 #
 #   lintian_test.sh <package folder>
 set -u
@@ -16,5 +17,8 @@ status=$?
 printf '%s\n' "$report"
 bad=$(printf '%s\n' "$report" | grep -E '^[EW]: ')
 [ -z "$bad" ] || fail "lintian finds errors or warnings in $(basename "$deb")"
+# Built with Debian's hardening flags: not even an informational note about them.
+hardening=$(printf '%s\n' "$report" | grep -E '^[EWIPX]: .*hardening-')
+[ -z "$hardening" ] || fail "lintian finds the package's hardening short: $hardening"
 [ $status -eq 0 ] || fail "lintian failed with status $status"
 echo "lintian: no error and no warning in $(basename "$deb")"

@@ -90,7 +90,7 @@ std::string WithBody(const TReplayHeader& header, const std::string& body) {
 
 TEST(Replay, ASessionRecordedPlaysAgainDigestForDigestWithTheSameCreatureLog) {
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "session.qvr";
+    const std::string replay = (dir.ExeDir() / "session.qvr").string();
     THarnessOptions options = dir.WithSettings("DEBUG=1\nSIGNCOST=5\nGATHER_SCRAP=30\n");
     options.replayPath = replay;
     options.seed = 77;
@@ -121,7 +121,7 @@ TEST(Replay, ASessionRecordedPlaysAgainDigestForDigestWithTheSameCreatureLog) {
 
 TEST(Replay, TwoGamesAndARestartCheckWithOtherSettingsBesideTheProgram) {
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "two.qvr";
+    const std::string replay = (dir.ExeDir() / "two.qvr").string();
     THarnessOptions options = dir.WithSettings(kFrail);
     options.replayPath = replay;
     {
@@ -148,7 +148,7 @@ TEST(Replay, TicksThatRanLateReplayExactly) {
     // On a loaded machine a tick takes time of its own, and the next one comes 50 ms after it
     // ended. The clock readings the game took are in the recording, so it plays again exactly.
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "late.qvr";
+    const std::string replay = (dir.ExeDir() / "late.qvr").string();
     THarnessOptions options = dir.WithSettings("");
     options.replayPath = replay;
     int ticks = 0;
@@ -172,7 +172,7 @@ TEST(Replay, TicksThatRanLateReplayExactly) {
 
 TEST(Replay, AChangedInputIsADesyncNamedWithItsGameAndTick) {
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "changed.qvr";
+    const std::string replay = (dir.ExeDir() / "changed.qvr").string();
     THarnessOptions options = dir.WithSettings("");
     options.replayPath = replay;
     {
@@ -217,7 +217,7 @@ TEST(Replay, AChangedInputIsADesyncNamedWithItsGameAndTick) {
 
 TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "whole.qvr";
+    const std::string replay = (dir.ExeDir() / "whole.qvr").string();
     THarnessOptions options = dir.WithSettings("");
     options.replayPath = replay;
     std::string cutAtTheFault;
@@ -233,7 +233,7 @@ TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     const fs::path probe = dir.ExeDir() / "probe.qvr";
     const auto check = [&](const std::string& bytes) {
         WriteFile(probe, bytes);
-        return CheckReplay(probe, NativeFiles(), exeDir);
+        return CheckReplay(probe.string(), NativeFiles(), exeDir);
     };
     struct TCase {
         std::string bytes;
@@ -270,7 +270,8 @@ TEST(Replay, FilesThatAreNoWholeReplaySayWhy) {
     // Whatever was whole checks as far as it goes.
     const TCheckOutcome cut = check(cutAtTheFault);
     EXPECT_GT(cut.digests, 5);
-    EXPECT_EQ(CheckReplay(dir.ExeDir() / "missing.qvr", NativeFiles(), exeDir).status, 2);
+    EXPECT_EQ(CheckReplay((dir.ExeDir() / "missing.qvr").string(), NativeFiles(), exeDir).status,
+              2);
 }
 
 TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
@@ -301,7 +302,7 @@ TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
         << error;
     int ours = 0;
     for (const auto& entry : fs::directory_iterator(folder))
-        ours += IsReplayFileName(entry.path().filename()) &&
+        ours += IsReplayFileName(entry.path().filename().string()) &&
                 ReadFile(entry.path()).rfind("Quorvatide replay", 0) == 0;
     EXPECT_EQ(ours, kReplaysKept - 1);  // room for the new one
     EXPECT_TRUE(fs::exists(folder / "notes.txt"));
@@ -368,7 +369,7 @@ TEST(ReplayFolder, AFolderThatCannotBeWrittenCostsOneLineAndPlayGoesOn) {
 
 TEST(ReplayWatched, PlaysAtItsPaceWhichTheViewerCanPauseAndSpeedUpAndWritesNoFiles) {
     TTempAssets dir;
-    const fs::path replay = dir.ExeDir() / "watched.qvr";
+    const std::string replay = (dir.ExeDir() / "watched.qvr").string();
     THarnessOptions options = dir.WithSettings("DEBUG=1\n");
     options.replayPath = replay;
     int ticks = 0;

@@ -187,3 +187,45 @@ TUserFolders NativeUserFolders() {
     return {UserFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"), ".config"),
             UserFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME"), ".local/state")};
 }
+
+std::vector<std::string> NativeArguments(int argc, char** argv) {
+    return std::vector<std::string>(argv, argv + argc);
+}
+
+void AttachToConsole() {}
+
+TLocalTime NativeLocalTime() {
+    const std::time_t now = std::time(nullptr);
+    TLocalTime t;
+    localtime_r(&now, &t.when);
+    t.utcOffset = t.when.tm_gmtoff;
+    return t;
+}
+
+const char* NativeVideoDriver(std::string& error) {
+    // Only a real display will do: without one SDL would quietly fall back to an off-screen
+    // driver and the game would run where nobody can see it.
+    if (std::getenv("DISPLAY")) return "x11";
+    if (std::getenv("WAYLAND_DISPLAY")) return "wayland";
+    error = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+    return nullptr;
+}
+
+std::FILE* NativeOpenFile(const std::string& path, const char* mode) {
+    return std::fopen(path.c_str(), mode);
+}
+
+int QuietStderr() {
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+    if (null >= 0) ::close(null);
+    return saved;
+}
+
+void RestoreStderr(int saved) {
+    if (saved < 0) return;
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+}

@@ -2,14 +2,13 @@
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <vector>
+
+#include "shell/platform/native.h"
 
 namespace {
 
@@ -41,7 +40,7 @@ TWavFileSource::~TWavFileSource() {
 }
 
 bool TWavFileSource::Open(const std::string& path, int freq, SDL_AudioFormat format, int channels) {
-    file_ = std::fopen(path.c_str(), "rb");
+    file_ = NativeOpenFile(path, "rb");
     if (!file_) return false;
     uint8_t head[12];
     if (std::fread(head, 1, 12, file_) != 12 || std::memcmp(head, "RIFF", 4) != 0 ||
@@ -179,16 +178,8 @@ void MixHook(void* audio, Uint8* stream, int len) {
 // there; without one the game simply plays silently, so their complaints are kept quiet.
 class TQuietStderr {
 public:
-    TQuietStderr() : saved_(dup(STDERR_FILENO)) {
-        const int null = open("/dev/null", O_WRONLY);
-        if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
-        if (null >= 0) close(null);
-    }
-    ~TQuietStderr() {
-        if (saved_ < 0) return;
-        dup2(saved_, STDERR_FILENO);
-        close(saved_);
-    }
+    TQuietStderr() : saved_(QuietStderr()) {}
+    ~TQuietStderr() { RestoreStderr(saved_); }
     TQuietStderr(const TQuietStderr&) = delete;
     TQuietStderr& operator=(const TQuietStderr&) = delete;
 
@@ -256,8 +247,7 @@ void TSdlAudio::PlaySound(const std::string& path) {
     if (!open_) return;
     auto found = sounds_.find(path);
     if (found == sounds_.end()) {
-        Mix_Chunk* chunk =
-            std::filesystem::is_regular_file(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
+        Mix_Chunk* chunk = NativeFiles().IsFile(path) ? Mix_LoadWAV(path.c_str()) : nullptr;
         found = sounds_.emplace(path, chunk).first;
     }
     if (!found->second) return;
@@ -274,7 +264,7 @@ bool TSdlAudio::MusicOpen(int player, const std::string& path) {
     Track* t = TrackOf(player);
     if (!t) return false;
     MusicClose(player);
-    if (!std::filesystem::is_regular_file(path)) return false;
+    if (!NativeFiles().IsFile(path)) return false;
     std::unique_ptr<TMusicSource> source;
     auto file = std::make_unique<TWavFileSource>();
     if (file->Open(path, freq_, format_, channels_)) {

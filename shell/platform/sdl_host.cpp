@@ -38,7 +38,8 @@ std::string ExecutableDir() {
         SDL_free(base);
     }
     if (dir.empty()) dir = "./";
-    if (dir.back() != '/') dir += '/';
+    // SDL ends it in the system's separator ('\\' on Windows), which the game's '/' may follow.
+    if (dir.back() != '/' && dir.back() != '\\') dir += '/';
     return dir;
 }
 
@@ -420,13 +421,10 @@ int RunWindow(const TSessionFactory& createSession) {
     // driver and the game would run where nobody can see it.
     const char* requested = std::getenv("SDL_VIDEODRIVER");
     if (!requested || !*requested) {
-        const char* driver = std::getenv("DISPLAY")           ? "x11"
-                             : std::getenv("WAYLAND_DISPLAY") ? "wayland"
-                                                              : nullptr;
+        std::string why;
+        const char* driver = NativeVideoDriver(why);
         if (!driver) {
-            std::fprintf(stderr,
-                         "quorvatide: cannot open the game window: no display (DISPLAY and "
-                         "WAYLAND_DISPLAY are not set)\n");
+            std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", why.c_str());
             return 1;
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);

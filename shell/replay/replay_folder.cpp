@@ -7,6 +7,8 @@
 #include <fstream>
 #include <vector>
 
+#include "shell/platform/utf8_path.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -117,7 +119,8 @@ bool PrepareReplayFolder(const std::string& folder, const std::string& stem, int
                          std::string& path, std::string& pathStem, std::string& error,
                          const std::string& spare) {
     std::error_code ec;
-    fs::create_directories(folder, ec);
+    const fs::path where = Utf8Path(folder);
+    fs::create_directories(where, ec);
     if (ec) {
         error = "cannot make the folder " + folder + ": " + ec.message();
         return false;
@@ -127,10 +130,10 @@ bool PrepareReplayFolder(const std::string& folder, const std::string& stem, int
         fs::file_time_type written;
     };
     std::vector<TOld> old;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code e;
         if (it->symlink_status(e).type() != fs::file_type::regular) continue;
-        const std::string name = it->path().filename().string();
+        const std::string name = PathUtf8(it->path().filename());
         if (!IsReplayFileName(name) || !BeginsAsReplay(it->path())) continue;
         if (!spare.empty() && fs::equivalent(it->path(), spare, e)) continue;
         const auto written = fs::last_write_time(it->path(), e);
@@ -148,8 +151,8 @@ bool PrepareReplayFolder(const std::string& folder, const std::string& stem, int
 
     // A stem is free when no file has it, renamed with a best score or not.
     std::vector<std::string> names;
-    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-        names.push_back(it->path().filename().string());
+    for (fs::directory_iterator it(where, ec), end; !ec && it != end; it.increment(ec))
+        names.push_back(PathUtf8(it->path().filename()));
     for (int n = 1; n < 1000; ++n) {
         const std::string candidate = stem + (n == 1 ? "" : "-" + std::to_string(n));
         const bool taken = std::any_of(names.begin(), names.end(), [&](const std::string& name) {

@@ -1,7 +1,11 @@
 // The program's icon: the orb on its pedestal, glowing on a night-blue tile with a gold rim,
 // drawn afresh at every size so that small icons stay crisp.
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "tools/assetgen/art.h"
 #include "tools/assetgen/assetgen.h"
@@ -27,6 +31,45 @@ void DrawIcon(art::TCanvas& c) {
     screens::AtSize(cr, margin, margin, n - 2 * margin, [](cairo_t* o) { DrawOrb(o, 0); });
 }
 
+// The Windows executable's icon (quorvatide.ico, for its resource): the same sizes, each kept
+// as the PNG file drawn above, as Windows Vista and later read them.
+void WriteWindowsIcon(const std::filesystem::path& iconDir) {
+    std::vector<std::string> images;
+    std::vector<int> sizes;
+    for (const int size : {16, 32, 48, 64, 128, 256}) {
+        const std::string name = std::to_string(size) + "x" + std::to_string(size);
+        std::ifstream in(iconDir / name / "apps" / "quorvatide.png", std::ios::binary);
+        images.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        sizes.push_back(size);
+    }
+    std::string ico;
+    const auto le16 = [&](uint32_t v) {
+        ico += char(v & 0xff);
+        ico += char((v >> 8) & 0xff);
+    };
+    const auto le32 = [&](uint32_t v) {
+        le16(v & 0xffff);
+        le16(v >> 16);
+    };
+    le16(0);  // reserved
+    le16(1);  // an icon
+    le16(uint32_t(images.size()));
+    uint32_t offset = uint32_t(6 + 16 * images.size());
+    for (size_t i = 0; i < images.size(); ++i) {
+        ico += char(sizes[i] >= 256 ? 0 : sizes[i]);  // width, 0 for 256
+        ico += char(sizes[i] >= 256 ? 0 : sizes[i]);  // height
+        ico += char(0);                               // no palette
+        ico += char(0);                               // reserved
+        le16(1);                                      // colour planes
+        le16(32);                                     // bits per pixel
+        le32(uint32_t(images[i].size()));
+        le32(offset);
+        offset += uint32_t(images[i].size());
+    }
+    for (const std::string& image : images) ico += image;
+    std::ofstream(iconDir / "quorvatide.ico", std::ios::binary) << ico;
+}
+
 }  // namespace
 
 void WriteIcons(const std::filesystem::path& assetDir, const std::filesystem::path& iconDir) {
@@ -42,6 +85,7 @@ void WriteIcons(const std::filesystem::path& assetDir, const std::filesystem::pa
         DrawIcon(icon);
         icon.SavePng(dir / "quorvatide.png");
     }
+    WriteWindowsIcon(iconDir);
 }
 
 }  // namespace assetgen

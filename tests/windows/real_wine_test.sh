@@ -1,0 +1,296 @@
+#!/usr/bin/env bash
+# The Windows build's real program under wine, on a virtual X server, in wine's prefix of the
+# tests' own (scripts/wine_run.sh):
+#  - --help and --version print on the output it was given; bad input as on Linux: an unknown
+#    option and a damaged replay exit 2 with one line; without a display, one line and status 1;
+#  - from a folder whose name is not ASCII ("Zoë Café"): the splash picture on screen, its
+#    pixels those of Assets/splash.bmp; a click starts play; P shows the pause panel;
+#    QUORVATIDE_FRAME_STATS gives the play frame's compose time, beside the Linux program's on
+#    the same display;
+#  - with a picture and a sound missing from Assets the game plays on, and the player's own
+#    %APPDATA%\Quorvatide\settings.ini is read instead of the one in Assets;
+#  - a debug-mode session writes debug.txt, and its replay, in %LOCALAPPDATA%\Quorvatide,
+#    checks on Linux with a --debug-log byte for byte debug.txt;
+#  - every replay of the corpus checks with quorvatide.exe --check-replay, timed beside the
+#    Linux program as a multiple of the sessions' own time;
+#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe): the crash report in
+#    %LOCALAPPDATA%\Quorvatide (version, the exception and its address, screen "play", tick 1,
+#    the replay, a backtrace with modules and offsets naming the game's function), the dialog,
+#    and a replay that checks on Linux.
+#
+#   real_wine_test.sh <Windows build folder> <native build folder>
+set -u
+wbuild=$(cd "$1" && pwd)
+nbuild=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")/.." && pwd)
+source "$here/real_program.sh"
+need_tools xdotool import convert compare
+exe=$wbuild/quorvatide.exe
+native=$nbuild/quorvatide
+[ -f "$exe" ] || fail "no $exe"
+[ -x "$native" ] || fail "no $native"
+run=$here/../scripts/wine_run.sh
+export QV_WINEPREFIX=${QV_WINEPREFIX:-$wbuild/wineprefix}
+wineserver=/usr/lib/wine/wineserver
+[ -x "$wineserver" ] || wineserver=wineserver
+# Every wine process of the test's prefix ends with the test; and wine's server, which keeps the
+# display it was started with, is ended before the display changes.
+wine_stop() { WINEPREFIX=$QV_WINEPREFIX $wineserver -k 2>/dev/null; WINEPREFIX=$QV_WINEPREFIX $wineserver -w 2>/dev/null; }
+trap 'wine_stop; cleanup' EXIT
+
+# The player's folders in the prefix: %APPDATA% and %LOCALAPPDATA% of wine's user.
+"$run" cmd /c echo >/dev/null 2>&1 # the prefix, made the first time
+# %APPDATA% where wine keeps it (a run stopped half-way may have left it moved; see below).
+shell_folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\User Shell Folders'
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1
+users=$QV_WINEPREFIX/drive_c/users
+user_dir=$(ls -d "$users"/*/AppData 2>/dev/null | grep -v /Public/ | head -n 1)
+[ -n "$user_dir" ] || fail "no AppData folder in $users"
+roaming=$user_dir/Roaming/Quorvatide
+local_dir=$user_dir/Local/Quorvatide
+rm -rf "$roaming" "$local_dir"
+replays=$local_dir/replays
+newest() { ls -t "$replays"/*.qvr 2>/dev/null | head -n 1; }
+
+# ---------------------------------------------------------------- the console and bad input
+# Text on the console ends its lines as Windows does, in CR LF.
+"$run" "$exe" --version >"$work/out" 2>&1 || fail "--version failed"
+grep -qx $'quorvatide [0-9.]*\r' "$work/out" || fail "--version printed: $(cat -A "$work/out")"
+version=$(tr -d '\r' <"$work/out")
+version=${version#quorvatide }
+"$run" "$exe" --help | grep -q -- "--check-replay FILE" || fail "--help does not name --check-replay"
+"$run" "$exe" --bogus 2>"$work/err"
+[ $? -eq 2 ] && grep -q "unknown option '--bogus'" "$work/err" && [ "$(wc -l <"$work/err")" -eq 1 ] ||
+    fail "an unknown option: $(cat "$work/err")"
+head -c 300 "$here/replays/real-debug-keys.qvr" >"$work/damaged.qvr"
+"$run" "$exe" --check-replay "$work/damaged.qvr" >/dev/null 2>"$work/err"
+status=$?
+[ $status -eq 2 ] && [ "$(wc -l <"$work/err")" -eq 1 ] ||
+    fail "a damaged replay: status $status, $(cat "$work/err")"
+echo "damaged replay: $(cat "$work/err")"
+wine_stop
+env -u DISPLAY -u WAYLAND_DISPLAY "$run" "$exe" >/dev/null 2>"$work/err"
+status=$?
+[ $status -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^quorvatide: cannot open the game window" "$work/err" ||
+    fail "without a display: status $status, $(cat "$work/err")"
+echo "no display: $(cat "$work/err")"
+wine_stop
+
+# ---------------------------------------------------------------- a folder whose name is not ASCII
+mkdir -p "$work/Zoë Café"
+cp "$here/replays/real-debug-keys.qvr" "$work/Zoë Café/séance ü.qvr"
+"$run" "$exe" --check-replay "$work/Zoë Café/séance ü.qvr" --debug-log "$work/Zoë Café/journal é.txt" >"$work/out" ||
+    fail "a replay in a folder with accents does not check: $(cat "$work/out")"
+"$native" --check-replay "$here/replays/real-debug-keys.qvr" --debug-log "$work/linux.txt" >/dev/null ||
+    fail "real-debug-keys.qvr does not check on Linux"
+cmp "$work/Zoë Café/journal é.txt" "$work/linux.txt" ||
+    fail "the creature log replayed under wine differs from Linux's"
+echo "a replay named with accents checks under wine, its creature log byte for byte Linux's"
+rm -rf "$work/Zoë Café"
+
+# ---------------------------------------------------------------- the corpus, timed
+corpus_seconds=0
+for r in "$here"/replays/*.qvr; do
+    "$native" --check-replay "$r" >"$work/out" || fail "$(basename "$r") does not check on Linux"
+    s=$(sed -n 's/.*(\([0-9]*\):\([0-9]*\) of session).*/\1 \2/p' "$work/out")
+    corpus_seconds=$((corpus_seconds + ${s% *} * 60 + ${s#* }))
+done
+timed() { # timed <command...>: the wall time in ms
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null || return 1
+    end=$(date +%s%N)
+    echo $(((end - start) / 1000000))
+}
+corpus() { for r in "$here"/replays/*.qvr; do "$@" --check-replay "$r" >/dev/null || return 1; done; }
+linux_ms=$(timed corpus "$native") || fail "the corpus does not check on Linux"
+wine_ms=$(timed corpus "$run" "$exe") || fail "the corpus does not check under wine"
+start_ms=$(timed "$run" "$exe" --version 2>/dev/null | tail -n 1)
+n=$(ls "$here"/replays/*.qvr | wc -l)
+echo "the corpus ($n replays, ${corpus_seconds} s of sessions) checks: Linux ${linux_ms} ms" \
+    "($((corpus_seconds * 1000 / (linux_ms > 0 ? linux_ms : 1))) x real time), wine ${wine_ms} ms" \
+    "($((corpus_seconds * 1000 / (wine_ms > 0 ? wine_ms : 1))) x; $((corpus_seconds * 1000 / \
+    (wine_ms - n * start_ms > 0 ? wine_ms - n * start_ms : 1))) x without wine's ${start_ms} ms start of each)"
+
+# ---------------------------------------------------------------- the window
+wine_stop
+start_xvfb
+# win_dir <name> [KEY=value ...]: a copy of the game in $work/<name> with its own Assets folder
+# (with a settings.ini of just those settings when given). Prints the folder.
+win_dir() {
+    local dir=$work/$1
+    shift
+    mkdir -p "$dir"
+    cp "$exe" "$dir/quorvatide.exe"
+    cp -r "$wbuild/Assets" "$dir/Assets"
+    rm -f "$dir/Assets/debug.txt"
+    [ $# -gt 0 ] && { echo "[Settings]"; printf '%s\r\n' "$@"; } >"$dir/Assets/settings.ini"
+    echo "$dir"
+}
+start_win() { # start_win <folder> [VAR=value ...]
+    local dir=$1
+    shift
+    env "$@" "$run" "$dir/quorvatide.exe" 2>"$work/game.err" &
+    game_pid=$!
+    SECONDS=0
+    win=
+    while [ -z "$win" ]; do
+        win=$(xdotool search --onlyvisible --name '^Quorvatide$' 2>/dev/null | head -n 1)
+        [ -n "$win" ] && break
+        [ $SECONDS -lt 30 ] || fail "no window titled Quorvatide after 30 s: $(cat "$work/game.err")"
+        sleep 0.2
+    done
+}
+# close_win: Alt+F4 (WM_CLOSE, as Windows sends it), then the program must end within 10 s
+# with status 0.
+close_win() {
+    xdotool key --window "$win" alt+F4 2>/dev/null
+    SECONDS=0
+    while kill -0 "$game_pid" 2>/dev/null; do
+        [ $SECONDS -lt 10 ] || fail "the game did not end after Alt+F4"
+        sleep 0.2
+    done
+    reap_game "Alt+F4"
+}
+same() { [ "$(compare -metric AE "$work/$1.png[$2]" "$3" null: 2>&1)" = 0 ]; }
+pixels() {
+    convert "$work/$1.png" -crop "$2" +repage -alpha off -fill black +opaque "$3" -fill white \
+        -opaque "$3" -colorspace gray -format '%[fx:round(mean * w * h)]' info:
+}
+is_paused() {
+    [ "$(pixels "$1" 700x250+8+8 black)" -eq 175000 ] &&
+        [ "$(pixels "$1" 700x250+8+458 black)" -eq 175000 ] &&
+        [ "$(pixels "$1" 700x200+8+258 white)" -ge 1000 ]
+}
+poll() { # poll <seconds> <test> : shoots "now" until the test passes
+    local limit=$1 t
+    shift
+    SECONDS=0
+    while :; do
+        shot now
+        "$@" now && return 0
+        [ $SECONDS -lt "$limit" ] || return 1
+        sleep 0.3
+    done
+}
+
+accents=$(win_dir "Zoë Café")
+start_win "$accents" QUORVATIDE_FRAME_STATS=1
+poll 10 same now 700x700+8+8 "$accents/Assets/splash.bmp" ||
+    fail "expected the splash picture (splash.bmp) in the play area, from a folder named Zoë Café"
+echo "the splash picture shows, pixel for pixel, from $accents"
+click $(centre 10 10)
+sleep 1
+shot board
+same board 700x700+8+8 "$accents/Assets/splash.bmp" && fail "the splash picture stayed after a click"
+sleep 3
+xdotool key --window "$win" p 2>/dev/null
+poll 5 is_paused || fail "expected the pause panel after P"
+echo "a click starts play; P shows the pause panel"
+xdotool key --window "$win" p 2>/dev/null
+sleep 2
+close_win
+wine_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/game.err")
+[ -n "$wine_compose" ] || fail "no frame statistics: $(cat "$work/game.err")"
+[ -n "$(newest)" ] || fail "no replay in $replays"
+
+# The Linux program on the same display, for the compose time.
+env SDL_AUDIODRIVER=dummy QUORVATIDE_FRAME_STATS=1 XDG_STATE_HOME="$work/state" "$native" 2>"$work/native.err" &
+game_pid=$!
+win=$(timeout 20 xdotool search --sync --name '^Quorvatide$' | head -n 1)
+[ -n "$win" ] || fail "no window of the Linux program"
+sleep 0.5
+click $(centre 10 10)
+sleep 4
+stop_game
+linux_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/native.err")
+echo "the play frame's compose time: wine ${wine_compose} us, Linux ${linux_compose} us"
+
+# ---------------------------------------------------------------- a missing picture and sound
+# And the player's own settings.ini in %APPDATA%\Quorvatide, read instead of the one in
+# Assets: with DEBUG=1 in it the window is maroon. %APPDATA% is moved for it to a user's folder
+# whose name is not ASCII.
+gaps=$(win_dir gaps)
+rm -f "$gaps/Assets/Orb4.bmp" "$(ls "$gaps"/Assets/*.wav | head -n 1)"
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d 'C:\users\Zoë\AppData\Roaming' /f >/dev/null 2>&1 ||
+    fail "cannot move %APPDATA%"
+roaming=$users/Zoë/AppData/Roaming/Quorvatide
+mkdir -p "$roaming"
+printf '[Settings]\r\nDEBUG=1\r\n' >"$roaming/settings.ini"
+start_win "$gaps"
+sleep 1
+shot own
+[ "$(convert "$work/own.png" -format '%[pixel:p{4,4}]' info:)" = "srgb(128,0,0)" ] ||
+    fail "the settings.ini in %APPDATA%\\Quorvatide was not read: no maroon debug window"
+click $(centre 10 10)
+sleep 3
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended with files missing from Assets"
+close_win
+"$run" reg add "$shell_folders" /v AppData /t REG_EXPAND_SZ /d '%USERPROFILE%\AppData\Roaming' /f >/dev/null 2>&1
+rm -rf "$users/Zoë"
+echo "with a picture and a sound missing from Assets the game plays on; %APPDATA%\\Quorvatide\\settings.ini is read, %APPDATA% in C:\\users\\Zoë"
+
+# ---------------------------------------------------------------- debug mode
+rm -rf "$replays"
+dbg=$(win_dir dbg DEBUG=1 FVONKELBASEEMERGE=30)
+start_win "$dbg"
+sleep 0.5
+click $(centre 10 10)
+sleep 3
+for key in x c c v b b g g a a f n z; do
+    xdotool key --window "$win" "$key" 2>/dev/null
+    sleep 0.2
+done
+sleep 3
+close_win
+[ -s "$dbg/Assets/debug.txt" ] || fail "no debug.txt"
+played=$(newest)
+[ -n "$played" ] || fail "no replay of the debug session in $replays"
+"$native" --check-replay "$played" --debug-log "$work/replayed.txt" >"$work/out" ||
+    fail "the Windows debug session does not check on Linux: $(cat "$work/out")"
+cmp "$dbg/Assets/debug.txt" "$work/replayed.txt" || fail "the creature log replayed on Linux differs"
+echo "a Windows session checks on Linux, its creature log byte for byte debug.txt ($(wc -l <"$work/replayed.txt") lines)"
+
+# ---------------------------------------------------------------- crashes
+declare -A cause_of=(
+    [segv]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0'
+    [abort]='SIGABRT \(abort\)'
+    [throw]='uncaught exception std::[a-z_]+: ".+" \(std::terminate, then SIGABRT\)'
+    [fpe]='EXCEPTION_INT_DIVIDE_BY_ZERO \(arithmetic error\) at address 0x[0-9a-f]+')
+crash=$(win_dir crash)
+for how in segv abort throw fpe; do
+    rm -rf "$replays" "$local_dir"/crash-*.txt
+    start_win "$crash" QUORVATIDE_TEST_CRASH=$how
+    sleep 0.5
+    click $(centre 10 10)
+    SECONDS=0
+    while kill -0 "$game_pid" 2>/dev/null; do
+        [ $SECONDS -lt 30 ] || fail "the test crash ($how) did not end the game"
+        sleep 0.2
+    done
+    wait "$game_pid"
+    status=$?
+    game_pid=
+    [ $status -ne 0 ] || fail "the crashed game ($how) ended with status 0"
+    reports=("$local_dir"/crash-*.txt)
+    [ ${#reports[@]} -eq 1 ] && [ -f "${reports[0]}" ] || fail "expected one crash report in $local_dir ($how)"
+    report=${reports[0]}
+    has() { grep -Eq -- "$2" "$report" || fail "expected $1 in the report ($how):"$'\n'"$(cat "$report")"; }
+    has "the version" "^Version: $version\$"
+    has "the cause" "^What happened: ${cause_of[$how]}\$"
+    has "the screen" "^Screen: play\$"
+    has "the tick" "^Tick: 1\$"
+    has "the replay" "^Replay: .*quorvatide-.*\.qvr\$"
+    has "the game's function by name, with module and offset" "^#[0-9]+ +0x[0-9a-f]+ .*CrashOnPurpose.* \(.*quorvatide\.exe\+0x[0-9a-f]+\)\$"
+    grep -q "^quorvatide: the game has stopped: .*; crash report: " "$work/game.err" ||
+        fail "no line naming the report on stderr ($how): $(cat "$work/game.err")"
+    dialog=$(timeout 20 xdotool search --sync --name '^Quorvatide has stopped$' | head -n 1)
+    [ -n "$dialog" ] || fail "no dialog titled 'Quorvatide has stopped' ($how)"
+    xdotool key --window "$dialog" Return 2>/dev/null
+    played=$(newest)
+    "$native" --check-replay "$played" >"$work/out" ||
+        fail "the crashed session's replay ($how) does not check: $(cat "$work/out")"
+    echo "crash $how: status $status, $(sed -n 's/^What happened: //p' "$report"); the report names CrashOnPurpose; the dialog shows; the replay checks on Linux"
+    wine_stop
+done
+echo "real_wine_test: all passed"
