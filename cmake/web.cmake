@@ -51,7 +51,7 @@ target_compile_definitions(qv_tests PRIVATE QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                             QV_BUILD_DIR="${CMAKE_BINARY_DIR}"
                                             QV_ASSETGEN="${QV_NATIVE_BUILD}/qv_assetgen"
                                             QV_DEJAVU_DIR="${QV_DEJAVU_DIR}")
-target_link_options(qv_tests PRIVATE ${QV_NODE_LINK} "SHELL:-s TOTAL_STACK=16MB")
+target_link_options(qv_tests PRIVATE ${QV_NODE_LINK} "SHELL:-s TOTAL_STACK=16MB" "SHELL:-s INITIAL_MEMORY=64MB")
 add_dependencies(qv_tests assets)
 # What needs other processes (the asset generator, a fresh process for a crash report) is the
 # desktop's to test.

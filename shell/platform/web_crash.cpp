@@ -10,6 +10,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -41,8 +42,12 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
     localtime_r(&now, &local);
     facts.time = CrashTimeFromSeconds(int64_t(now) + local.tm_gmtoff);
     facts.cause = cause;
-    facts.meaning = meaning;
-    facts.detail = detail && *detail ? detail : nullptr;
+    // The browser's words for the fault, after the meaning.
+    static char meaningText[512];
+    TCrashText m(meaningText, sizeof meaningText);
+    m.Add(meaning);
+    if (detail && *detail) m.Add(": ").OneLine(detail);
+    facts.meaning = meaningText;
     facts.terminated = terminated;
     facts.exceptionType = exceptionType;
     facts.exceptionMessage = exceptionMessage;
@@ -87,7 +92,7 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
             type = "an exception of an unknown type";
         }
     }
-    const char* text = Report("std::terminate", "an uncaught exception", nullptr, true,
+    const char* text = Report("abort", "an uncaught exception", nullptr, true,
                               type.c_str(), message.c_str());
     EM_ASM(
         {
@@ -103,9 +108,11 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
 
 // Called by the page's script for a fault it saw: the report's text, for the page to show.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash(const char* cause, const char* detail) {
-    const bool memory = std::string(detail).find("memory") != std::string::npos;
-    return Report(cause, memory ? "out of memory" : "a fault in the WebAssembly", detail, false, "",
-                  "");
+    const std::string what = detail ? detail : "";
+    const char* meaning = what.find("memory") != std::string::npos ? "out of memory"
+                          : std::strcmp(cause, "abort") == 0       ? "the program aborted"
+                                                                   : "a fault in the WebAssembly";
+    return Report(cause, meaning, detail, false, "", "");
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash_path() {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <string>
 
 #include "core/form1.h"
@@ -32,8 +33,7 @@ TRecordingSession* Recording() {
     return gRun ? dynamic_cast<TRecordingSession*>(&SessionOf(*gRun)) : nullptr;
 }
 
-void Frame() {
-    if (!gRun) return;
+void Step() {
     if (!StepWindowRun(*gRun, false)) {
         emscripten_cancel_main_loop();
         gExitCode = FinishWindowRun(std::move(gRun));
@@ -54,6 +54,17 @@ void Frame() {
                     if (Module.qvSave) Module.qvSave();
                 });
         }
+    }
+}
+
+void Frame() {
+    if (!gRun) return;
+    // An exception nobody catches ends the program as on the desktop, through std::terminate
+    // and its crash report, not as a script error in the page.
+    try {
+        Step();
+    } catch (...) {
+        std::terminate();
     }
 }
 

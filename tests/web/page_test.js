@@ -62,6 +62,38 @@ function tile(f, scale, col, row) {
   return h;
 }
 
+async function downloadReplay(page) {
+  const name = path.basename(await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path())));
+  await page.click('#download-replay');
+  for (let i = 0; i < 50; i++) {
+    await sleep(100);
+    if (name && fs.existsSync(path.join(downloads, name))) {
+      await sleep(200);
+      return path.join(downloads, name);
+    }
+  }
+  return null;
+}
+
+// Checks a replay with the native program and with the WebAssembly one under node; in debug
+// mode their debug logs are the same, byte for byte, and not empty.
+function checkOnLinux(file, debug) {
+  const stem = path.basename(file, '.qvr');
+  const nativeLog = path.join(work, stem + '.native.log'), wasmLog = path.join(work, stem + '.wasm.log');
+  const native = spawnSync(nativeGame, ['--check-replay', file, '--debug-log', nativeLog], { encoding: 'utf8' });
+  check(native.status === 0, 'the browser\'s replay checks on Linux', (native.stdout + native.stderr).trim());
+  const t0 = Date.now();
+  const wasm = spawnSync('node', ['--no-experimental-fetch', nodeGame, '--check-replay', file, '--debug-log', wasmLog],
+                         { encoding: 'utf8', env: Object.assign({}, process.env, { NODE_PATH: '/usr/share/nodejs' }) });
+  check(wasm.status === 0, 'it checks in the WebAssembly build under node', (wasm.stdout + wasm.stderr).trim());
+  console.log('FIGURE checking ' + stem + ' under node: ' + ((Date.now() - t0) / 1000).toFixed(2) + ' s (' + wasm.stdout.trim() + ')');
+  if (!debug) return;
+  const a = fs.existsSync(nativeLog) ? fs.readFileSync(nativeLog) : null;
+  const b = fs.existsSync(wasmLog) ? fs.readFileSync(wasmLog) : null;
+  check(a && b && a.length > 0 && a.equals(b), 'the debug logs on Linux and in the WebAssembly build are byte for byte the same',
+        a && b ? a.length + ' and ' + b.length + ' bytes' : 'missing');
+}
+
 async function main() {
   const server = spawn('python3', [path.join(__dirname, '../../scripts/serve_web.py'), distDir, '--port', '0'],
                        { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -141,28 +173,9 @@ async function main() {
     await page.keyboard.press('p');
     await sleep(300);
 
-    // The session's replay through the page's button, checked on Linux and in the wasm build.
-    const replayName = await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()));
-    await page.click('#download-replay');
-    let replay = null;
-    for (let i = 0; i < 50 && !replay; i++) {
-      await sleep(100);
-      replay = fs.readdirSync(downloads).find((n) => n.endsWith('.qvr'));
-    }
-    if (check(!!replay, 'the page downloads the session\'s replay', replayName)) {
-      const file = path.join(downloads, replay);
-      const native = spawnSync(nativeGame, ['--check-replay', file, '--debug-log', path.join(work, 'native.log')], { encoding: 'utf8' });
-      check(native.status === 0, 'the browser\'s replay checks on Linux', (native.stdout + native.stderr).trim());
-      const t0 = Date.now();
-      const wasm = spawnSync('node', ['--no-experimental-fetch', nodeGame, '--check-replay', file, '--debug-log', path.join(work, 'wasm.log')],
-                             { encoding: 'utf8', env: Object.assign({}, process.env, { NODE_PATH: '/usr/share/nodejs' }) });
-      check(wasm.status === 0, 'it checks in the WebAssembly build under node', (wasm.stdout + wasm.stderr).trim());
-      console.log('FIGURE checking the browser\'s replay under node: ' + ((Date.now() - t0) / 1000).toFixed(1) + ' s');
-      const a = fs.existsSync(path.join(work, 'native.log')) ? fs.readFileSync(path.join(work, 'native.log')) : null;
-      const b = fs.existsSync(path.join(work, 'wasm.log')) ? fs.readFileSync(path.join(work, 'wasm.log')) : null;
-      check(a && b && a.length > 0 && a.equals(b), 'the debug logs on Linux and in the WebAssembly build are byte for byte the same',
-            a && b ? a.length + ' and ' + b.length + ' bytes' : 'missing');
-    }
+    // The session's replay through the page's button, checked on Linux.
+    let replay = await downloadReplay(page);
+    if (check(!!replay, 'the page downloads the session\'s replay')) checkOnLinux(replay, false);
     const heap = await page.evaluate(() => HEAP8.length);
     console.log('FIGURE the wasm heap after ' + ((Date.now() - began) / 1000).toFixed(0) + ' s of play: ' + (heap / 1048576).toFixed(0) + ' MB');
     console.log('FIGURE the page transferred: ' + (transferred / 1048576).toFixed(2) + ' MB');
@@ -177,6 +190,24 @@ async function main() {
     }, path.basename(replayName));
     check(kept === true, 'after a reload the replay is still in the page\'s storage', String(kept));
 
+    // Settings of the player's own, kept by the page: debug mode, whose creature log the
+    // browser's replay gives on Linux byte for byte as in the WebAssembly build.
+    const settings = fs.readFileSync(path.join(assetDir, 'settings.ini'), 'latin1').replace(/^DEBUG=0/m, 'DEBUG=1');
+    await page.evaluate((text) => new Promise((r) => {
+      FS.mkdirTree('/home/web_user/.config/quorvatide');
+      FS.writeFile('/home/web_user/.config/quorvatide/settings.ini', text);
+      Module.qvSave(r);
+    }), settings);
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+    await sleep(300);
+    await page.mouse.click(...at(10, 10));
+    await sleep(12000);
+    await page.mouse.click(...at(5, 12));
+    await sleep(3000);
+    replay = await downloadReplay(page);
+    if (check(!!replay, 'the page downloads the debug session\'s replay')) checkOnLinux(replay, true);
+
     // A fault on purpose at the first tick of play: the crash report on the page.
     for (const how of ['throw', 'abort']) {
       await page.goto(url + '?crash=' + how, { waitUntil: 'load' });
@@ -186,8 +217,17 @@ async function main() {
       const shown = await page.waitForFunction(() => !document.getElementById('crash').hidden, { timeout: 10000 })
         .then(() => true, () => false);
       const text = shown ? await page.$eval('#crash-text', (e) => e.textContent) : '';
-      check(shown && /^Quorvatide crash report/.test(text) && /Version: /.test(text) && /Screen: play/.test(text) &&
-            /Tick: [1-9]/.test(text), 'a test crash (' + how + ') shows the crash report', text.split('\n').slice(0, 8).join(' / '));
+      check(shown && /^Quorvatide crash report/.test(text) && /Version: /.test(text) && /Screen: play/.test(text) && /Replay: \/home/.test(text) &&
+            /Tick: [1-9]/.test(text), 'a test crash (' + how + ') shows the crash report', text.split('\n').slice(0, 9).join(' / '));
+      if (how === 'throw' && shown) {
+        await page.click('#crash-report');
+        let got = null;
+        for (let i = 0; i < 30 && !got; i++) {
+          await sleep(100);
+          got = fs.readdirSync(downloads).find((n) => /^crash-.*\.txt$/.test(n));
+        }
+        check(got && fs.readFileSync(path.join(downloads, got), 'utf8') === text, 'the page\'s button downloads that report', got);
+      }
     }
   } finally {
     await browser.close();

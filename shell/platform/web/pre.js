@@ -152,7 +152,7 @@
     try { save(); } catch (e) { }
   };
   Module['onAbort'] = function (what) { crash('abort', what); };
-  window.addEventListener('error', function (e) { crash('a fault in the WebAssembly', e.message); });
-  window.addEventListener('unhandledrejection', function (e) { crash('a fault in the WebAssembly', e.reason); });
+  window.addEventListener('error', function (e) { crash('trap', e.message); });
+  window.addEventListener('unhandledrejection', function (e) { crash('trap', e.reason); });
   Module['qvClosed'] = function () { save(); say('The game has ended.'); };
 })();
