@@ -87,6 +87,8 @@ public:
         stats_.Print();
     }
 
+    void PrintStats() const { stats_.Print(); }
+
     // Shows the frame at `scale`, the window made to fit it (the browser's page asks for this
     // when its size changes).
     void Rescale(int scale) {
@@ -432,3 +434,5 @@ int FinishWindowRun(TWindowRunPtr run) {
     run.reset();
     return exitCode;
 }
+
+void PrintFrameStats(TWindowRun& run) { run.host->PrintStats(); }

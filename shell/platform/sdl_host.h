@@ -50,5 +50,7 @@ void RescaleWindowRun(TWindowRun& run, int scale);
 // Between the window and fullscreen (F11, Alt+Enter).
 void ToggleFullscreen(TWindowRun& run);
 IWindowSession& SessionOf(TWindowRun& run);
+// With QUORVATIDE_FRAME_STATS set, the frames' compose and present times so far, on stderr.
+void PrintFrameStats(TWindowRun& run);
 // Closes the session, then everything else; returns the session's exit status.
 int FinishWindowRun(TWindowRunPtr run);

@@ -131,6 +131,10 @@ EMSCRIPTEN_KEEPALIVE const char* qv_web_replay_path() {
     return path.c_str();
 }
 
+EMSCRIPTEN_KEEPALIVE void qv_web_frame_stats() {
+    if (gRun) PrintFrameStats(*gRun);
+}
+
 EMSCRIPTEN_KEEPALIVE void qv_web_fullscreen() {
     if (gRun) ToggleFullscreen(*gRun);
 }

@@ -29,6 +29,8 @@
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function () {
     if (query.get('crash')) ENV['QUORVATIDE_TEST_CRASH'] = query.get('crash');
+    // ?stats=1: Module._qv_web_frame_stats() prints the frames' compose and present times.
+    if (query.get('stats')) ENV['QUORVATIDE_FRAME_STATS'] = '1';
     FS.mount(IDBFS, {}, home);
     addRunDependency('qv-storage');
     FS.syncfs(true, function (err) {
