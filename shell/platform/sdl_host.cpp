@@ -435,4 +435,6 @@ int FinishWindowRun(TWindowRunPtr run) {
     return exitCode;
 }
 
-void PrintFrameStats(TWindowRun& run) { run.host->PrintStats(); }
+void PrintFrameStats(TWindowRun& run) {
+    run.host->PrintStats();
+}
