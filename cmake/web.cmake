@@ -16,7 +16,7 @@ add_executable(quorvatide app/main.cpp)
 target_link_libraries(quorvatide PRIVATE qv_platform_sdl qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
-  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\"]"
+  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\"]"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"IDBFS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"

@@ -131,6 +131,21 @@ EMSCRIPTEN_KEEPALIVE const char* qv_web_replay_path() {
     return path.c_str();
 }
 
+// In debug mode, the creature log written now as the window's closing would write it; the
+// file's path, for the page's download button, or "" outside debug mode.
+EMSCRIPTEN_KEEPALIVE const char* qv_web_debug_log() {
+    static std::string path;
+    path.clear();
+    TRecordingSession* recording = Recording();
+    if (recording && recording->Game().settings.DEBUG != 0 && recording->Game().SaveDebugLog()) {
+        const std::string& assets = recording->Game().assetDir;
+        path = NativeFiles().IsFile(assets + "debug.txt")
+                   ? assets + "debug.txt"
+                   : recording->Game().Platform().stateDir + "debug.txt";
+    }
+    return path.c_str();
+}
+
 EMSCRIPTEN_KEEPALIVE void qv_web_frame_stats() {
     if (gRun) PrintFrameStats(*gRun);
 }

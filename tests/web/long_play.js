@@ -1,6 +1,6 @@
 // Not part of the suite: plays the page for a while in headless chromium, clicking over the
 // board now and then, and prints the WebAssembly heap and the frames' times at the end.
-//   node long_play.js <served page URL> [minutes, default 5]
+//   node long_play.js <served page URL> [minutes, default 5] [still: no clicks after the first]
 'use strict';
 const fs = require('fs');
 const os = require('os');
@@ -8,7 +8,7 @@ const path = require('path');
 const puppeteer = require('puppeteer-core');
 
 (async () => {
-  const url = process.argv[2], minutes = Number(process.argv[3] || 5);
+  const url = process.argv[2], minutes = Number(process.argv[3] || 5), still = process.argv[4] === 'still';
   const browser = await puppeteer.launch({
     executablePath: '/usr/bin/chromium', headless: true,
     userDataDir: fs.mkdtempSync(path.join(os.tmpdir(), 'quorvatide-long-')),
@@ -27,7 +27,7 @@ const puppeteer = require('puppeteer-core');
   while (Date.now() < end) {
     await new Promise((r) => setTimeout(r, 3000));
     // A restart after a fallen base, or a sign somewhere on the board.
-    await page.mouse.click(box.x + 30 + (n * 137) % 640, box.y + 30 + (n * 251) % 640);
+    if (!still) await page.mouse.click(box.x + 30 + (n * 137) % 640, box.y + 30 + (n * 251) % 640);
     n++;
   }
   await page.evaluate(() => Module._qv_web_frame_stats());

@@ -1,8 +1,9 @@
 // The page in Debian's chromium, headless, driven over the DevTools protocol: it loads with no
 // console error; the splash on the canvas is the Assets picture; a click starts play and
-// creatures come out; P shows the pause panel; the session's replay, downloaded with the page's
-// button, checks on Linux with the same debug log as in the WebAssembly build; after a reload
-// the replay is still in the page's storage; a fault on purpose shows the crash report.
+// creatures come out; P shows the pause panel, and so does a tab hidden during play; the
+// session's replay, downloaded with the page's button, checks on Linux, and a debug session's
+// with the same debug log as in the WebAssembly build; after a reload the replay is still in
+// the page's storage; a fault on purpose shows the crash report, which the page downloads.
 //
 //   node page_test.js <dist/web> <Assets folder> <native quorvatide> <quorvatide_node.js>
 // Prints the figures it measures (FIGURE lines) and "N passed, N failed".
@@ -189,6 +190,25 @@ async function main() {
     await page.keyboard.press('p');
     await sleep(300);
 
+    // The tab hidden during play: the game pauses as P pauses it (and the replay, checked on
+    // Linux below, holds that key); P on coming back goes on.
+    const paused = () => page.evaluate((scale) => {
+      const d = document.getElementById('canvas').getContext('2d').getImageData((9 + 35 * 10) * scale, (9 + 35 * 10) * scale, 1, 1).data;
+      return d[0] === 0 && d[1] === 0 && d[2] === 0;
+    }, scale);
+    const wasPaused = await paused();
+    await page.evaluate(() => {
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+      Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    await sleep(300);
+    check(!wasPaused && await paused(), 'a tab hidden during play comes back paused');
+    await page.keyboard.press('p');
+    await sleep(300);
+    check(!(await paused()), 'and P goes on');
+
     // The session's replay through the page's button, checked on Linux.
     const replayName = await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()));
     let replay = await downloadReplay(page);
@@ -222,6 +242,13 @@ async function main() {
     await sleep(12000);
     await page.mouse.click(...at(5, 12));
     await sleep(3000);
+    await page.click('#download-debug');
+    let log = null;
+    for (let i = 0; i < 30 && !log; i++) {
+      await sleep(100);
+      if (fs.existsSync(path.join(downloads, 'debug.txt'))) log = fs.readFileSync(path.join(downloads, 'debug.txt'), 'latin1');
+    }
+    check(log !== null && (log === '' || /\r\n$/.test(log)), 'in debug mode the page downloads debug.txt', log === null ? 'none' : log.length + ' bytes');
     replay = await downloadReplay(page);
     if (check(!!replay, 'the page downloads the debug session\'s replay')) checkOnLinux(replay, true);
 

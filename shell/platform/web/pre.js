@@ -119,6 +119,11 @@
       });
     };
     $('watch').onclick = function () { $('watch-file').click(); };
+    // Debug mode's creature log, written when asked for.
+    $('download-debug').hidden = !UTF8ToString(Module['_qv_web_debug_log']());
+    $('download-debug').onclick = function () {
+      if (!download(UTF8ToString(Module['_qv_web_debug_log']()), 'text/plain')) say('The debug log cannot be written.');
+    };
     Module['qvReplay'] = sessionReplay();
   };
 
