@@ -273,6 +273,13 @@ async function main() {
         check(got && fs.readFileSync(path.join(downloads, got), 'utf8') === text, 'the page\'s button downloads that report', got);
       }
     }
+    // A browser without WebAssembly (taken away before the page's script runs): one plain
+    // sentence, not a blank page.
+    const plain = await browser.newPage();
+    await plain.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+    await plain.goto(url, { waitUntil: 'load' });
+    const text = await plain.evaluate(() => document.body.innerText.trim());
+    check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
   } finally {
     await browser.close();
     server.kill();
