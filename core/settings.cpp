@@ -1,9 +1,13 @@
 #include "core/settings.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
@@ -114,15 +118,35 @@ std::optional<int32_t> ParseSettingInteger(std::string_view text) {
     return value;
 }
 
+// The whole of `text` as a decimal number, correctly rounded; false when it is not one.
+static bool ParseDecimal(std::string_view text, double& value) {
+#if defined(__cpp_lib_to_chars)
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    return ec == std::errc() && end == text.data() + text.size();
+#else
+    // A C++ library without from_chars for doubles (the browser build's): the C library's
+    // strtod, which rounds the same way, on the texts from_chars takes -- a sign only as '-',
+    // no blanks, no hexadecimal. The C library's numbers are always those of the "C" locale
+    // here: the program never sets another.
+    const size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
+    if (text.size() <= digits ||
+        !(std::isdigit(static_cast<unsigned char>(text[digits])) || text[digits] == '.') ||
+        text.find_first_of("xX") != std::string_view::npos)
+        return false;
+    const std::string copy(text);
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtod(copy.c_str(), &end);
+    return errno == 0 && end == copy.c_str() + copy.size();
+#endif
+}
+
 std::optional<double> ParseSettingReal(std::string_view text) {
     text = Trim(text);
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
     double value = 0;
-    const auto [end, ec] =
-        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
+    if (text.empty() || !ParseDecimal(text, value) || !std::isfinite(value)) return std::nullopt;
     return value;
 }
 

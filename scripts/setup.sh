@@ -4,9 +4,12 @@
 #   scripts/setup.sh test   build in Release and run the test suite, then the same
 #                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 #                           then a bounded run of each fuzz target (scripts/fuzz.sh), then
-#                           the Windows build and its tests under wine
+#                           the Windows build and its tests under wine, then the browser
+#                           build's tests (under node and in Chromium)
 #   scripts/setup.sh windows  build the Windows executable (build-windows/, cross-compiled
 #                           with mingw-w64) and dist/quorvatide-<version>-windows-x86_64.zip
+#   scripts/setup.sh web    the browser build: dist/web (the page) and dist/quorvatide-*-web.zip
+#   scripts/setup.sh web serve   the same, then serves the page on 127.0.0.1
 # Safe to run again; works as root and through sudo.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -44,9 +47,36 @@ test_windows() {
     ctest --test-dir build-windows --output-on-failure -j "$jobs"
 }
 
+# The browser build: emscripten and the libraries built from Debian's sources
+# (scripts/deps_web.sh), the generated files of the native build in build/.
+web_packages=(emscripten nodejs meson python3 vorbis-tools)
+build_web() {
+    install_missing "${web_packages[@]}"
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build build -j "$jobs" --target quorvatide
+    local prefix
+    prefix=$(bash scripts/deps_web.sh | tail -n 1)
+    NODE_PATH=/usr/share/nodejs emcmake cmake -S . -B build-web -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DQV_WEB_DEPS="$prefix" -DQV_NATIVE_BUILD="$PWD/build" "$@" >/dev/null
+    NODE_PATH=/usr/share/nodejs cmake --build build-web -j "$jobs"
+    local version
+    version=$(sed -n 's/^project(Quorvatide VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+    rm -rf dist/web
+    mkdir -p dist/web
+    cp shell/platform/web/index.html build-web/quorvatide.js build-web/quorvatide.wasm \
+        build-web/quorvatide.data dist/web/
+    rm -f "dist/quorvatide-$version-web.zip"
+    (cd dist/web && cmake -E tar cf "../quorvatide-$version-web.zip" --format=zip .)
+    echo "The page: dist/web/ (and dist/quorvatide-$version-web.zip)"
+}
+
 case "$mode" in
 windows)
     bash scripts/build_windows.sh
+    ;;
+web)
+    build_web
+    if [ "${2:-}" = serve ]; then exec python3 scripts/serve_web.py dist/web; fi
     ;;
 play)
     build build
@@ -71,9 +101,14 @@ test)
     echo "== the Windows build, and its tests under wine =="
     bash scripts/build_windows.sh
     test_windows
+    echo "== the browser build: its unit tests and the corpus under node, the page in Chromium =="
+    build_web
+    install_missing chromium
+    (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
+    NODE_PATH=/usr/share/nodejs ctest --test-dir build-web --output-on-failure -j "$jobs"
     ;;
 *)
-    echo "usage: scripts/setup.sh play|test|windows" >&2
+    echo "usage: scripts/setup.sh play|test|windows|web [serve]" >&2
     exit 2
     ;;
 esac

@@ -1,4 +1,5 @@
-// The harness's PNG writer, with libpng (not in the Windows test build: harness_nopng.cpp).
+// The harness's PNG writer, with libpng (not in the Windows and browser test builds, which have no
+// libpng: harness_nopng.cpp).
 #include <png.h>
 
 #include <vector>

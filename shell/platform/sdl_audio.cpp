@@ -260,10 +260,11 @@ TSdlAudio::Track* TSdlAudio::TrackOf(int player) {
     return &tracks_[player];
 }
 
-bool TSdlAudio::MusicOpen(int player, const std::string& path) {
+bool TSdlAudio::MusicOpen(int player, const std::string& named) {
     Track* t = TrackOf(player);
     if (!t) return false;
     MusicClose(player);
+    const std::string path = musicFile_ ? musicFile_(named) : named;
     if (!NativeFiles().IsFile(path)) return false;
     std::unique_ptr<TMusicSource> source;
     auto file = std::make_unique<TWavFileSource>();

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -94,6 +95,11 @@ public:
     // Fills the mixer's music stream with the playing tracks (on the mixer's thread).
     void Mix(uint8_t* stream, int len);
 
+    // Where a platform keeps the tracks in another form (the page's music is encoded to be
+    // small): the file to play for the one the game names. None: the named file itself.
+    using TMusicFile = std::function<std::string(const std::string& path)>;
+    void SetMusicFile(TMusicFile musicFile) { musicFile_ = std::move(musicFile); }
+
 private:
     struct Track {
         std::unique_ptr<TMusicSource> source;
@@ -117,4 +123,5 @@ private:
     std::mutex mutex_;
     Track tracks_[2];
     std::vector<uint8_t> mixBuffer_;
+    TMusicFile musicFile_;
 };

@@ -29,22 +29,6 @@ public:
     }
 };
 
-}  // namespace
-
-std::string ExecutableDir() {
-    std::string dir;
-    if (char* base = SDL_GetBasePath()) {
-        dir = base;
-        SDL_free(base);
-    }
-    if (dir.empty()) dir = "./";
-    // SDL ends it in the system's separator ('\\' on Windows), which the game's '/' may follow.
-    if (dir.back() != '/' && dir.back() != '\\') dir += '/';
-    return dir;
-}
-
-namespace {
-
 // Time spent composing and presenting frames, printed on exit when QUORVATIDE_FRAME_STATS is
 // set: a way to watch the cost of the present path on a given display.
 struct TFrameStats {
@@ -72,40 +56,60 @@ public:
         pointerInput_.Open();
     }
 
-    int Run() {
-        SDL_StartTextInput();
-        bool running = true;
-        bool exposeAll = true;
-        while (running) {
-            Paint(exposeAll);
-            exposeAll = false;
-            if (const std::string caption = session_.Caption(); caption != shownCaption_) {
-                shownCaption_ = caption;
-                SDL_SetWindowTitle(window_, shownCaption_.c_str());
-            }
-            // Sleep until an event arrives or the session has something due: no busy loop.
-            SDL_Event ev;
-            bool got;
-            std::optional<uint64_t> due = session_.NextDue();
-            if (const auto pointerDue = pointer_.NextDue())
-                due = due ? std::min(*due, *pointerDue) : *pointerDue;
-            if (due) {
-                const uint64_t now = SDL_GetTicks64();
-                const int wait = *due <= now ? 0 : int(std::min<uint64_t>(*due - now, INT_MAX));
-                got = SDL_WaitEventTimeout(&ev, wait) != 0;
-            } else {
-                got = SDL_WaitEvent(&ev) != 0;
-            }
-            while (got) {
-                running = Handle(ev, exposeAll) && running;
-                got = SDL_PollEvent(&ev) != 0;
-            }
-            pointer_.RunDue(SDL_GetTicks64());
-            session_.RunDue();
+    // One round of the window: paints what changed, then, when `wait`, sleeps until an event
+    // arrives or the session has something due (no busy loop), handles the events and runs
+    // what is due. False once the window is to close.
+    bool Step(bool wait) {
+        Paint(exposeAll_);
+        exposeAll_ = false;
+        if (const std::string caption = session_.Caption(); caption != shownCaption_) {
+            shownCaption_ = caption;
+            SDL_SetWindowTitle(window_, shownCaption_.c_str());
         }
+        SDL_Event ev;
+        bool got;
+        std::optional<uint64_t> due = session_.NextDue();
+        if (const auto pointerDue = pointer_.NextDue())
+            due = due ? std::min(*due, *pointerDue) : *pointerDue;
+        if (!wait) {
+            got = SDL_PollEvent(&ev) != 0;
+        } else if (due) {
+            const uint64_t now = SDL_GetTicks64();
+            const int timeout = *due <= now ? 0 : int(std::min<uint64_t>(*due - now, INT_MAX));
+            got = SDL_WaitEventTimeout(&ev, timeout) != 0;
+        } else {
+            got = SDL_WaitEvent(&ev) != 0;
+        }
+        bool running = true;
+        while (got) {
+            running = Handle(ev, exposeAll_) && running;
+            got = SDL_PollEvent(&ev) != 0;
+        }
+        pointer_.RunDue(SDL_GetTicks64());
+        session_.RunDue();
+        return running;
+    }
+
+    void Finish() {
         session_.Close();
         stats_.Print();
-        return 0;
+    }
+
+    void PrintStats() const { stats_.Print(); }
+
+    // Shows the frame at `scale`, the window made to fit it (the browser's page asks for this
+    // when its size changes).
+    void Rescale(int scale) {
+        const TForm& form = session_.Form();
+        SDL_SetWindowSize(window_, form.Width() * scale, form.Height() * scale);
+        exposeAll_ = true;
+    }
+
+    void ToggleFullscreen() {
+        const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+        if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+            std::fprintf(stderr, "quorvatide: cannot switch to %s: %s\n",
+                         full ? "the window" : "fullscreen", SDL_GetError());
     }
 
 private:
@@ -251,13 +255,6 @@ private:
         }
     }
 
-    void ToggleFullscreen() {
-        const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
-        if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-            std::fprintf(stderr, "quorvatide: cannot switch to %s: %s\n",
-                         full ? "the window" : "fullscreen", SDL_GetError());
-    }
-
     // Composes what changed and copies those rectangles to the window, each frame pixel a
     // block of scale × scale window pixels. The window's size decides the scale: at its
     // opening size the frame fills it; in fullscreen the frame is centred on black.
@@ -381,6 +378,7 @@ private:
     // The buttons whose press reached the game.
     uint32_t buttons_ = 0;
     std::string shownCaption_;
+    bool exposeAll_ = true;
     TFrameStats stats_;
     // The pad's and the keyboard's pointer, and its highlight as last drawn.
     TGridPointer pointer_{[this] { return dynamic_cast<TForm1*>(&session_.Form()); },
@@ -416,65 +414,95 @@ void SetIcon(SDL_Window* window, const std::string& assetDir) {
 
 }  // namespace
 
-int RunWindow(const TSessionFactory& createSession) {
-    // Only a real display will do: without this SDL would quietly fall back to an off-screen
-    // driver and the game would run where nobody can see it.
-    const char* requested = std::getenv("SDL_VIDEODRIVER");
-    if (!requested || !*requested) {
-        std::string why;
-        const char* driver = NativeVideoDriver(why);
-        if (!driver) {
-            std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", why.c_str());
-            return 1;
-        }
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
-    }
+struct TWindowRun {
+    TSdlAudio sdlAudio;
+    TSilentAudio silence;
+    bool haveAudio = false;
+    TSdlClock clock;
+    TUserFolders folders = NativeUserFolders();
+    std::optional<TPlatform> platform;
+    std::unique_ptr<IWindowSession> session;
+    SDL_Window* window = nullptr;
+    std::optional<THost> host;
+};
+
+void TWindowRunDeleter::operator()(TWindowRun* run) const {
+    if (!run) return;
+    run->host.reset();
+    run->session.reset();  // FormDestroy, while the audio device is still open
+    if (run->window) SDL_DestroyWindow(run->window);
+    delete run;
+    SDL_Quit();
+}
+
+TWindowRunPtr OpenWindowRun(const TSessionFactory& createSession, int& exitCode,
+                            const TWindowOptions& options) {
+    exitCode = 0;
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quorvatide: cannot open the game window: no usable display (%s)\n",
                      SDL_GetError());
-        return 1;
+        exitCode = 1;
+        return nullptr;
     }
-    int exitCode = 0;
-    {
-        TSdlAudio sdlAudio;
-        TSilentAudio silence;
-        const bool haveAudio = sdlAudio.Open();
-        TSdlClock clock;
-        const TUserFolders folders = NativeUserFolders();
-        TPlatform platform{clock,          haveAudio ? static_cast<IAudio&>(sdlAudio) : silence,
-                           NativeFiles(),  ExecutableDir(),
-                           folders.config, folders.state};
-        std::unique_ptr<IWindowSession> session = createSession(platform);
-        SDL_Window* window = nullptr;
-        if (!session) {
-            exitCode = 1;
-        } else {
-            const TForm& form = session->Form();
-            // The game composes its own frames: the window surface should be the system's plain
-            // framebuffer (shared memory on X11), not one emulated through a GPU renderer,
-            // which under software OpenGL costs about ten times as much per frame.
-            SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
-            // The game draws at its own size; the window shows it enlarged by a whole number,
-            // so that every pixel stays sharp, and keeps that size.
-            const int scale = WindowScale(form.Width(), form.Height());
-            window = SDL_CreateWindow(session->Caption().c_str(), SDL_WINDOWPOS_CENTERED,
-                                      SDL_WINDOWPOS_CENTERED, form.Width() * scale,
-                                      form.Height() * scale, SDL_WINDOW_SHOWN);
-            if (!window) {
-                std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n",
-                             SDL_GetError());
-                exitCode = 1;
-                session->Close();
-            } else {
-                SetIcon(window, platform.exeDir + "Assets/");
-                THost host(window, *session, haveAudio ? &sdlAudio : nullptr);
-                exitCode = host.Run();
-                if (exitCode == 0) exitCode = session->ExitStatus();
-            }
-        }
-        session.reset();  // FormDestroy, while the audio device is still open
-        if (window) SDL_DestroyWindow(window);
+    TWindowRunPtr run(new TWindowRun);
+    run->haveAudio = run->sdlAudio.Open();
+    if (options.musicFile) run->sdlAudio.SetMusicFile(options.musicFile);
+    run->platform.emplace(
+        TPlatform{run->clock, run->haveAudio ? static_cast<IAudio&>(run->sdlAudio) : run->silence,
+                  NativeFiles(), ExecutableDir(), run->folders.config, run->folders.state});
+    TPlatform& platform = *run->platform;
+    run->session = createSession(platform);
+    if (!run->session) {
+        exitCode = 1;
+        return nullptr;
     }
-    SDL_Quit();
+    IWindowSession& session = *run->session;
+    const TForm& form = session.Form();
+    // The game composes its own frames: the window surface should be the system's plain
+    // framebuffer (shared memory on X11), not one emulated through a GPU renderer, which under
+    // software OpenGL costs about ten times as much per frame.
+    SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    // The game draws at its own size; the window shows it enlarged by a whole number, so that
+    // every pixel stays sharp, and keeps that size.
+    const int scale = WindowScale(form.Width(), form.Height());
+    run->window =
+        SDL_CreateWindow(session.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                         form.Width() * scale, form.Height() * scale, SDL_WINDOW_SHOWN);
+    if (!run->window) {
+        std::fprintf(stderr, "quorvatide: cannot open the game window: %s\n", SDL_GetError());
+        exitCode = 1;
+        session.Close();
+        return nullptr;
+    }
+    SetIcon(run->window, platform.exeDir + "Assets/");
+    run->host.emplace(run->window, session, run->haveAudio ? &run->sdlAudio : nullptr);
+    SDL_StartTextInput();
+    return run;
+}
+
+bool StepWindowRun(TWindowRun& run, bool wait) {
+    return run.host->Step(wait);
+}
+
+void RescaleWindowRun(TWindowRun& run, int scale) {
+    run.host->Rescale(scale);
+}
+
+void ToggleFullscreen(TWindowRun& run) {
+    run.host->ToggleFullscreen();
+}
+
+IWindowSession& SessionOf(TWindowRun& run) {
+    return *run.session;
+}
+
+int FinishWindowRun(TWindowRunPtr run) {
+    run->host->Finish();
+    int exitCode = run->session->ExitStatus();
+    run.reset();
     return exitCode;
+}
+
+void PrintFrameStats(TWindowRun& run) {
+    run.host->PrintStats();
 }

@@ -1,0 +1,165 @@
+// The page's side of the game, run inside the module before the game starts (linked with
+// --pre-js): the player's files in the browser's storage, the page's controls, the scale that
+// fits the browser's window, the tab hidden, and a fault shown as a crash report.
+(function () {
+  'use strict';
+  var home = '/home/web_user';
+  var stateDir = home + '/.local/state/quorvatide/';
+  var watchFile = home + '/watch.qvr';
+  var query = new URLSearchParams(location.search);
+  var $ = function (id) { return document.getElementById(id); };
+
+  // ?watch=1 shows the replay the player chose last (see the Watch button); ?crash=abort|throw
+  // faults on purpose at the first tick of play, to see the crash report.
+  if (query.get('watch') === '1') Module['arguments'] = ['--replay', watchFile];
+
+  var saving = false, saveAgain = false;
+  // Everything under the player's home folder, into the browser's storage.
+  function save(done) {
+    if (saving) { saveAgain = true; return; }
+    saving = true;
+    FS.syncfs(false, function (err) {
+      saving = false;
+      if (err) console.warn('quorvatide: cannot keep the player\'s files: ' + err);
+      if (saveAgain) { saveAgain = false; save(done); } else if (done) done();
+    });
+  }
+  Module['qvSave'] = save;
+
+  Module['preRun'] = Module['preRun'] || [];
+  Module['preRun'].push(function () {
+    if (query.get('crash')) ENV['QUORVATIDE_TEST_CRASH'] = query.get('crash');
+    // ?stats=1: Module._qv_web_frame_stats() prints the frames' compose and present times.
+    if (query.get('stats')) ENV['QUORVATIDE_FRAME_STATS'] = '1';
+    FS.mount(IDBFS, {}, home);
+    addRunDependency('qv-storage');
+    FS.syncfs(true, function (err) {
+      if (err) console.warn('quorvatide: the browser keeps no files for this page: ' + err);
+      removeRunDependency('qv-storage');
+    });
+  });
+
+  // The progress bar while the game's data loads.
+  Module['setStatus'] = function (text) {
+    var m = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text || '');
+    var bar = $('progress');
+    if (!bar) return;
+    if (m) { bar.max = +m[2]; bar.value = +m[1]; bar.hidden = false; }
+    else if (!text) bar.hidden = true;
+  };
+
+  // The largest whole scale at which the game fits the browser's window, above the controls.
+  function fit() {
+    if (Module['qvCrashed']) return;
+    var controls = $('controls');
+    var full = !!document.fullscreenElement;
+    var w = window.innerWidth, h = window.innerHeight - (full || !controls ? 0 : controls.offsetHeight + 8);
+    Module['_qv_web_rescale'](w, h);
+  }
+
+  function newest(folder, pattern) {
+    try {
+      var names = FS.readdir(folder).filter(function (n) { return pattern.test(n); });
+      names.sort();
+      return names.length ? folder + names[names.length - 1] : null;
+    } catch (e) {
+      return null;
+    }
+  }
+
+  function download(path, type) {
+    if (!path) return false;
+    var data;
+    try { data = FS.readFile(path); } catch (e) { return false; }
+    var a = document.createElement('a');
+    a.href = URL.createObjectURL(new Blob([data], { type: type }));
+    a.download = path.substring(path.lastIndexOf('/') + 1);
+    document.body.appendChild(a);
+    a.click();
+    setTimeout(function () { URL.revokeObjectURL(a.href); a.remove(); }, 1000);
+    return true;
+  }
+
+  function sessionReplay() {
+    var path = Module['qvReplay'] || '';
+    try { path = UTF8ToString(Module['_qv_web_replay_path']()) || path; } catch (e) { }
+    return path || newest(stateDir + 'replays/', /\.qvr$/);
+  }
+
+  function say(text) { var s = $('status'); if (s) s.textContent = text; }
+
+  Module['qvStarted'] = function () {
+    fit();
+    window.addEventListener('resize', fit);
+    document.addEventListener('fullscreenchange', fit);
+    // A hidden tab gets no frames: the game pauses as P pauses it, and the files are kept.
+    document.addEventListener('visibilitychange', function () {
+      if (document.visibilityState === 'hidden') {
+        if (!Module['qvCrashed']) Module['_qv_web_hidden']();
+        save();
+      }
+    });
+    window.addEventListener('pagehide', function () { save(); });
+    $('fullscreen').onclick = function () {
+      if (document.fullscreenElement) document.exitFullscreen();
+      else $('stage').requestFullscreen().catch(function () { say('This browser does not allow fullscreen here.'); });
+    };
+    $('download-replay').onclick = function () {
+      if (!download(sessionReplay(), 'application/octet-stream')) say('No replay has been recorded yet.');
+    };
+    $('download-crash').onclick = function () {
+      if (!download(newest(stateDir, /^crash-.*\.txt$/), 'text/plain')) say('There is no crash report.');
+    };
+    $('watch-file').onchange = function () {
+      var file = this.files && this.files[0];
+      if (!file) return;
+      file.arrayBuffer().then(function (buffer) {
+        FS.writeFile(watchFile, new Uint8Array(buffer));
+        save(function () { location.search = '?watch=1'; });
+      });
+    };
+    $('watch').onclick = function () { $('watch-file').click(); };
+    // Debug mode's creature log, written when asked for.
+    $('download-debug').hidden = !UTF8ToString(Module['_qv_web_debug_log']());
+    $('download-debug').onclick = function () {
+      if (!download(UTF8ToString(Module['_qv_web_debug_log']()), 'text/plain')) say('The debug log cannot be written.');
+    };
+    Module['qvReplay'] = sessionReplay();
+  };
+
+  // A fault: the report on the page, with its download and the replay's, never a frozen canvas.
+  function crash(cause, detail) {
+    if (Module['qvCrashed']) return;
+    Module['qvCrashed'] = true;
+    var replay = null, text, path = null;
+    try { replay = sessionReplay(); } catch (e) { }
+    try {
+      text = UTF8ToString(Module['ccall']('qv_web_crash', 'number', ['string', 'string'], [cause, String(detail)]));
+      path = UTF8ToString(Module['_qv_web_crash_path']()) || null;
+    } catch (e) {
+      text = 'Quorvatide crash report\n\nWhat happened: ' + cause + ' (' + detail + ')\n';
+    }
+    Module['qvShowCrash'](text, path, replay);
+  }
+  Module['qvShowCrash'] = function (text, path, replay) {
+    Module['qvCrashed'] = true;
+    var box = $('crash');
+    $('crash-text').textContent = text;
+    box.hidden = false;
+    replay = replay || sessionReplay();
+    $('crash-report').onclick = function () {
+      if (!path || !download(path, 'text/plain')) {
+        var a = document.createElement('a');
+        a.href = URL.createObjectURL(new Blob([text], { type: 'text/plain' }));
+        a.download = 'quorvatide-crash.txt';
+        a.click();
+      }
+    };
+    $('crash-replay').onclick = function () { download(replay, 'application/octet-stream'); };
+    try { save(); } catch (e) { }
+  };
+  Module['onAbort'] = function (what) { crash('abort', what); };
+  window.addEventListener('error', function (e) { crash('trap', e.message); });
+  window.addEventListener('unhandledrejection', function (e) { crash('trap', e.reason); });
+  Module['qvClosed'] = function () { save(); say('The game has ended.'); };
+})();

@@ -1,0 +1,130 @@
+// Crash reporting in the browser. A fault in the WebAssembly (a trap, abort(), memory that
+// cannot grow, a C++ exception nobody catches) never leaves a frozen canvas: the page's script
+// hands it here while the module can still run (Module.onAbort, the window's error event), and
+// std::terminate comes here directly. The report is written to the player's state folder (kept
+// in the browser's storage), the replay flushed, and the page shows the report with buttons to
+// download it and the replay.
+#include <cxxabi.h>
+#include <emscripten.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <typeinfo>
+
+#include "quorvatide_version.h"
+#include "shell/platform/crash_report.h"
+
+namespace {
+
+struct TWebCrash {
+    std::string stateDir;
+    std::atomic<bool> reported{false};
+    char report[16384];
+    std::string path;
+};
+TWebCrash gCrash;
+
+// Writes the report and the replay; returns the report's text. Only the first fault reports.
+const char* Report(const char* cause, const char* meaning, const char* detail, bool terminated,
+                   const char* exceptionType, const char* exceptionMessage) {
+    if (gCrash.reported.exchange(true)) return gCrash.report;
+    TCrashFacts facts;
+    facts.version = kGameVersion;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    facts.time = CrashTimeFromSeconds(int64_t(now) + local.tm_gmtoff);
+    facts.cause = cause;
+    // The browser's words for the fault, after the meaning.
+    static char meaningText[512];
+    TCrashText m(meaningText, sizeof meaningText);
+    m.Add(meaning);
+    if (detail && *detail) m.Add(": ").OneLine(detail);
+    facts.meaning = meaningText;
+    facts.terminated = terminated;
+    facts.exceptionType = exceptionType;
+    facts.exceptionMessage = exceptionMessage;
+    facts.program = "quorvatide (WebAssembly)";
+    facts.pid = 1;
+    FormatCrashReport(gCrash.report, sizeof gCrash.report, facts, nullptr);
+    // Whatever the recorder still holds, into the replay's file.
+    FlushCrashReplay();
+    if (!gCrash.stateDir.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(gCrash.stateDir, ec);
+        char name[64];
+        TCrashText t(name, sizeof name);
+        t.Add("crash-");
+        AddCrashTime(t, facts.time, '_', '-');
+        t.Add(".txt");
+        gCrash.path = gCrash.stateDir + name;
+        if (std::FILE* f = std::fopen(gCrash.path.c_str(), "wb")) {
+            std::fputs(gCrash.report, f);
+            std::fclose(f);
+        } else {
+            gCrash.path.clear();
+        }
+    }
+    std::fprintf(stderr, "quorvatide: the game has stopped: %s; crash report: %s\n", cause,
+                 gCrash.path.empty() ? "not written" : gCrash.path.c_str());
+    return gCrash.report;
+}
+
+[[noreturn]] void OnTerminate() {
+    std::string type, message;
+    if (std::exception_ptr current = std::current_exception()) {
+        try {
+            std::rethrow_exception(current);
+        } catch (const std::exception& e) {
+            int status = 0;
+            char* name = abi::__cxa_demangle(typeid(e).name(), nullptr, nullptr, &status);
+            type = status == 0 && name ? name : typeid(e).name();
+            std::free(name);
+            message = e.what();
+        } catch (...) {
+            type = "an exception of an unknown type";
+        }
+    }
+    const char* text = Report("abort", "an uncaught exception", nullptr, true,
+                              type.c_str(), message.c_str());
+    EM_ASM(
+        {
+            if (Module.qvShowCrash) Module.qvShowCrash(UTF8ToString($0), UTF8ToString($1));
+        },
+        text, gCrash.path.c_str());
+    // The page shows the report; the module stops here.
+    emscripten_cancel_main_loop();
+    std::abort();
+}
+
+}  // namespace
+
+// Called by the page's script for a fault it saw: the report's text, for the page to show.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash(const char* cause, const char* detail) {
+    const std::string what = detail ? detail : "";
+    const char* meaning = what.find("memory") != std::string::npos ? "out of memory"
+                          : std::strcmp(cause, "abort") == 0       ? "the program aborted"
+                                                                   : "a fault in the WebAssembly";
+    return Report(cause, meaning, detail, false, "", "");
+}
+
+extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash_path() {
+    return gCrash.path.c_str();
+}
+
+void InstallCrashReporting(const std::string&, const std::string& stateDir, bool) {
+    gCrash.stateDir = stateDir;
+    std::set_terminate(OnTerminate);
+}
+
+int FinishCrashReport(int, char**) {
+    std::fputs("quorvatide: --crash-report is not for the browser build\n", stderr);
+    return 2;
+}

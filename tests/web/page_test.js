@@ -1,0 +1,293 @@
+// The page in Debian's chromium, headless, driven over the DevTools protocol: it loads with no
+// console error; the splash on the canvas is the Assets picture; a click starts play and
+// creatures come out; P shows the pause panel, and so does a tab hidden during play; the
+// session's replay, downloaded with the page's button, checks on Linux, and a debug session's
+// with the same debug log as in the WebAssembly build; after a reload the replay is still in
+// the page's storage; a fault on purpose shows the crash report, which the page downloads.
+//
+//   node page_test.js <dist/web> <Assets folder> <native quorvatide> <quorvatide_node.js>
+// Prints the figures it measures (FIGURE lines) and "N passed, N failed".
+'use strict';
+const { spawn, spawnSync } = require('child_process');
+const fs = require('fs');
+const os = require('os');
+const path = require('path');
+const puppeteer = require('puppeteer-core');
+
+const [distDir, assetDir, nativeGame, nodeGame] = process.argv.slice(2);
+const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvatide-page-'));
+const downloads = path.join(work, 'downloads');
+fs.mkdirSync(downloads);
+let passed = 0, failed = 0;
+function check(ok, what, detail) {
+  if (ok) { passed++; console.log('ok: ' + what); }
+  else { failed++; console.log('FAIL: ' + what + (detail ? ' (' + detail + ')' : '')); }
+  return ok;
+}
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// A 24-bit BMP as rows of [r, g, b].
+function readBmp(file) {
+  const d = fs.readFileSync(file);
+  const offset = d.readUInt32LE(10), w = d.readInt32LE(18), h = d.readInt32LE(22);
+  const bits = d.readUInt16LE(28), stride = Math.floor((w * bits + 31) / 32) * 4;
+  const px = (x, y) => {
+    const row = h > 0 ? h - 1 - y : y, p = offset + row * stride + x * (bits / 8);
+    return [d[p + 2], d[p + 1], d[p]];
+  };
+  return { w, h: Math.abs(h), px };
+}
+
+// The game's frame (its own pixels) from the canvas: every scale × scale block's top-left pixel.
+async function frame(page) {
+  return page.evaluate(() => {
+    const c = document.getElementById('canvas');
+    const scale = Math.max(1, Math.round(c.width / 1000) || 1);
+    const ctx = c.getContext('2d');
+    const data = ctx.getImageData(0, 0, c.width, c.height).data;
+    return { w: c.width, h: c.height, data: Array.from(data) };
+  });
+}
+function pixel(f, scale, x, y) {
+  const p = ((y * scale) * f.w + x * scale) * 4;
+  return [f.data[p], f.data[p + 1], f.data[p + 2]];
+}
+// Hashes of playfield tiles (35 × 35 from 9,9), as the desktop's tests compare them, read in
+// the page so that the test takes little of its time.
+async function tiles(page, scale, list) {
+  return page.evaluate((scale, list) => {
+    const ctx = document.getElementById('canvas').getContext('2d');
+    return list.map(([col, row]) => {
+      const d = ctx.getImageData((9 + 35 * col) * scale, (9 + 35 * row) * scale, 35 * scale, 35 * scale).data;
+      let h = 0;
+      for (let i = 0; i < d.length; i += 4) h = (Math.imul(h, 31) + (d[i] << 16 | d[i + 1] << 8 | d[i + 2])) | 0;
+      return h;
+    });
+  }, scale, list);
+}
+
+async function downloadReplay(page) {
+  const name = path.basename(await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path())));
+  await page.click('#download-replay');
+  for (let i = 0; i < 50; i++) {
+    await sleep(100);
+    if (name && fs.existsSync(path.join(downloads, name))) {
+      await sleep(200);
+      return path.join(downloads, name);
+    }
+  }
+  return null;
+}
+
+// Checks a replay with the native program and with the WebAssembly one under node; in debug
+// mode their debug logs are the same, byte for byte, and not empty.
+function checkOnLinux(file, debug) {
+  const stem = path.basename(file, '.qvr');
+  const nativeLog = path.join(work, stem + '.native.log'), wasmLog = path.join(work, stem + '.wasm.log');
+  const native = spawnSync(nativeGame, ['--check-replay', file, '--debug-log', nativeLog], { encoding: 'utf8' });
+  check(native.status === 0, 'the browser\'s replay checks on Linux', (native.stdout + native.stderr).trim());
+  const t0 = Date.now();
+  const wasm = spawnSync('node', ['--no-experimental-fetch', nodeGame, '--check-replay', file, '--debug-log', wasmLog],
+                         { encoding: 'utf8', env: Object.assign({}, process.env, { NODE_PATH: '/usr/share/nodejs' }) });
+  check(wasm.status === 0, 'it checks in the WebAssembly build under node', (wasm.stdout + wasm.stderr).trim());
+  console.log('FIGURE checking ' + stem + ' under node: ' + ((Date.now() - t0) / 1000).toFixed(2) + ' s (' + wasm.stdout.trim() + ')');
+  if (!debug) return;
+  const a = fs.existsSync(nativeLog) ? fs.readFileSync(nativeLog) : null;
+  const b = fs.existsSync(wasmLog) ? fs.readFileSync(wasmLog) : null;
+  check(a && b && a.length > 0 && a.equals(b), 'the debug logs on Linux and in the WebAssembly build are byte for byte the same',
+        a && b ? a.length + ' and ' + b.length + ' bytes' : 'missing');
+}
+
+async function main() {
+  const server = spawn('python3', [path.join(__dirname, '../../scripts/serve_web.py'), distDir, '--port', '0'],
+                       { stdio: ['ignore', 'pipe', 'inherit'] });
+  const url = await new Promise((resolve, reject) => {
+    server.stdout.once('data', (b) => resolve(String(b).trim()));
+    server.once('exit', () => reject(new Error('the server did not start')));
+  });
+  const browser = await puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: path.join(work, 'profile'),
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--disable-quic', '--enable-unsafe-swiftshader',
+           '--autoplay-policy=no-user-gesture-required', '--window-size=1000,900'],
+  });
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1000, height: 900 });
+    const cdp = await browser.target().createCDPSession();
+    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+    const errors = [];
+    let transferred = 0;
+    let stats = '';
+    page.on('console', (m) => {
+      if (m.type() === 'error') errors.push(m.text());
+      if (/ frames, compose /.test(m.text())) stats = m.text();
+    });
+    page.on('pageerror', (e) => errors.push(String(e)));
+    const pageCdp = await page.target().createCDPSession();
+    await pageCdp.send('Network.enable');
+    pageCdp.on('Network.loadingFinished', (e) => { transferred += e.encodedDataLength; });
+
+    // The splash, as fast as the page can show it.
+    await page.goto(url + '?stats=1', { waitUntil: 'load' });
+    await page.waitForFunction(() => {
+      const c = document.getElementById('canvas');
+      if (!window.Module || !Module.qvStarted || c.width < 700) return false;
+      const d = c.getContext('2d').getImageData(c.width / 2, c.height / 2, 1, 1).data;
+      return d[0] + d[1] + d[2] > 0;
+    }, { timeout: 30000, polling: 20 });
+    const splashMs = await page.evaluate(() => performance.now());
+    console.log('FIGURE navigation to the splash on the canvas: ' + splashMs.toFixed(0) + ' ms');
+    check((await page.title()) === 'Quorvatide', 'the tab is titled Quorvatide');
+    await sleep(300);
+    const size = await page.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+    const splash = readBmp(path.join(assetDir, 'splash.bmp'));
+    const f = await frame(page);
+    // The frame's width in game pixels is that of the form; the scale is a whole number.
+    const scale = Math.max(1, Math.round(size[0] / 903));
+    let same = true, where = '';
+    for (let y = 0; y < splash.h && same; y += 3)
+      for (let x = 0; x < splash.w; x += 3) {
+        const a = pixel(f, scale, 8 + x, 8 + y), b = splash.px(x, y);
+        if (a[0] !== b[0] || a[1] !== b[1] || a[2] !== b[2]) { same = false; where = x + ',' + y + ': ' + a + ' vs ' + b; break; }
+      }
+    check(same, 'the splash on the canvas is splash.bmp, at scale ' + scale + ' (' + size + ')', where);
+
+    // A click starts play; creatures come out above their tunnels within 20 s.
+    const box = await (await page.$('#canvas')).boundingBox();
+    const at = (col, row) => [box.x + (9 + 35 * col + 17) * scale, box.y + (9 + 35 * row + 17) * scale];
+    const watched = [[4, 4], [1, 18], [10, 18], [18, 18]];
+    const before = await tiles(page, scale, watched);
+    await page.mouse.click(...at(10, 10));
+    await sleep(400);
+    const start = await tiles(page, scale, watched);
+    check(start[0] !== before[0], 'a click on the splash starts play');
+    const seen = new Set();
+    const began = Date.now();
+    while (Date.now() - began < 20000) {
+      const later = await tiles(page, scale, watched);
+      ['E', 'S', 'F'].forEach((k, i) => { if (later[i + 1] !== start[i + 1]) seen.add(k); });
+      await sleep(250);
+    }
+    check(seen.size === 3, 'creatures of all three kinds came out above their tunnels in 20 s', [...seen].join(''));
+    await page.evaluate(() => Module._qv_web_frame_stats());
+    await sleep(100);
+    console.log('FIGURE frames in the first 20 s of play: ' + stats);
+
+    // P shows the pause panel (black over the board); P again takes it away.
+    await page.keyboard.press('p');
+    await sleep(400);
+    const dark = await page.evaluate((scale) => {
+      const ctx = document.getElementById('canvas').getContext('2d');
+      return [[3, 3], [10, 10], [15, 5]].every(([c, r]) => {
+        const d = ctx.getImageData((9 + 35 * c) * scale, (9 + 35 * r) * scale, 1, 1).data;
+        return d[0] === 0 && d[1] === 0 && d[2] === 0;
+      });
+    }, scale);
+    check(dark, 'P shows the pause panel');
+    await page.keyboard.press('p');
+    await sleep(300);
+
+    // The tab hidden during play: the game pauses as P pauses it (and the replay, checked on
+    // Linux below, holds that key); P on coming back goes on.
+    const paused = () => page.evaluate((scale) => {
+      const d = document.getElementById('canvas').getContext('2d').getImageData((9 + 35 * 10) * scale, (9 + 35 * 10) * scale, 1, 1).data;
+      return d[0] === 0 && d[1] === 0 && d[2] === 0;
+    }, scale);
+    const wasPaused = await paused();
+    await page.evaluate(() => {
+      Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+      Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
+      document.dispatchEvent(new Event('visibilitychange'));
+    });
+    await sleep(300);
+    check(!wasPaused && await paused(), 'a tab hidden during play comes back paused');
+    await page.keyboard.press('p');
+    await sleep(300);
+    check(!(await paused()), 'and P goes on');
+
+    // The session's replay through the page's button, checked on Linux.
+    const replayName = await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()));
+    let replay = await downloadReplay(page);
+    if (check(!!replay, 'the page downloads the session\'s replay')) checkOnLinux(replay, false);
+    const heap = await page.evaluate(() => HEAP8.length);
+    console.log('FIGURE the wasm heap after ' + ((Date.now() - began) / 1000).toFixed(0) + ' s of play: ' + (heap / 1048576).toFixed(0) + ' MB');
+    console.log('FIGURE the page transferred: ' + (transferred / 1048576).toFixed(2) + ' MB');
+    check(errors.length === 0, 'no console error', errors.join(' | '));
+
+    // Hidden and back: the files are kept; after a reload the replay is still there.
+    await page.evaluate(() => new Promise((r) => Module.qvSave(r)));
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+    const kept = await page.evaluate((name) => {
+      try { return FS.readdir('/home/web_user/.local/state/quorvatide/replays/').includes(name); } catch (e) { return String(e); }
+    }, path.basename(replayName));
+    check(kept === true, 'after a reload the replay is still in the page\'s storage', String(kept));
+
+    // Settings of the player's own, kept by the page: debug mode, whose creature log the
+    // browser's replay gives on Linux byte for byte as in the WebAssembly build.
+    const settings = fs.readFileSync(path.join(assetDir, 'settings.ini'), 'latin1').replace(/^DEBUG=0/m, 'DEBUG=1');
+    await page.evaluate((text) => new Promise((r) => {
+      FS.mkdirTree('/home/web_user/.config/quorvatide');
+      FS.writeFile('/home/web_user/.config/quorvatide/settings.ini', text);
+      Module.qvSave(r);
+    }), settings);
+    await page.reload({ waitUntil: 'load' });
+    await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+    await sleep(300);
+    await page.mouse.click(...at(10, 10));
+    await sleep(12000);
+    await page.mouse.click(...at(5, 12));
+    await sleep(3000);
+    await page.click('#download-debug');
+    let log = null;
+    for (let i = 0; i < 30 && !log; i++) {
+      await sleep(100);
+      if (fs.existsSync(path.join(downloads, 'debug.txt'))) log = fs.readFileSync(path.join(downloads, 'debug.txt'), 'latin1');
+    }
+    check(log !== null && (log === '' || /\r\n$/.test(log)), 'in debug mode the page downloads debug.txt', log === null ? 'none' : log.length + ' bytes');
+    replay = await downloadReplay(page);
+    if (check(!!replay, 'the page downloads the debug session\'s replay')) checkOnLinux(replay, true);
+
+    // A fault on purpose at the first tick of play: the crash report on the page.
+    for (const how of ['throw', 'abort']) {
+      await page.goto(url + '?crash=' + how, { waitUntil: 'load' });
+      await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+      await sleep(300);
+      await page.mouse.click(...at(10, 10));
+      const shown = await page.waitForFunction(() => !document.getElementById('crash').hidden, { timeout: 10000 })
+        .then(() => true, () => false);
+      const text = shown ? await page.$eval('#crash-text', (e) => e.textContent) : '';
+      check(shown && /^Quorvatide crash report/.test(text) && /Version: /.test(text) && /Screen: play/.test(text) && /Replay: \/home/.test(text) &&
+            /Tick: [1-9]/.test(text), 'a test crash (' + how + ') shows the crash report', text.split('\n').slice(0, 9).join(' / '));
+      if (how === 'throw' && shown) {
+        await page.click('#crash-report');
+        let got = null;
+        for (let i = 0; i < 30 && !got; i++) {
+          await sleep(100);
+          got = fs.readdirSync(downloads).find((n) => /^crash-.*\.txt$/.test(n));
+        }
+        check(got && fs.readFileSync(path.join(downloads, got), 'utf8') === text, 'the page\'s button downloads that report', got);
+      }
+    }
+    // A browser without WebAssembly (taken away before the page's script runs): one plain
+    // sentence, not a blank page.
+    const plain = await browser.newPage();
+    await plain.evaluateOnNewDocument(() => { delete window.WebAssembly; });
+    await plain.goto(url, { waitUntil: 'load' });
+    const text = await plain.evaluate(() => document.body.innerText.trim());
+    check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
+  } finally {
+    await browser.close();
+    server.kill();
+  }
+}
+
+main().catch((e) => { check(false, 'the page test ran', e && e.stack || String(e)); })
+  .finally(() => {
+    console.log(passed + ' passed, ' + failed + ' failed');
+    process.exit(failed ? 1 : 0);
+  });
