@@ -3,6 +3,7 @@
 #include "shell/user_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -103,4 +104,21 @@ TEST(UserFiles, TheDebugLogGoesToTheStateFolderWhenTheAssetsFolderCannotBeWritte
     EXPECT_NE(err.find("the debug log is in " + (state / "debug.txt").string()), std::string::npos)
         << err;
     EXPECT_EQ(ReadAll(state / "debug.txt"), expected);
+}
+
+TEST(UserFiles, OnlyRegularFilesReachTheGame) {
+    // Named pipes in the place of a picture, a mask, a window picture and a sound: nothing
+    // writes to them, and the game must neither wait for them nor take them for files.
+    TTempAssets dir;
+    const THarnessOptions options = dir.WithSettings("");
+    for (const char* pipe : {"Get.bmp", "Rock1A.bmp", "splash.bmp", "menuopen.wav"}) {
+        fs::remove(dir.Assets() / pipe);
+        ASSERT_EQ(mkfifo((dir.Assets() / pipe).c_str(), 0644), 0);
+    }
+    THarness h(options);
+    const TForm1& f = h.Form();
+    EXPECT_TRUE(f.Sprites[size_t(f.sprGet)].Empty());
+    EXPECT_FALSE(f.Sprites[size_t(f.sprRock)].Empty());  // its mask passed over
+    EXPECT_TRUE(f.imSplash->Picture().Empty());
+    EXPECT_FALSE(NativeFiles().IsFile((dir.Assets() / "menuopen.wav").string()));
 }
