@@ -108,7 +108,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     // A session played on, and the file as a kill leaves it half-way: written up to its last
     // flush, with a piece of a chunk after it.
     THarnessOptions options = dir.WithSettings("SIGNCOST=5\nDEBUG=1\n");
-    options.replayPath = whole;
+    options.replayPath = whole.string();
     {
         THarness h(options);
         h.Advance(2300);
@@ -127,7 +127,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     // A newer session, closed on the splash screen, has nothing to continue.
     {
         THarnessOptions splash = OptionsFor(dir);
-        splash.replayPath = folder / "quorvatide-2026-12-01_11-00-00.qvr";
+        splash.replayPath = (folder / "quorvatide-2026-12-01_11-00-00.qvr").string();
         THarness h(splash);
         h.Advance(1000);
     }
@@ -138,7 +138,7 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
         THarnessOptions o = frail.WithSettings(
             "TURRETHEALTH=1\nBASEORBHEALTH=2\nEVONKELBASEEMERGE=20\nSVONKELBASEEMERGE=100000\n"
             "FVONKELBASEEMERGE=100000\nEVONKELBASESPEED=4\n");
-        o.replayPath = over;
+        o.replayPath = over.string();
         THarness h(o);
         h.StartPlay();
         for (int i = 0; i < 2400 && !h.Form().pnlGameOver->Visible(); ++i) h.Ticks(1);
@@ -186,7 +186,8 @@ TEST(TakeOver, ASessionCutOffMidGameIsContinuedPausedAndChecksAsOneSession) {
     EXPECT_EQ(joined[0].filename().string(),
               "quorvatide-2026-12-01_10-00-00-continued-2026-12-09_10-00-00.qvr");
     const fs::path log = dir.ExeDir() / "replayed.txt";
-    const TCheckOutcome outcome = CheckReplay(joined[0], NativeFiles(), exeDir, log.string());
+    const TCheckOutcome outcome =
+        CheckReplay(joined[0].string(), NativeFiles(), exeDir, log.string());
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_TRUE(outcome.complete);
     EXPECT_GT(outcome.ticks, handOverTick + 100);
@@ -278,7 +279,7 @@ TEST(TakeOver, ACorpusReplayTakenOverAtATimeGoesItsOwnWayAndTheOldFileStays) {
     EXPECT_EQ(joined[0].filename().string(),
               "lab-builder-default-continued-2026-12-09_10-00-00.qvr");
     EXPECT_TRUE(IsReplayFileName(joined[0].filename().string()));
-    const TCheckOutcome outcome = CheckReplay(joined[0], NativeFiles(), exeDir);
+    const TCheckOutcome outcome = CheckReplay(joined[0].string(), NativeFiles(), exeDir);
     EXPECT_EQ(outcome.status, 0) << outcome.message;
     EXPECT_TRUE(outcome.complete);
     const std::string head = ReadFile(joined[0]).substr(0, 300);
@@ -311,7 +312,7 @@ TEST(TakeOver, TheClockCarriesOnFromTheRecordingSoTheWarningComesWhenItWouldHave
     TTempAssets dir;
     const fs::path replay = dir.ExeDir() / "long.qvr";
     THarnessOptions options = dir.WithSettings("BASEORBHEALTH=100000\n");
-    options.replayPath = replay;
+    options.replayPath = replay.string();
     uint64_t warningDue = 0;
     {
         THarness h(options);
@@ -339,8 +340,8 @@ TEST(TakeOver, TheClockCarriesOnFromTheRecordingSoTheWarningComesWhenItWouldHave
     EXPECT_TRUE(game.spHatred->Visible());
     session->Close();
     session.reset();
-    const TCheckOutcome outcome =
-        CheckReplay(dir.ExeDir() / "taken.qvr", NativeFiles(), dir.ExeDir().string() + "/");
+    const TCheckOutcome outcome = CheckReplay((dir.ExeDir() / "taken.qvr").string(), NativeFiles(),
+                                              dir.ExeDir().string() + "/");
     EXPECT_EQ(outcome.status, 0) << outcome.message;
 }
 
