@@ -1,7 +1,8 @@
 # The browser build's programs (emcmake cmake, see scripts/setup.sh web):
-#   quorvatide       the page's game: quorvatide.js, .wasm and .data (the Assets preloaded), with
-#                    the page of shell/platform/web around it, gathered into dist/web by
-#                    scripts/setup.sh web
+#   quorvatide       the page's game: quorvatide.js, .wasm and .data (the Assets preloaded, but
+#                    for the music, which the page fetches from music/ once the game has
+#                    started), with the page of shell/platform/web around it, gathered into
+#                    dist/web by scripts/setup.sh web
 #   quorvatide_node  the same program for node, on the machine's own files: --check-replay
 #   qv_tests         the unit tests under node
 # The balance lab, the benchmarks, the fuzz targets and the packages are desktop tools: not
@@ -16,14 +17,14 @@ add_executable(quorvatide app/main.cpp)
 target_link_libraries(quorvatide PRIVATE qv_platform_sdl qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
-  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\"]"
+  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"IDBFS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"
   -lidbfs.js
   "SHELL:--pre-js ${QV_WEB_DIR}/pre.js"
   "SHELL:--preload-file ${QV_ASSET_DIR}@/Assets"
-  "SHELL:--exclude-file ${QV_ASSET_DIR}/rmusic*.wav")
+  "SHELL:--exclude-file ${QV_ASSET_DIR}/rmusic*")
 set_property(TARGET quorvatide APPEND PROPERTY LINK_DEPENDS ${QV_WEB_DIR}/pre.js ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC})
 add_dependencies(quorvatide assets)
 # The page beside the program, so that the build folder can be served as it is.

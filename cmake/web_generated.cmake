@@ -18,14 +18,16 @@ add_custom_command(
   DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp
   COMMENT "Copying the native build's Assets folder"
   VERBATIM)
-# The music for the page, as Ogg Vorbis (a seventeenth of the WAV's size); the WAV tracks stay
-# in this build's Assets for the programs under node, and are left out of the page's data.
+# The music for the page, as Ogg Vorbis (a seventeenth of the WAV's size), in music/ beside the
+# page, which fetches it after the splash; the WAV tracks stay in this build's Assets for the
+# programs under node, and are left out of the page's data.
 find_program(QV_OGGENC oggenc REQUIRED)
 set(QV_WEB_MUSIC)
 foreach(n RANGE 0 4)
-  set(ogg ${QV_ASSET_DIR}/rmusic${n}.ogg)
+  set(ogg ${CMAKE_BINARY_DIR}/music/rmusic${n}.ogg)
   add_custom_command(
     OUTPUT ${ogg}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/music
     COMMAND ${QV_OGGENC} -Q -q 2 -o ${ogg} ${QV_NATIVE_BUILD}/Assets/rmusic${n}.wav
     DEPENDS ${QV_ASSETS_STAMP}
     COMMENT "Encoding rmusic${n} for the page"

@@ -65,6 +65,7 @@ build_web() {
     mkdir -p dist/web
     cp shell/platform/web/index.html build-web/quorvatide.js build-web/quorvatide.wasm \
         build-web/quorvatide.data dist/web/
+    cp -r build-web/music dist/web/
     rm -f "dist/quorvatide-$version-web.zip"
     (cd dist/web && cmake -E tar cf "../quorvatide-$version-web.zip" --format=zip .)
     echo "The page: dist/web/ (and dist/quorvatide-$version-web.zip)"

@@ -265,7 +265,10 @@ bool TSdlAudio::MusicOpen(int player, const std::string& named) {
     if (!t) return false;
     MusicClose(player);
     const std::string path = musicFile_ ? musicFile_(named) : named;
-    if (!NativeFiles().IsFile(path)) return false;
+    if (!NativeFiles().IsFile(path)) {
+        awaited_[player] = {named, true};
+        return false;
+    }
     std::unique_ptr<TMusicSource> source;
     auto file = std::make_unique<TWavFileSource>();
     if (file->Open(path, freq_, format_, channels_)) {
@@ -290,6 +293,7 @@ bool TSdlAudio::MusicOpen(int player, const std::string& named) {
 
 bool TSdlAudio::MusicPlay(int player) {
     Track* t = TrackOf(player);
+    if (t && !t->source && !awaited_[player].named.empty()) awaited_[player].play = true;
     if (!t || !t->source) return false;
     std::lock_guard lock(mutex_);
     if (t->playing) return true;
@@ -308,6 +312,7 @@ bool TSdlAudio::MusicPlay(int player) {
 
 bool TSdlAudio::MusicStop(int player) {
     Track* t = TrackOf(player);
+    if (t) awaited_[player].play = false;
     if (!t || !t->source) return false;
     std::lock_guard lock(mutex_);
     if (t->playing) {
@@ -321,6 +326,7 @@ bool TSdlAudio::MusicStop(int player) {
 
 bool TSdlAudio::MusicClose(int player) {
     Track* t = TrackOf(player);
+    if (t) awaited_[player] = {};
     if (!t || !t->source) return false;
     std::unique_ptr<TMusicSource> closing;
     {
@@ -351,6 +357,18 @@ int64_t TSdlAudio::MusicPosition(int player) {
 int64_t TSdlAudio::MusicLength(int player) {
     Track* t = TrackOf(player);
     return t && t->source ? t->lengthMs : 0;
+}
+
+void TSdlAudio::OpenArrivedMusic() {
+    for (int p = 0; p < 2; ++p) {
+        const Awaited awaited = awaited_[p];
+        if (awaited.named.empty()) continue;
+        if (MusicOpen(p, awaited.named)) {
+            if (awaited.play) MusicPlay(p);
+        } else if (!awaited_[p].named.empty()) {
+            awaited_[p].play = awaited.play;  // still not there: still awaited, as it was
+        }
+    }
 }
 
 bool TSdlAudio::HandleFinished(int player) {

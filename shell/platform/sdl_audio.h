@@ -99,6 +99,12 @@ public:
     // small): the file to play for the one the game names. None: the named file itself.
     using TMusicFile = std::function<std::string(const std::string& path)>;
     void SetMusicFile(TMusicFile musicFile) { musicFile_ = std::move(musicFile); }
+    // Where the music comes after the game has started (the page fetches it once the splash is
+    // up): a track the game opened while its file was not there yet is opened now and played
+    // from its start (the game plays every track it opens, but cannot play one that did not
+    // open), or only opened when the game has stopped it since. A track closed or replaced
+    // meanwhile is left as the game left it.
+    void OpenArrivedMusic();
 
 private:
     struct Track {
@@ -122,6 +128,13 @@ private:
     // Guards the tracks against the mixer's thread.
     std::mutex mutex_;
     Track tracks_[2];
+    // What the game asked of a player whose track's file was not there when it was opened:
+    // the track, and whether it is to play when it comes.
+    struct Awaited {
+        std::string named;
+        bool play = false;
+    };
+    Awaited awaited_[2];
     std::vector<uint8_t> mixBuffer_;
     TMusicFile musicFile_;
 };

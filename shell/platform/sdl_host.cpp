@@ -492,6 +492,10 @@ void ToggleFullscreen(TWindowRun& run) {
     run.host->ToggleFullscreen();
 }
 
+TSdlAudio& AudioOf(TWindowRun& run) {
+    return run.sdlAudio;
+}
+
 IWindowSession& SessionOf(TWindowRun& run) {
     return *run.session;
 }

@@ -25,6 +25,7 @@ std::string ExecutableDir();
 
 // The display, the audio device, the clock, the session and its window, for one run.
 struct TWindowRun;
+class TSdlAudio;
 struct TWindowRunDeleter {
     // Destroys the session (FormDestroy, while the audio device is open) and the window, and
     // closes SDL.
@@ -49,6 +50,8 @@ bool StepWindowRun(TWindowRun& run, bool wait);
 void RescaleWindowRun(TWindowRun& run, int scale);
 // Between the window and fullscreen (F11, Alt+Enter).
 void ToggleFullscreen(TWindowRun& run);
+// The run's sound and music (closed when there was no audio device).
+TSdlAudio& AudioOf(TWindowRun& run);
 IWindowSession& SessionOf(TWindowRun& run);
 // With QUORVATIDE_FRAME_STATS set, the frames' compose and present times so far, on stderr.
 void PrintFrameStats(TWindowRun& run);

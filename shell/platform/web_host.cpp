@@ -1,7 +1,8 @@
 // The browser's drive of the window: the page's frames (emscripten_set_main_loop, one round of
 // the window each, never blocking) run the same steps as the desktop's loop. The page's script
 // (shell/platform/web/pre.js) calls in here: the scale that fits the browser's window, the
-// fullscreen button, the tab hidden, the session's replay for its download button.
+// fullscreen button, the tab hidden, the session's replay for its download button, the music
+// fetched after the splash.
 //
 // A hidden tab gets no frames, so the game would stand still with its clock running on: when
 // the tab is hidden during play the game is paused as the P key pauses it (the key goes in
@@ -19,6 +20,7 @@
 
 #include "core/form1.h"
 #include "shell/platform/native.h"
+#include "shell/platform/sdl_audio.h"
 #include "shell/platform/sdl_host.h"
 #include "shell/replay/sessions.h"
 #include "shell/screen_name.h"
@@ -87,8 +89,9 @@ std::string ExecutableDir() {
 
 int RunWindow(const TSessionFactory& createSession) {
     int exitCode = 0;
-    // The page carries the music as Ogg Vorbis (a tenth of the WAV's size), which the mixer
-    // decodes; the game still names its WAV tracks.
+    // The page carries the music as Ogg Vorbis (a seventeenth of the WAV's size), which the
+    // mixer decodes; the game still names its WAV tracks. The tracks come after the game has
+    // started (qv_web_music_arrived), so that the splash never waits for them.
     TWindowOptions options;
     options.musicFile = [](const std::string& path) {
         if (path.size() > 4 && path.compare(path.size() - 4, 4, ".wav") == 0) {
@@ -148,6 +151,28 @@ EMSCRIPTEN_KEEPALIVE const char* qv_web_debug_log() {
 
 EMSCRIPTEN_KEEPALIVE void qv_web_frame_stats() {
     if (gRun) PrintFrameStats(*gRun);
+}
+
+// A track of the music is now in the game's Assets folder: what the game asked to play while it
+// was not there plays now.
+EMSCRIPTEN_KEEPALIVE void qv_web_music_arrived() {
+    if (gRun) AudioOf(*gRun).OpenArrivedMusic();
+}
+
+// For the page's test: each music player's track and where it stands, as "0: 1234/60000 ms,
+// 1: -" ("-": nothing open).
+EMSCRIPTEN_KEEPALIVE const char* qv_web_music() {
+    static std::string text;
+    text.clear();
+    if (!gRun) return "";
+    TSdlAudio& audio = AudioOf(*gRun);
+    for (int p = 0; p < 2; ++p) {
+        text += (p ? ", " : "") + std::to_string(p) + ": ";
+        text += audio.MusicIsOpen(p) ? std::to_string(audio.MusicPosition(p)) + "/" +
+                                           std::to_string(audio.MusicLength(p)) + " ms"
+                                     : "-";
+    }
+    return text.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_web_fullscreen() {

@@ -183,3 +183,32 @@ TEST_F(AudioStream, AStoppedTrackResumesAndAClosedOneReportsNoEnd) {
             ++reported;
     EXPECT_EQ(reported, 0);
 }
+
+TEST_F(AudioStream, MusicThatComesLateIsOpenedAsTheGameLeftIt) {
+    std::string pcm;
+    for (int i = 0; i < 4410; ++i) Put32(pcm, uint32_t(i * 2654435761u) | 0x00010001u);
+    const std::string wav = Wav(1, 2, 44100, 16, pcm, uint32_t(pcm.size()));
+    const std::string title = (dir_ / "title.wav").string(), other = (dir_ / "other.wav").string();
+    // Opened before its file is there (the game plays what it opens, when it opens): nothing yet.
+    EXPECT_FALSE(audio_.MusicOpen(0, title));
+    // Opened and stopped since: it is to be open, but still.
+    EXPECT_FALSE(audio_.MusicOpen(1, other));
+    audio_.MusicStop(1);
+    audio_.OpenArrivedMusic();
+    EXPECT_FALSE(audio_.MusicIsOpen(0));
+    File("title.wav", wav);
+    File("other.wav", wav);
+    audio_.OpenArrivedMusic();
+    // The first plays from its start; the stopped one is open and still.
+    ASSERT_TRUE(audio_.MusicIsOpen(0));
+    int ends = 0;
+    const std::string out = PlayToEnd(ends);
+    EXPECT_EQ(ends, 1);
+    EXPECT_TRUE(out.compare(0, pcm.size(), pcm) == 0);
+    EXPECT_TRUE(audio_.MusicIsOpen(1));
+    EXPECT_EQ(audio_.MusicPosition(1), 0);
+    // Once there, nothing is awaited: a closed player stays closed.
+    audio_.MusicClose(0);
+    audio_.OpenArrivedMusic();
+    EXPECT_FALSE(audio_.MusicIsOpen(0));
+}

@@ -1,5 +1,6 @@
 // The page in Debian's chromium, headless, driven over the DevTools protocol: it loads with no
-// console error; the splash on the canvas is the Assets picture; a click starts play and
+// console error; the splash on the canvas is the Assets picture, shown while the music is held
+// back, which plays once it comes; a click starts play and
 // creatures come out; P shows the pause panel, and so does a tab hidden during play; the
 // session's replay, downloaded with the page's button, checks on Linux, and a debug session's
 // with the same debug log as in the WebAssembly build; after a reload the replay is still in
@@ -130,6 +131,14 @@ async function main() {
     await pageCdp.send('Network.enable');
     pageCdp.on('Network.loadingFinished', (e) => { transferred += e.encodedDataLength; });
 
+    // The music is held back until the splash is on the canvas: the splash must not wait for it.
+    const heldMusic = [];
+    let holdMusic = true;
+    await page.setRequestInterception(true);
+    page.on('request', (r) => {
+      if (holdMusic && /\/music\//.test(r.url())) heldMusic.push(r); else r.continue();
+    });
+
     // The splash, as fast as the page can show it.
     await page.goto(url + '?stats=1', { waitUntil: 'load' });
     await page.waitForFunction(() => {
@@ -154,6 +163,19 @@ async function main() {
         if (a[0] !== b[0] || a[1] !== b[1] || a[2] !== b[2]) { same = false; where = x + ',' + y + ': ' + a + ' vs ' + b; break; }
       }
     check(same, 'the splash on the canvas is splash.bmp, at scale ' + scale + ' (' + size + ')', where);
+
+    // Then the music comes, and the title track plays from its start.
+    check(heldMusic.length === 1 && /rmusic0\.ogg$/.test(heldMusic[0].url()),
+          'the page asks for the title music first, and the splash did not wait for it', heldMusic.map((r) => r.url()).join(' '));
+    holdMusic = false;
+    heldMusic.forEach((r) => r.continue());
+    const music = () => page.evaluate(() => UTF8ToString(Module._qv_web_music()));
+    const heard = await page.waitForFunction(() => /^0: [1-9]\d*\//.test(UTF8ToString(Module._qv_web_music())), { timeout: 10000, polling: 50 })
+      .then(() => music(), () => music());
+    await sleep(500);
+    const later = await music();
+    check(/^0: [1-9]\d*\/\d+ ms/.test(heard) && parseInt(later.slice(3)) > parseInt(heard.slice(3)),
+          'the title music plays once it has come', heard + ' then ' + later);
 
     // A click starts play; creatures come out above their tunnels within 20 s.
     const box = await (await page.$('#canvas')).boundingBox();

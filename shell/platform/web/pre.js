@@ -1,6 +1,7 @@
 // The page's side of the game, run inside the module before the game starts (linked with
 // --pre-js): the player's files in the browser's storage, the page's controls, the scale that
-// fits the browser's window, the tab hidden, and a fault shown as a crash report.
+// fits the browser's window, the tab hidden, the music fetched once the game has started, and a
+// fault shown as a crash report.
 (function () {
   'use strict';
   var home = '/home/web_user';
@@ -88,8 +89,31 @@
 
   function say(text) { var s = $('status'); if (s) s.textContent = text; }
 
+  // The music is the most of what the page carries: it comes after the game has started, a
+  // track at a time, the title's first, so that the splash never waits for it. A track asked
+  // for before it is here plays when it comes; one that does not come leaves the game silent.
+  function fetchMusic() {
+    var track = 0;
+    (function next() {
+      if (track > 4 || Module['qvCrashed']) return;
+      var name = 'rmusic' + track++ + '.ogg';
+      fetch('music/' + name).then(function (response) {
+        if (!response.ok) throw new Error(response.status + ' ' + response.statusText);
+        return response.arrayBuffer();
+      }).then(function (buffer) {
+        FS.writeFile('/Assets/' + name, new Uint8Array(buffer));
+        Module['_qv_web_music_arrived']();
+        next();
+      }).catch(function (e) {
+        console.warn('quorvatide: the music ' + name + ' did not come: ' + e);
+        next();
+      });
+    })();
+  }
+
   Module['qvStarted'] = function () {
     fit();
+    fetchMusic();
     window.addEventListener('resize', fit);
     document.addEventListener('fullscreenchange', fit);
     // A hidden tab gets no frames: the game pauses as P pauses it, and the files are kept.
