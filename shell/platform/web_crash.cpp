@@ -1,13 +1,14 @@
 // Crash reporting in the browser. A fault in the WebAssembly (a trap, abort(), memory that
 // cannot grow, a C++ exception nobody catches) never leaves a frozen canvas: the page's script
 // hands it here while the module can still run (Module.onAbort, the window's error event), and
-// std::terminate comes here directly. The report is written to the player's state folder (kept
-// in the browser's storage), the replay flushed, and the page shows the report with buttons to
-// download it and the replay.
+// std::terminate and a fault raised as a signal come here directly. The report is written to the
+// player's state folder (kept in the browser's storage), the replay flushed, and the page shows the
+// report with buttons to download it and the replay.
 #include <cxxabi.h>
 #include <emscripten.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -77,6 +78,8 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
     return gCrash.report;
 }
 
+[[noreturn]] void Stop(const char* text);
+
 [[noreturn]] void OnTerminate() {
     std::string type, message;
     if (std::exception_ptr current = std::current_exception()) {
@@ -92,16 +95,36 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
             type = "an exception of an unknown type";
         }
     }
-    const char* text = Report("abort", "an uncaught exception", nullptr, true,
-                              type.c_str(), message.c_str());
+    Stop(Report("abort", "an uncaught exception", nullptr, true, type.c_str(), message.c_str()));
+}
+
+// The page shows the report; the module stops here.
+[[noreturn]] void Stop(const char* text) {
     EM_ASM(
         {
             if (Module.qvShowCrash) Module.qvShowCrash(UTF8ToString($0), UTF8ToString($1));
         },
         text, gCrash.path.c_str());
-    // The page shows the report; the module stops here.
     emscripten_cancel_main_loop();
     std::abort();
+}
+
+// WebAssembly has no memory faults (a write through a null pointer lands in the module's own
+// memory) and emscripten's C library lets a raised fault signal pass without a handler, so a
+// program that raises one to stop would run on: it stops here, as on the desktop.
+constexpr struct {
+    int signal;
+    const char* name;
+    const char* meaning;
+} kFaultSignals[] = {{SIGSEGV, "SIGSEGV", "invalid memory access"},
+                     {SIGBUS, "SIGBUS", "bus error"},
+                     {SIGFPE, "SIGFPE", "arithmetic error"},
+                     {SIGILL, "SIGILL", "illegal instruction"}};
+
+void OnFaultSignal(int signal) {
+    for (const auto& s : kFaultSignals)
+        if (s.signal == signal) Stop(Report(s.name, s.meaning, "raised", false, "", ""));
+    Stop(Report("signal", "a fault signal", nullptr, false, "", ""));
 }
 
 }  // namespace
@@ -122,6 +145,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash_path() {
 void InstallCrashReporting(const std::string&, const std::string& stateDir, bool) {
     gCrash.stateDir = stateDir;
     std::set_terminate(OnTerminate);
+    for (const auto& s : kFaultSignals) std::signal(s.signal, OnFaultSignal);
 }
 
 int FinishCrashReport(int, char**) {

@@ -234,7 +234,26 @@ async function main() {
     // The session's replay through the page's button, checked on Linux.
     const replayName = await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()));
     let replay = await downloadReplay(page);
+    const firstReplay = replay;
     if (check(!!replay, 'the page downloads the session\'s replay')) checkOnLinux(replay, false);
+
+    // Fullscreen and back with the page's button: the game at the largest whole scale that
+    // fits the screen, then as it was.
+    const canvasSize = () => page.evaluate(() => document.getElementById('canvas').width);
+    const windowed = await canvasSize();
+    await page.click('#fullscreen');
+    await page.waitForFunction(() => document.fullscreenElement && document.fullscreenElement.id === 'stage', { timeout: 3000 })
+      .catch(() => {});
+    const full = await page.evaluate(() => [!!document.fullscreenElement, screen.width, screen.height]);
+    await sleep(300);
+    const fullWidth = await canvasSize();
+    const fits = Math.max(1, Math.min(Math.floor(full[1] / 903), Math.floor(full[2] / 717)));
+    check(full[0] && fullWidth === 903 * fits, 'the Fullscreen button shows the game alone at the largest whole scale that fits',
+          full + ' → ' + fullWidth);
+    await page.click('#fullscreen');
+    await page.waitForFunction(() => !document.fullscreenElement, { timeout: 3000 }).catch(() => {});
+    await sleep(300);
+    check((await canvasSize()) === windowed, 'and again, back in the page as it was', windowed + ' → ' + (await canvasSize()));
     const heap = await page.evaluate(() => HEAP8.length);
     console.log('FIGURE the wasm heap after ' + ((Date.now() - began) / 1000).toFixed(0) + ' s of play: ' + (heap / 1048576).toFixed(0) + ' MB');
     console.log('FIGURE the page transferred: ' + (transferred / 1048576).toFixed(2) + ' MB');
@@ -274,8 +293,25 @@ async function main() {
     replay = await downloadReplay(page);
     if (check(!!replay, 'the page downloads the debug session\'s replay')) checkOnLinux(replay, true);
 
-    // A fault on purpose at the first tick of play: the crash report on the page.
-    for (const how of ['throw', 'abort']) {
+    // Watch a replay: the file chosen with the page's button plays by itself, from its splash
+    // click on, with no input of the player's.
+    if (firstReplay) {
+      const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), page.click('#watch')]);
+      await Promise.all([page.waitForNavigation({ waitUntil: 'load', timeout: 20000 }), chooser.accept([firstReplay])]);
+      await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+      const splashTiles = await tiles(page, scale, watched);
+      let played = false;
+      for (let i = 0; i < 40 && !played; i++) {
+        await sleep(250);
+        played = (await tiles(page, scale, watched))[0] !== splashTiles[0];
+      }
+      check(played && /watch=1/.test(page.url()), 'a replay chosen with the Watch button plays in the page by itself', page.url());
+    }
+
+    // A fault on purpose at the first tick of play: the crash report on the page. In the
+    // WebAssembly a write through a null pointer faults nothing: the fault signal raised after
+    // it must still stop the game.
+    for (const how of ['throw', 'abort', 'segv', 'fpe']) {
       await page.goto(url + '?crash=' + how, { waitUntil: 'load' });
       await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
       await sleep(300);
