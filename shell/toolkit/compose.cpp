@@ -3,6 +3,7 @@
 #include <pixman.h>
 
 #include <algorithm>
+#include <vector>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -83,14 +84,28 @@ const TColor32* BlendSource(const TPicture& p, bool& opaque) {
 // (x + 127) / 255 == (y + (y >> 8)) >> 8 with y = x + 128. A source alpha of 255 gives the source
 // pixel and 0 leaves the destination as it is, so whole groups of either are copied or skipped.
 
+// Without vectors (the browser's build, other processors), two channels at a time in the 16-bit
+// halves of a word: red and blue, then green and alpha, each channel's sum at most 255 * 255 + 128
+// plus its rounding, which stays below 2^16, so the halves never carry into each other.
+inline uint32_t BlendHalves(uint32_t s, uint32_t d, uint32_t a) {
+    const uint32_t y = s * a + d * (255 - a) + 0x00800080u;
+    return ((y + ((y >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
 void BlendRowScalar(TColor32* dst, const TColor32* src, int n) {
     for (int i = 0; i < n; ++i) {
         const TColor32 s = src[i];
         const TColor32 a = s >> 24;
-        if (a == 255)
+        if (a == 255) {
             dst[i] = s;
-        else if (a != 0)
-            dst[i] = BlendPixel(s, dst[i], 255);
+        } else if (a != 0) {
+            const TColor32 d = dst[i];
+            const uint32_t redBlue = BlendHalves(s & 0x00FF00FFu, d & 0x00FF00FFu, a);
+            // The source's alpha half counted as 255 gives the alpha a + dA * (255 - a) / 255.
+            const uint32_t greenAlpha =
+                BlendHalves(((s >> 8) & 0xFFu) | 0x00FF0000u, (d >> 8) & 0x00FF00FFu, a);
+            dst[i] = redBlue | (greenAlpha << 8);
+        }
     }
 }
 
@@ -210,6 +225,18 @@ TBlendRow PickBlendRow() {
 
 }  // namespace
 
+bool BlendRowWay(int way, TColor32* dst, const TColor32* src, int n) {
+    TBlendRow ways[3] = {BlendRowScalar, nullptr, nullptr};
+#ifdef QV_X86_BLEND
+    __builtin_cpu_init();
+    ways[1] = BlendRowSse2;
+    if (__builtin_cpu_supports("avx2")) ways[2] = BlendRowAvx2;
+#endif
+    if (way < 0 || way > 2 || !ways[way]) return false;
+    ways[way](dst, src, n);
+    return true;
+}
+
 void ComposePicture(TPicture& frame, const TPicture& src, int x, int y, const TRect& clip) {
     if (src.Empty()) return;
     const TRect area = TRect{x, y, x + src.Width(), y + src.Height()}.Intersect(clip).Intersect(
@@ -248,12 +275,16 @@ void ComposePictureScaled(TPicture& frame, const TPicture& src, const TRect& dst
     if (area.Empty()) return;
     const bool blend = src.DrawMode() == TDrawMode::Blend;
     TColor32* out = frame.MutableBits();
+    // The source column of each column, worked out once rather than on every row.
+    thread_local std::vector<int> columns;
+    columns.resize(size_t(area.Width()));
+    for (int x = area.left; x < area.right; ++x)
+        columns[size_t(x - area.left)] = int(int64_t(x - dst.left) * src.Width() / dst.Width());
     for (int y = area.top; y < area.bottom; ++y) {
         const int sy = int(int64_t(y - dst.top) * src.Height() / dst.Height());
         TColor32* row = out + size_t(y) * frame.Width();
         for (int x = area.left; x < area.right; ++x) {
-            const int sx = int(int64_t(x - dst.left) * src.Width() / dst.Width());
-            const TColor32 s = src.Pixel(sx, sy);
+            const TColor32 s = src.Pixel(columns[size_t(x - area.left)], sy);
             row[x] = blend ? BlendPixel(s, row[x] | 0xFF000000u, src.MasterAlpha()) : s;
         }
     }

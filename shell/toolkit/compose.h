@@ -13,3 +13,7 @@ void ComposePictureScaled(TPicture& frame, const TPicture& src, const TRect& dst
 
 // Fills `r` (limited to `clip`) with an opaque colour.
 void ComposeFill(TPicture& frame, const TRect& r, TColor32 colour, const TRect& clip);
+
+// For the tests: one row blended, dst[i] = BlendPixel(src[i], dst[i], 255), in one of the ways
+// this processor can (0 the plain one, then its vector ones); false for a way it lacks.
+bool BlendRowWay(int way, TColor32* dst, const TColor32* src, int n);
