@@ -33,7 +33,7 @@ source_tarball() {
     part=$(mktemp)
     # What .gitignore leaves out, and git's own files and this script's output.
     find . \( -name .git -o -name .cache -type d -o -path './build*' -type d \
-              -o -path ./out -o -path ./dist \) -prune \
+              -o -path ./out -o -path ./dist -o -path ./tests/web/node_modules \) -prune \
          -o \( -type f -o -type l \) ! -name compile_commands.json \
             ! \( -name '*.png' ! -regex '\./docs/[^/]*\.png' \) -print0 |
         sed -z 's,^\./,,' | LC_ALL=C sort -z |

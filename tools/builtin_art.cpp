@@ -267,7 +267,7 @@ TPictureOut MakeCredits(const std::string& regularPath, const std::string& boldP
         const char* text;
     };
     const TCredit credits[] = {{"CODE AND ART", "the Quorvatide team"},
-                               {"BUILT WITH", "SDL2, pixman, inih, cairo"},
+                               {"BUILT WITH", "SDL2, pixman, zlib, cairo"},
                                {"FONT", "DejaVu Sans"}};
     for (const TCredit& credit : credits) {
         CentreLine(c, heading.get(), credit.heading, kCentre, baseline += 20);
