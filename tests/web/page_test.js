@@ -305,7 +305,20 @@ async function main() {
         await sleep(250);
         played = (await tiles(page, scale, watched))[0] !== splashTiles[0];
       }
-      check(played && /watch=1/.test(page.url()), 'a replay chosen with the Watch button plays in the page by itself', page.url());
+      check(played && page.url().includes('watch=' + encodeURIComponent(path.basename(firstReplay))),
+            'a replay chosen with the Watch button plays in the page by itself', page.url());
+    }
+    // A file that is no replay: one line on the page that names it, and a way back.
+    const bad = path.join(work, 'not-a-replay.qvr');
+    fs.writeFileSync(bad, 'this is no replay\n');
+    {
+      const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), page.click('#watch')]);
+      await Promise.all([page.waitForNavigation({ waitUntil: 'load', timeout: 20000 }), chooser.accept([bad])]);
+      const said = await page.waitForFunction(() => /cannot start/.test(document.getElementById('status').textContent), { timeout: 20000 })
+        .then(() => page.$eval('#status', (e) => e.textContent), () => '');
+      check(/^The game cannot start: not-a-replay\.qvr: .+\. Back to the game$/.test(said), 'a chosen file that is no replay is named on the page in one line', said);
+      await Promise.all([page.waitForNavigation({ waitUntil: 'load', timeout: 20000 }), page.click('#status button')]);
+      await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
     }
 
     // A fault on purpose at the first tick of play: the crash report on the page. In the

@@ -6,13 +6,36 @@
   'use strict';
   var home = '/home/web_user';
   var stateDir = home + '/.local/state/quorvatide/';
-  var watchFile = home + '/watch.qvr';
+  // The replay the player chose to watch, kept under its own name (the only file there).
+  var watchDir = home + '/watch/';
   var query = new URLSearchParams(location.search);
   var $ = function (id) { return document.getElementById(id); };
 
-  // ?watch=1 shows the replay the player chose last (see the Watch button); ?crash=abort|throw
-  // faults on purpose at the first tick of play, to see the crash report.
-  if (query.get('watch') === '1') Module['arguments'] = ['--replay', watchFile];
+  // ?watch=NAME shows the replay the player chose last (see the Watch button);
+  // ?crash=abort|throw|segv|fpe faults on purpose at the first tick of play, to see the crash
+  // report.
+  var watchName = (query.get('watch') || '').replace(/[\/\\]/g, '');
+  if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
+
+  // The game's one-line messages; the last is shown on the page when the game cannot start.
+  var started = false, lastMessage = '';
+  Module['printErr'] = function (text) {
+    console.warn(text);
+    if (/^quorvatide: /.test(text)) lastMessage = text.substring(12).split(watchDir).join('');
+  };
+  Module['postRun'] = Module['postRun'] || [];
+  Module['postRun'].push(function () {
+    if (started || Module['qvCrashed']) return;
+    $('progress').hidden = true;
+    say('The game cannot start: ' + (lastMessage || 'see the browser\'s console') + '.');
+    if (watchName) {
+      var back = document.createElement('button');
+      back.textContent = 'Back to the game';
+      back.onclick = function () { location.search = ''; };
+      $('status').appendChild(document.createTextNode(' '));
+      $('status').appendChild(back);
+    }
+  });
 
   var saving = false, saveAgain = false;
   // Everything under the player's home folder, into the browser's storage.
@@ -112,6 +135,7 @@
   }
 
   Module['qvStarted'] = function () {
+    started = true;
     fit();
     fetchMusic();
     window.addEventListener('resize', fit);
@@ -138,8 +162,11 @@
       var file = this.files && this.files[0];
       if (!file) return;
       file.arrayBuffer().then(function (buffer) {
-        FS.writeFile(watchFile, new Uint8Array(buffer));
-        save(function () { location.search = '?watch=1'; });
+        var name = file.name.replace(/[\/\\]/g, '') || 'replay.qvr';
+        FS.mkdirTree(watchDir);
+        FS.readdir(watchDir).forEach(function (n) { if (n !== '.' && n !== '..') FS.unlink(watchDir + n); });
+        FS.writeFile(watchDir + name, new Uint8Array(buffer));
+        save(function () { location.search = '?watch=' + encodeURIComponent(name); });
       });
     };
     $('watch').onclick = function () { $('watch-file').click(); };
