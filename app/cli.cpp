@@ -58,6 +58,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         for (const TOption& o : kOptions)
             if (arg == o.name) option = &o;
         if (!option) {
+            // After --check-replay, a name that is not an option is one more replay to check.
+            if (check && !arg.empty() && arg[0] != '-') {
+                cl.replayFiles.push_back(arg);
+                continue;
+            }
             if (arg.empty() || arg[0] != '-') return fail("unexpected argument '" + arg + "'");
             return fail("unknown option '" + arg + "'");
         }
@@ -79,9 +84,10 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             replay = true;
             cl.replayFile = value;
         } else if (arg == "--check-replay") {
-            if (replay || check || resume) return fail("only one replay at a time");
+            // Checked one after the other: given again, or as more names after the first.
+            if (replay || resume) return fail("only one replay at a time");
             check = true;
-            cl.replayFile = value;
+            cl.replayFiles.push_back(value);
         } else if (arg == "--continue") {
             if (replay || check || resume) return fail("only one replay at a time");
             resume = true;
@@ -110,6 +116,9 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return cl;
     }
     if (!cl.debugLogFile.empty() && !check) return fail("--debug-log goes with --check-replay");
+    if (!cl.debugLogFile.empty() && cl.replayFiles.size() > 1)
+        return fail("--debug-log goes with one replay to check, not " +
+                    std::to_string(cl.replayFiles.size()));
     if (cl.takeOverAtMs && !replay) return fail("--take-over-at goes with --replay");
     cl.mode = replay   ? TRunMode::Replay
               : check  ? TRunMode::CheckReplay
@@ -138,10 +147,13 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
                        game (closed, killed or crashed), or with FILE's: it is
                        played to where it stopped and handed to you paused
                        (P plays on), recorded as a new replay that continues it
-  --check-replay FILE  play a recorded session without a window, as fast as it
-                       goes, and check the game against every digest it holds
-  --debug-log OUT      with --check-replay: write the replayed session's
-                       creature log to OUT, as debug.txt would have been written
+  --check-replay FILE...
+                       play each recorded session without a window, as fast as
+                       it goes, and check the game against every digest it
+                       holds; one line says how each FILE went
+  --debug-log OUT      with --check-replay of one FILE: write the replayed
+                       session's creature log to OUT, as debug.txt would have
+                       been written
   --help               show this help and exit
   --version            show the version and exit
 
@@ -151,7 +163,8 @@ $XDG_CONFIG_HOME/quorvatide/settings.ini when that exists.
 
 Exit status: 0 when all went well; 1 when a replay does not play as recorded,
 or the window cannot be opened; 2 when the command line is wrong or a file is
-not a replay this version can read.
+not a replay this version can read. With several replays to check, the highest
+of their statuses.
 )";
 }
 

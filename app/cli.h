@@ -10,9 +10,11 @@ enum class TRunMode { Play, Replay, CheckReplay, Continue, Help, Version };
 
 struct TCommandLine {
     TRunMode mode = TRunMode::Play;
-    // The replay to watch or check.
+    // The replay to watch.
     // With --continue, the replay to continue; empty for the newest left in play.
     std::string replayFile;
+    // With --check-replay: the replays to check, in the order given (at least one).
+    std::vector<std::string> replayFiles;
     // With --replay: where to take over, in milliseconds from the recording's beginning.
     std::optional<uint64_t> takeOverAtMs;
     // With --check-replay: where to write the replayed session's creature log; empty for none.
@@ -23,7 +25,7 @@ struct TCommandLine {
 };
 
 // Reads the arguments after the program's name. Options take their value as the next argument
-// or after '='.
+// or after '='. After --check-replay's file, arguments that are not options are more files.
 TCommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // The text of --help and --version.

@@ -3,6 +3,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <stdexcept>
+#include <thread>
 
 #include "shell/screen_name.h"
 
@@ -30,10 +31,26 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     if (v == "abort") return TTestCrash::Abort;
     if (v == "throw") return TTestCrash::Throw;
     if (v == "fpe") return TTestCrash::Fpe;
+    if (v == "stack") return TTestCrash::Stack;
+    if (v == "thread") return TTestCrash::Thread;
     warning = "quorvatide: QUORVATIDE_TEST_CRASH='" + v +
-              "' is not one of segv, abort, throw, fpe; no crash on purpose";
+              "' is not one of segv, abort, throw, fpe, stack, thread; no crash on purpose";
     return TTestCrash::None;
 }
+
+namespace {
+
+volatile int gBottom = -1;
+
+// Recursion that never reaches its end: each call keeps a frame of its own on the stack.
+[[gnu::noinline]] int RecurseWithoutEnd(int depth) {
+    if (depth == gBottom) return 0;
+    volatile char frame[512];
+    frame[0] = char(depth);
+    return RecurseWithoutEnd(depth + 1) + frame[0];
+}
+
+}  // namespace
 
 // Not inlined, so that a crash report shows it by name.
 [[gnu::noinline]] void CrashOnPurpose(TTestCrash how) {
@@ -56,6 +73,12 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning) {
             (void)quotient;
             break;
         }
+        case TTestCrash::Stack:
+            RecurseWithoutEnd(0);
+            break;
+        case TTestCrash::Thread:
+            std::thread([] { CrashOnPurpose(TTestCrash::Segv); }).join();
+            break;
     }
     // Where the processor does not fault on these, the signal all the same.
     std::raise(how == TTestCrash::Fpe ? SIGFPE : SIGSEGV);

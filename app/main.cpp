@@ -1,7 +1,9 @@
 // Quorvatide: a real-time defence game. Without options it plays; see --help.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -150,12 +152,75 @@ int Continue(const std::string& path) {
     return status ? status : windowStatus;
 }
 
-// Plays a recording without a window and checks it.
-int Check(const std::string& path, const std::string& debugLog) {
-    const TCheckOutcome outcome = CheckReplay(path, NativeFiles(), ExecutableDir(), debugLog);
-    std::fprintf(outcome.status == 0 ? stdout : stderr, "quorvatide: %s\n",
-                 outcome.message.c_str());
-    return outcome.status;
+// The host's files, with what is read from the game's own folder (its Assets) kept after the
+// first read: checking replays one after the other, each loads the same pictures, and where
+// opening a file is dear (under wine) that was most of the time a short replay takes. The
+// checks write nothing there.
+class TKeptAssets : public IFiles {
+public:
+    TKeptAssets(IFiles& files, std::string folder) : files_(files), folder_(std::move(folder)) {}
+
+    bool IsFile(const std::string& path) override {
+        if (!Kept(path)) return files_.IsFile(path);
+        const auto [at, added] = isFile_.try_emplace(path, false);
+        if (added) at->second = files_.IsFile(path);
+        return at->second;
+    }
+    std::optional<std::string> Read(const std::string& path, size_t maxBytes,
+                                    bool* whole) override {
+        if (!Kept(path)) return files_.Read(path, maxBytes, whole);
+        const auto [at, added] = read_.try_emplace({path, maxBytes});
+        if (added) at->second.bytes = files_.Read(path, maxBytes, &at->second.whole);
+        if (whole) *whole = at->second.whole;
+        return at->second.bytes;
+    }
+    int Write(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        return files_.Write(path, bytes, makeFolder);
+    }
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+        return files_.CreateNew(path, error);
+    }
+    int Rename(const std::string& from, const std::string& to) override {
+        return files_.Rename(from, to);
+    }
+
+private:
+    struct TRead {
+        std::optional<std::string> bytes;
+        bool whole = false;
+    };
+    bool Kept(const std::string& path) const { return path.rfind(folder_, 0) == 0; }
+
+    IFiles& files_;
+    const std::string folder_;
+    std::map<std::string, bool> isFile_;
+    std::map<std::pair<std::string, size_t>, TRead> read_;
+};
+
+// Plays each recording without a window and checks it: a line for each, and with several, one
+// more for them all. The status is the highest of theirs.
+int Check(const std::vector<std::string>& paths, const std::string& debugLog) {
+    const std::string exeDir = ExecutableDir();
+    TKeptAssets files(NativeFiles(), exeDir);
+    int worst = 0, unreadable = 0, desynced = 0;
+    for (const std::string& path : paths) {
+        const TCheckOutcome outcome = CheckReplay(path, files, exeDir, debugLog);
+        std::fprintf(outcome.status == 0 ? stdout : stderr, "quorvatide: %s\n",
+                     outcome.message.c_str());
+        std::fflush(stdout);  // the lines in order where both go to one place
+        (outcome.status == 1 ? desynced : unreadable) += outcome.status != 0;
+        worst = std::max(worst, outcome.status);
+    }
+    if (paths.size() > 1) {
+        std::string all = std::to_string(paths.size()) + " replays checked; ";
+        if (worst == 0) all += "all play as recorded";
+        if (desynced == 1) all += "1 does not play as recorded";
+        if (desynced > 1) all += std::to_string(desynced) + " do not play as recorded";
+        if (desynced && unreadable) all += ", ";
+        if (unreadable) all += std::to_string(unreadable) + " cannot be read";
+        std::fprintf(worst == 0 ? stdout : stderr, "quorvatide: %s\n", all.c_str());
+    }
+    return worst;
 }
 
 }  // namespace
@@ -187,7 +252,7 @@ int main(int argc, char** argv) {
         case TRunMode::Continue:
             return Continue(cl.replayFile);
         case TRunMode::CheckReplay:
-            return Check(cl.replayFile, cl.debugLogFile);
+            return Check(cl.replayFiles, cl.debugLogFile);
         case TRunMode::Play:
             break;
     }

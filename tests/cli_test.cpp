@@ -25,7 +25,7 @@ TEST(CommandLine, OptionsAskForTheirMode) {
     TCommandLine check = Parse({"--check-replay=s.qvr", "--debug-log", "out.txt"});
     EXPECT_TRUE(check.error.empty()) << check.error;
     EXPECT_EQ(check.mode, TRunMode::CheckReplay);
-    EXPECT_EQ(check.replayFile, "s.qvr");
+    EXPECT_EQ(check.replayFiles, std::vector<std::string>{"s.qvr"});
     EXPECT_EQ(check.debugLogFile, "out.txt");
     EXPECT_EQ(Parse({"--debug-log=o", "--check-replay", "s"}).debugLogFile, "o");
 
@@ -38,6 +38,41 @@ TEST(CommandLine, OptionsAskForTheirMode) {
     EXPECT_EQ(Parse({"--continue", "c.qvr"}).replayFile, "c.qvr");
     EXPECT_EQ(Parse({"--continue=c.qvr"}).replayFile, "c.qvr");
     EXPECT_EQ(Parse({"--continue", "--help"}).mode, TRunMode::Help);
+}
+
+// Several replays to check: named after the first, or with --check-replay again, in the order
+// given; a name before any --check-replay is still a mistake, and so is --debug-log with more
+// than one.
+TEST(CommandLine, CheckReplayTakesSeveralFiles) {
+    using TNames = std::vector<std::string>;
+    EXPECT_EQ(Parse({"--check-replay", "a.qvr", "b c.qvr", "d.qvr"}).replayFiles,
+              (TNames{"a.qvr", "b c.qvr", "d.qvr"}));
+    EXPECT_EQ(Parse({"--check-replay=a", "b", "--check-replay", "c", "--check-replay=d", "e"})
+                  .replayFiles,
+              (TNames{"a", "b", "c", "d", "e"}));
+    EXPECT_EQ(Parse({"--check-replay", "a", "a"}).replayFiles, (TNames{"a", "a"}));
+    const TCommandLine both = Parse({"--check-replay", "a", "b", "--help"});
+    EXPECT_EQ(both.mode, TRunMode::Help);
+
+    const std::vector<std::vector<std::string>> bad = {
+        {"a.qvr", "--check-replay", "b.qvr"},
+        {"--check-replay", "a", "-b"},
+        {"--check-replay", "a", "b", "--debug-log", "x"},
+        {"--debug-log", "x", "--check-replay", "a", "--check-replay", "b"},
+        {"--check-replay", "a", "b", "--replay", "c"},
+        {"--check-replay", "a", "--continue", "c"},
+        {"--check-replay", "a", "--check-replay"},
+        {"--check-replay", "a", "--check-replay="},
+    };
+    for (const auto& args : bad) {
+        const TCommandLine cl = Parse(args);
+        EXPECT_FALSE(cl.error.empty()) << args[0] << " " << args[1];
+        EXPECT_EQ(cl.error.find('\n'), std::string::npos) << cl.error;
+    }
+    EXPECT_NE(Parse({"--check-replay", "a", "b", "--debug-log", "x"}).error.find("one replay"),
+              std::string::npos);
+    EXPECT_NE(Parse({"x.qvr", "--check-replay", "b"}).error.find("unexpected argument 'x.qvr'"),
+              std::string::npos);
 }
 
 TEST(CommandLine, WhatCannotBeDoneIsSaidInOneLine) {

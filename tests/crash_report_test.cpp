@@ -280,11 +280,13 @@ TEST(CrashReport, TestCrashValuesAndHook) {
     EXPECT_EQ(ParseTestCrash("abort", warning), TTestCrash::Abort);
     EXPECT_EQ(ParseTestCrash("throw", warning), TTestCrash::Throw);
     EXPECT_EQ(ParseTestCrash("fpe", warning), TTestCrash::Fpe);
+    EXPECT_EQ(ParseTestCrash("stack", warning), TTestCrash::Stack);
+    EXPECT_EQ(ParseTestCrash("thread", warning), TTestCrash::Thread);
     EXPECT_TRUE(warning.empty());
     EXPECT_EQ(ParseTestCrash("SEGV", warning), TTestCrash::None);
     EXPECT_EQ(warning,
-              "quorvatide: QUORVATIDE_TEST_CRASH='SEGV' is not one of segv, abort, throw, fpe; no "
-              "crash on purpose");
+              "quorvatide: QUORVATIDE_TEST_CRASH='SEGV' is not one of segv, abort, throw, fpe, "
+              "stack, thread; no crash on purpose");
 
     // The hook waits for the first tick of play, then faults.
     THarness h;

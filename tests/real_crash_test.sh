@@ -8,8 +8,9 @@
 #    the version, the cause, the screen and tick, the replay's path and a backtrace naming the
 #    probe's functions; the replay was flushed. With no folder for the report it comes on
 #    stderr; a fault inside the handler (the replay's flush faults) ends the program at once.
-# 2. Under Xvfb: the real program with each value of
-#    QUORVATIDE_TEST_CRASH, the program as built and stripped as the Debian package strips it:
+# 2. Under Xvfb: the real program with each value of QUORVATIDE_TEST_CRASH (a stack overflow
+#    and a fault in another thread among them), the program as built and stripped as the
+#    Debian package strips it:
 #    a click on the splash screen starts play, the first tick faults, and the program ends with
 #    the signal's status; the report names the game's functions, the
 #    screen "play" and tick 1; the dialog titled "Quorvatide has stopped" shows and closes
@@ -112,18 +113,20 @@ start_xvfb
 # not read: it is found in the window tree by its title, and driven with xdotool.
 dialog() { xwininfo -root -tree 2>/dev/null | awk '/"Quorvatide has stopped": /{print $1; exit}'; }
 
-# Two faults in the program as built, two in a copy stripped as the Debian package strips it:
+# Four faults in the program as built, two in a copy stripped as the Debian package strips it:
 # that one keeps only the exported names, which leave out the cold parts of functions (where
 # the compiler puts the way to abort() or throw), so its check is a caller's name.
 stripped=$(exe_dir stripped)/quorvatide
 strip "$stripped" || fail "cannot strip the program"
-declare -A program_of=([segv]=$game [abort]=$game [throw]=$stripped [fpe]=$stripped)
+declare -A program_of=([segv]=$game [abort]=$game [throw]=$stripped [fpe]=$stripped [stack]=$game
+    [thread]=$game)
 # The test crash comes after the dispatch of the first tick: its caller is the session's hand-over
 # of the dispatch, or the recorder's where the compiler put the one inside the other.
 handed='(TGameSession::Hand|TSessionRecorder::Dispatch)\('
 declare -A ours_of=([segv]='CrashOnPurpose\(TTestCrash\)' [abort]='CrashOnPurpose\(TTestCrash\)'
-    [throw]=$handed [fpe]=$handed)
-for mode in segv abort throw fpe; do
+    [throw]=$handed [fpe]=$handed [stack]='RecurseWithoutEnd\(int\)'
+    [thread]='CrashOnPurpose\(TTestCrash\)')
+for mode in segv abort throw fpe stack thread; do
     rm -rf "$XDG_STATE_HOME"
     env SDL_AUDIODRIVER=dummy QUORVATIDE_TEST_CRASH=$mode "${program_of[$mode]}" 2>"$work/err" &
     game_pid=$!

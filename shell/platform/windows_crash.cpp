@@ -264,7 +264,8 @@ void Report(TCrashFacts& facts, const CONTEXT* context) {
     WriteStderr(gCrash.line, said);
 }
 
-LONG WINAPI OnException(EXCEPTION_POINTERS* pointers) {
+// The report of an exception, and the end of the program with its code as the status.
+[[noreturn]] void ReportException(EXCEPTION_POINTERS* pointers) {
     const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
     TCrashFacts facts;
     facts.cause = "exception";
@@ -292,7 +293,31 @@ LONG WINAPI OnException(EXCEPTION_POINTERS* pointers) {
     Report(facts, pointers->ContextRecord);
     // Ends the program with the exception's code as its status, as Windows does.
     TerminateProcess(GetCurrentProcess(), record.ExceptionCode);
-    return EXCEPTION_EXECUTE_HANDLER;
+    for (;;) Sleep(1000);
+}
+
+LONG WINAPI OnException(EXCEPTION_POINTERS* pointers) {
+    ReportException(pointers);
+}
+
+// A stack overflow leaves the faulting thread too little stack for the unhandled-exception
+// filter (under wine, not even what SetThreadStackGuarantee asks for): the first handler the
+// system calls hands the exception to a thread waiting from the start with a stack of its own,
+// which reports it and ends the program, while the faulting thread waits.
+HANDLE gOverflowed = nullptr;
+EXCEPTION_POINTERS* volatile gOverflow = nullptr;
+
+DWORD WINAPI ReportOverflows(void*) {
+    WaitForSingleObject(gOverflowed, INFINITE);
+    ReportException(gOverflow);
+}
+
+LONG WINAPI OnFirstChance(EXCEPTION_POINTERS* pointers) {
+    if (pointers->ExceptionRecord->ExceptionCode != EXCEPTION_STACK_OVERFLOW || !gOverflowed)
+        return EXCEPTION_CONTINUE_SEARCH;
+    gOverflow = pointers;
+    SetEvent(gOverflowed);
+    for (;;) Sleep(1000);
 }
 
 // abort(): raises SIGABRT in the C runtime; std::terminate comes here too.
@@ -343,12 +368,20 @@ void InstallCrashReporting(const std::string& exePath, const std::string& stateD
         Widen(gCrash.folder, gCrash.folderWide);
     }
     gCrash.utcOffset = UtcOffsetNow();
-    // Room on the stack for the filter after the stack has overflowed.
+    // Room on the stack for the handlers after the stack has overflowed.
     ULONG guarantee = 64 * 1024;
     SetThreadStackGuarantee(&guarantee);
     // No box of the system's own about the fault: the game's dialog says it.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(OnException);
+    gOverflowed = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (gOverflowed) {
+        if (const HANDLE thread = CreateThread(nullptr, 256 * 1024, ReportOverflows, nullptr,
+                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)) {
+            CloseHandle(thread);
+            AddVectoredExceptionHandler(1, OnFirstChance);
+        }
+    }
     signal(SIGABRT, OnAbort);
     std::set_terminate(OnTerminate);
 }

@@ -309,7 +309,17 @@ TLocalTime NativeLocalTime() {
     return t;
 }
 
-const char* NativeVideoDriver(std::string&) {
+const char* NativeVideoDriver(std::string& error) {
+    // Only a desktop that takes windows will do; on one that does not (wine's without an X
+    // display, a service's) SDL would say so in its own words. A hidden window made and unmade
+    // tells.
+    const HWND probe = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                       GetModuleHandleW(nullptr), nullptr);
+    if (!probe) {
+        error = "no display (no window can be made on this desktop)";
+        return nullptr;
+    }
+    DestroyWindow(probe);
     return "windows";
 }
 

@@ -2,7 +2,8 @@
 # The Windows build's real program under wine, on a virtual X server, in wine's prefix of the
 # tests' own (scripts/wine_run.sh):
 #  - --help and --version print on the output it was given; bad input as on Linux: an unknown
-#    option and a damaged replay exit 2 with one line; without a display, one line and status 1;
+#    option and a damaged replay exit 2 with one line; without a display, Linux's line and
+#    status 1;
 #  - from a folder whose name is not ASCII ("Zoë Café"): the splash picture on screen, its
 #    pixels those of Assets/splash.bmp; a click starts play; P shows the pause panel;
 #    QUORVATIDE_FRAME_STATS gives the play frame's compose time, beside the Linux program's on
@@ -11,9 +12,13 @@
 #    %APPDATA%\Quorvatide\settings.ini is read instead of the one in Assets;
 #  - a debug-mode session writes debug.txt, and its replay, in %LOCALAPPDATA%\Quorvatide,
 #    checks on Linux with a --debug-log byte for byte debug.txt;
-#  - every replay of the corpus checks with quorvatide.exe --check-replay, timed beside the
-#    Linux program as a multiple of the sessions' own time;
-#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe): the crash report in
+#  - with the game's folder and the replay folder read-only for the player (as nobody, when the
+#    tests run as root), one line each for the replay and the debug log, and play goes on;
+#  - the whole corpus checks in one process of quorvatide.exe --check-replay, timed beside the
+#    Linux program as a multiple of the sessions' own time; good and bad replays in one run give
+#    Linux's lines and its status;
+#  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe, stack: a stack overflow, thread: a fault on
+#    a thread of its own): the crash report in
 #    %LOCALAPPDATA%\Quorvatide (version, the exception and its address, screen "play", tick 1,
 #    the replay, a backtrace with modules and offsets naming the game's function), the dialog,
 #    and a replay that checks on Linux.
@@ -69,11 +74,17 @@ status=$?
     fail "a damaged replay: status $status, $(cat "$work/err")"
 echo "damaged replay: $(cat "$work/err")"
 wine_stop
+# Without a display: as on Linux, status 1 and one line of the game's own, saying there is no
+# display (why, in brackets, is the system's).
 env -u DISPLAY -u WAYLAND_DISPLAY "$run" "$exe" >/dev/null 2>"$work/err"
 status=$?
-[ $status -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] && grep -q "^quorvatide: cannot open the game window" "$work/err" ||
-    fail "without a display: status $status, $(cat "$work/err")"
-echo "no display: $(cat "$work/err")"
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$native" >/dev/null 2>"$work/linux.err"
+linux_status=$?
+said=$(tr -d '\r' <"$work/err")
+[ $status -eq 1 ] && [ $linux_status -eq 1 ] && [ "$(wc -l <"$work/err")" -eq 1 ] &&
+    [ "${said%% (*}" = "$(sed 's/ (.*//' "$work/linux.err")" ] ||
+    fail "without a display: status $status, '$said'; on Linux $linux_status, '$(cat "$work/linux.err")'"
+echo "no display: status 1, '$said' (Linux: '$(cat "$work/linux.err")')"
 wine_stop
 
 # ---------------------------------------------------------------- a folder whose name is not ASCII
@@ -89,28 +100,48 @@ echo "a replay named with accents checks under wine, its creature log byte for b
 rm -rf "$work/Zoë Café"
 
 # ---------------------------------------------------------------- the corpus, timed
-corpus_seconds=0
-for r in "$here"/replays/*.qvr; do
-    "$native" --check-replay "$r" >"$work/out" || fail "$(basename "$r") does not check on Linux"
-    s=$(sed -n 's/.*(\([0-9]*\):\([0-9]*\) of session).*/\1 \2/p' "$work/out")
-    corpus_seconds=$((corpus_seconds + ${s% *} * 60 + ${s#* }))
-done
+# Every replay checked in one process, on Linux and under wine (whose server is up from the
+# checks above: its start is that of a program, not of wine's services), each as a multiple of
+# the sessions' own time; and several files, some bad: the same lines as Linux's, the highest
+# status.
+corpus=("$here"/replays/*.qvr)
 timed() { # timed <command...>: the wall time in ms
     local start end
     start=$(date +%s%N)
-    "$@" >/dev/null || return 1
+    "$@" >"$work/out" || return 1
     end=$(date +%s%N)
     echo $(((end - start) / 1000000))
 }
-corpus() { for r in "$here"/replays/*.qvr; do "$@" --check-replay "$r" >/dev/null || return 1; done; }
-linux_ms=$(timed corpus "$native") || fail "the corpus does not check on Linux"
-wine_ms=$(timed corpus "$run" "$exe") || fail "the corpus does not check under wine"
-start_ms=$(timed "$run" "$exe" --version 2>/dev/null | tail -n 1)
-n=$(ls "$here"/replays/*.qvr | wc -l)
-echo "the corpus ($n replays, ${corpus_seconds} s of sessions) checks: Linux ${linux_ms} ms" \
-    "($((corpus_seconds * 1000 / (linux_ms > 0 ? linux_ms : 1))) x real time), wine ${wine_ms} ms" \
-    "($((corpus_seconds * 1000 / (wine_ms > 0 ? wine_ms : 1))) x; $((corpus_seconds * 1000 / \
-    (wine_ms - n * start_ms > 0 ? wine_ms - n * start_ms : 1))) x without wine's ${start_ms} ms start of each)"
+linux_ms=$(timed "$native" --check-replay "${corpus[@]}") ||
+    fail "the corpus does not check on Linux: $(cat "$work/out")"
+[ "$(grep -c ', all match; ' "$work/out")" -eq ${#corpus[@]} ] || fail "Linux's lines: $(cat "$work/out")"
+corpus_seconds=0
+while read -r m s; do corpus_seconds=$((corpus_seconds + 10#$m * 60 + 10#$s)); done \
+    < <(sed -n 's/.*(\([0-9]*\):\([0-9]*\) of session).*/\1 \2/p' "$work/out")
+"$run" "$exe" --version >/dev/null
+wine_ms=$(timed "$run" "$exe" --check-replay "${corpus[@]}") ||
+    fail "the corpus does not check under wine: $(cat "$work/out")"
+[ "$(grep -c ', all match; ' "$work/out")" -eq ${#corpus[@]} ] &&
+    grep -q "^quorvatide: ${#corpus[@]} replays checked; all play as recorded"$'\r'"\$" "$work/out" ||
+    fail "wine's lines: $(cat "$work/out")"
+start_ms=$(timed "$run" "$exe" --version)
+x() { echo $((corpus_seconds * 1000 / ($1 > 0 ? $1 : 1))); }
+echo "the corpus (${#corpus[@]} replays, ${corpus_seconds} s of sessions) checks in one process:" \
+    "Linux ${linux_ms} ms ($(x "$linux_ms") x real time), wine ${wine_ms} ms ($(x "$wine_ms") x;" \
+    "a program's start under wine ${start_ms} ms)"
+# A gross slowing (a process for each replay again, or a cold start of wine's services) fails.
+[ "$(x "$wine_ms")" -ge 300 ] || fail "the corpus checks under wine at only $(x "$wine_ms") x real time"
+mixed=("${corpus[0]}" "$work/damaged.qvr" "$work/missing.qvr" "${corpus[1]}")
+"$native" --check-replay "${mixed[@]}" >"$work/linux.out" 2>&1
+linux_status=$?
+"$run" "$exe" --check-replay "${mixed[@]}" >"$work/wine.out" 2>&1
+status=$?
+tr -d '\r' <"$work/wine.out" >"$work/wine.txt"
+[ $status -eq 2 ] && [ $linux_status -eq 2 ] && [ "$(wc -l <"$work/wine.txt")" -eq 5 ] &&
+    cmp -s "$work/wine.txt" "$work/linux.out" &&
+    [ "$(tail -n 1 "$work/wine.txt")" = "quorvatide: 4 replays checked; 2 cannot be read" ] ||
+    fail "two good replays and two bad: status $status, $(cat "$work/wine.txt"); on Linux $linux_status, $(cat "$work/linux.out")"
+echo "two good replays and two bad in one run: status 2, a line each and one for all, as on Linux"
 
 # ---------------------------------------------------------------- the window
 wine_stop
@@ -251,14 +282,85 @@ played=$(newest)
 cmp "$dbg/Assets/debug.txt" "$work/replayed.txt" || fail "the creature log replayed on Linux differs"
 echo "a Windows session checks on Linux, its creature log byte for byte debug.txt ($(wc -l <"$work/replayed.txt") lines)"
 
+# ---------------------------------------------------------------- folders that cannot be written
+# The game's folder (so its Assets) and the replay folder cannot be written by the player: one
+# line says the session is not recorded, play goes on, and on closing one more says the debug log
+# went to the state folder, where it is. Root writes anywhere: as root this runs as nobody, in a
+# prefix of nobody's own (the tests' prefix with its Windows files linked, not copied, and its
+# own registry and users; made again each run, about 3 s).
+ro=$(win_dir read-only DEBUG=1)
+as_player=(env)
+as_nobody=
+player_prefix=$QV_WINEPREFIX
+if [ "$(id -u)" -eq 0 ]; then
+    command -v setpriv >/dev/null || fail "setpriv is not installed"
+    player_prefix=$wbuild/wineprefix-nobody
+    rm -rf "$player_prefix"
+    mkdir "$player_prefix" && cp -al "$QV_WINEPREFIX/drive_c" "$player_prefix/" &&
+        cp -a "$QV_WINEPREFIX/dosdevices" "$QV_WINEPREFIX"/*.reg "$player_prefix/" &&
+        rm -rf "$player_prefix/drive_c/users" && cp -a "$QV_WINEPREFIX/drive_c/users" "$player_prefix/drive_c/" &&
+        find "$player_prefix" -type d -exec chown nobody:nogroup {} + &&
+        chown -hR nobody:nogroup "$player_prefix/drive_c/users" "$player_prefix"/*.reg "$player_prefix/dosdevices" ||
+        fail "cannot make nobody's wine prefix"
+    mkdir -p "$work/nobody" && chown nobody:nogroup "$work/nobody" && chmod o+x "$work"
+    as_player=(setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$work/nobody")
+    as_nobody=" (as nobody)"
+else
+    chmod a-w "$ro" "$ro/Assets"
+fi
+player_run() { "${as_player[@]}" QV_WINEPREFIX="$player_prefix" "$run" "$@"; }
+player_run cmd /c echo >/dev/null 2>&1 || fail "wine does not start for the player"
+player_local=$(player_run cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')
+player_local=$player_prefix/drive_c/${player_local#C:\\}
+player_local=${player_local//\\//}/Quorvatide
+rm -rf "$player_local"
+mkdir -p "$player_local/replays"
+[ -n "$as_nobody" ] && chown nobody:nogroup "$player_local"
+chmod a-w "$player_local/replays"
+player_run "$ro/quorvatide.exe" 2>"$work/game.err" &
+game_pid=$!
+win=$(timeout 30 xdotool search --sync --onlyvisible --name '^Quorvatide$' | head -n 1)
+[ -n "$win" ] || fail "no window of the player's game: $(cat "$work/game.err")"
+sleep 0.5
+click $(centre 10 10)
+sleep 3
+kill -0 "$game_pid" 2>/dev/null || fail "the game ended with its folders read-only: $(cat "$work/game.err")"
+xdotool key --window "$win" alt+F4 2>/dev/null
+SECONDS=0
+while kill -0 "$game_pid" 2>/dev/null; do
+    [ $SECONDS -lt 10 ] || fail "the player's game did not end after Alt+F4"
+    sleep 0.2
+done
+wait "$game_pid"
+status=$?
+game_pid=
+tr -d '\r' <"$work/game.err" >"$work/game.txt"
+[ $status -eq 0 ] && [ "$(wc -l <"$work/game.txt")" -eq 2 ] &&
+    grep -q '^quorvatide: this session is not recorded: .*replays.*' "$work/game.txt" &&
+    grep -q '^quorvatide: cannot write .*debug\.txt (.*); the debug log is in .*debug\.txt$' "$work/game.txt" ||
+    fail "read-only folders: status $status, $(cat "$work/game.txt")"
+[ -z "$(ls "$player_local/replays")" ] || fail "read-only folders: a replay was written: $(ls "$player_local/replays")"
+[ -f "$player_local/debug.txt" ] && [ ! -e "$ro/Assets/debug.txt" ] ||
+    fail "read-only folders: expected the debug log in the state folder only: $(ls -l "$player_local" "$ro/Assets/debug.txt"); $(cat "$work/game.txt")"
+echo "read-only game and replay folders$as_nobody: status 0, two lines:"
+sed 's/^/  /' "$work/game.txt"
+"${as_player[@]}" WINEPREFIX="$player_prefix" "$wineserver" -k 2>/dev/null
+"${as_player[@]}" WINEPREFIX="$player_prefix" "$wineserver" -w 2>/dev/null
+[ -n "$as_nobody" ] && rm -rf "$player_prefix"
+
 # ---------------------------------------------------------------- crashes
 declare -A cause_of=(
     [segv]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0'
     [abort]='SIGABRT \(abort\)'
     [throw]='uncaught exception std::[a-z_]+: ".+" \(std::terminate, then SIGABRT\)'
-    [fpe]='EXCEPTION_INT_DIVIDE_BY_ZERO \(arithmetic error\) at address 0x[0-9a-f]+')
+    [fpe]='EXCEPTION_INT_DIVIDE_BY_ZERO \(arithmetic error\) at address 0x[0-9a-f]+'
+    [stack]='EXCEPTION_STACK_OVERFLOW \(stack overflow\) at address 0x[0-9a-f]+'
+    [thread]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0')
+# The function of the game's the backtrace must name: for a stack overflow, the one that recurses
+# (the hundred frames it shows are all its).
+declare -A ours_of=([stack]=RecurseWithoutEnd)
 crash=$(win_dir crash)
-for how in segv abort throw fpe; do
+for how in segv abort throw fpe stack thread; do
     rm -rf "$replays" "$local_dir"/crash-*.txt
     start_win "$crash" QUORVATIDE_TEST_CRASH=$how
     sleep 0.5
@@ -281,7 +383,7 @@ for how in segv abort throw fpe; do
     has "the screen" "^Screen: play\$"
     has "the tick" "^Tick: 1\$"
     has "the replay" "^Replay: .*quorvatide-.*\.qvr\$"
-    has "the game's function by name, with module and offset" "^#[0-9]+ +0x[0-9a-f]+ .*CrashOnPurpose.* \(.*quorvatide\.exe\+0x[0-9a-f]+\)\$"
+    has "the game's function by name, with module and offset" "^#[0-9]+ +0x[0-9a-f]+ .*${ours_of[$how]:-CrashOnPurpose}.* \(.*quorvatide\.exe\+0x[0-9a-f]+\)\$"
     grep -q "^quorvatide: the game has stopped: .*; crash report: " "$work/game.err" ||
         fail "no line naming the report on stderr ($how): $(cat "$work/game.err")"
     dialog=$(timeout 20 xdotool search --sync --name '^Quorvatide has stopped$' | head -n 1)
@@ -290,7 +392,7 @@ for how in segv abort throw fpe; do
     played=$(newest)
     "$native" --check-replay "$played" >"$work/out" ||
         fail "the crashed session's replay ($how) does not check: $(cat "$work/out")"
-    echo "crash $how: status $status, $(sed -n 's/^What happened: //p' "$report"); the report names CrashOnPurpose; the dialog shows; the replay checks on Linux"
+    echo "crash $how: status $status, $(sed -n 's/^What happened: //p' "$report"); the report names ${ours_of[$how]:-CrashOnPurpose}; the dialog shows; the replay checks on Linux"
     wine_stop
 done
 echo "real_wine_test: all passed"
