@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <limits>
+#include <memory>
 #include <stdexcept>
 #include <thread>
 
@@ -33,14 +35,17 @@ TTestCrash ParseTestCrash(const char* value, std::string& warning) {
     if (v == "fpe") return TTestCrash::Fpe;
     if (v == "stack") return TTestCrash::Stack;
     if (v == "thread") return TTestCrash::Thread;
+    if (v == "memory") return TTestCrash::Memory;
     warning = "quorvatide: QUORVATIDE_TEST_CRASH='" + v +
-              "' is not one of segv, abort, throw, fpe, stack, thread; no crash on purpose";
+              "' is not one of segv, abort, throw, fpe, stack, thread, memory; no crash on "
+              "purpose";
     return TTestCrash::None;
 }
 
 namespace {
 
 volatile int gBottom = -1;
+char* volatile gKept = nullptr;
 
 // Recursion that never reaches its end: each call keeps a frame of its own on the stack.
 [[gnu::noinline]] int RecurseWithoutEnd(int depth) {
@@ -78,6 +83,12 @@ volatile int gBottom = -1;
             break;
         case TTestCrash::Thread:
             std::thread([] { CrashOnPurpose(TTestCrash::Segv); }).join();
+            break;
+        case TTestCrash::Memory:
+            // Half of all there is to address: no system gives it, and nothing catches the
+            // std::bad_alloc. Kept where the compiler cannot see it go unused, so the request
+            // is made.
+            gKept = std::make_unique<char[]>(std::numeric_limits<size_t>::max() / 2).release();
             break;
     }
     // Where the processor does not fault on these, the signal all the same.

@@ -26,15 +26,16 @@ private:
     TCrashSection screen_, tick_;
 };
 
-enum class TTestCrash { None, Segv, Abort, Throw, Fpe, Stack, Thread };
+enum class TTestCrash { None, Segv, Abort, Throw, Fpe, Stack, Thread, Memory };
 
-// The value of QUORVATIDE_TEST_CRASH: "segv", "abort", "throw", "fpe", "stack" or "thread". Unset
-// or empty is None; anything else is None too, with a one-line warning for stderr.
+// The value of QUORVATIDE_TEST_CRASH: "segv", "abort", "throw", "fpe", "stack", "thread" or
+// "memory". Unset or empty is None; anything else is None too, with a one-line warning for stderr.
 TTestCrash ParseTestCrash(const char* value, std::string& warning);
 
 // Faults as asked: a write through a null pointer, abort(), an exception nobody catches, an
 // integer division by zero, a stack overflow (RecurseWithoutEnd), a write through a null pointer
-// on a thread of its own while the caller waits for it. Returns for None only.
+// on a thread of its own while the caller waits for it, memory asked for that no system has.
+// Returns for None only.
 void CrashOnPurpose(TTestCrash how);
 
 // To be called after every dispatch the game is handed: faults as asked the first time it is

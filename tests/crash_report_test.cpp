@@ -282,11 +282,12 @@ TEST(CrashReport, TestCrashValuesAndHook) {
     EXPECT_EQ(ParseTestCrash("fpe", warning), TTestCrash::Fpe);
     EXPECT_EQ(ParseTestCrash("stack", warning), TTestCrash::Stack);
     EXPECT_EQ(ParseTestCrash("thread", warning), TTestCrash::Thread);
+    EXPECT_EQ(ParseTestCrash("memory", warning), TTestCrash::Memory);
     EXPECT_TRUE(warning.empty());
     EXPECT_EQ(ParseTestCrash("SEGV", warning), TTestCrash::None);
     EXPECT_EQ(warning,
               "quorvatide: QUORVATIDE_TEST_CRASH='SEGV' is not one of segv, abort, throw, fpe, "
-              "stack, thread; no crash on purpose");
+              "stack, thread, memory; no crash on purpose");
 
     // The hook waits for the first tick of play, then faults.
     THarness h;

@@ -8,8 +8,8 @@
 #    the version, the cause, the screen and tick, the replay's path and a backtrace naming the
 #    probe's functions; the replay was flushed. With no folder for the report it comes on
 #    stderr; a fault inside the handler (the replay's flush faults) ends the program at once.
-# 2. Under Xvfb: the real program with each value of QUORVATIDE_TEST_CRASH (a stack overflow
-#    and a fault in another thread among them), the program as built and stripped as the
+# 2. Under Xvfb: the real program with each value of QUORVATIDE_TEST_CRASH (a stack overflow,
+#    a fault in another thread and memory that cannot be had among them), the program as built and stripped as the
 #    Debian package strips it:
 #    a click on the splash screen starts play, the first tick faults, and the program ends with
 #    the signal's status; the report names the game's functions, the
@@ -29,14 +29,16 @@ ulimit -c 0
 version=$("$game" --version) || fail "no version from $game --version"
 version=${version#quorvatide }
 
-declare -A status_of=([segv]=139 [abort]=134 [throw]=134 [fpe]=136 [stack]=139 [thread]=139)
+declare -A status_of=([segv]=139 [abort]=134 [throw]=134 [fpe]=136 [stack]=139 [thread]=139
+    [memory]=134)
 declare -A cause_of=(
     [segv]='SIGSEGV \(invalid memory access: address not mapped\) at address 0x0'
     [abort]='SIGABRT \(abort\)'
     [throw]='uncaught exception std::[a-z_]+: ".+" \(std::terminate, then SIGABRT\)'
     [fpe]='SIGFPE \(arithmetic error: integer division by zero\) at address 0x[0-9a-f]+'
     [stack]='SIGSEGV \(invalid memory access.*\) at address 0x[0-9a-f]+'
-    [thread]='SIGSEGV \(invalid memory access: address not mapped\) at address 0x0')
+    [thread]='SIGSEGV \(invalid memory access: address not mapped\) at address 0x0'
+    [memory]='uncaught exception std::bad_alloc: ".+" \(std::terminate, then SIGABRT\)')
 
 # the_report <folder>: the one crash report in it
 the_report() {
@@ -119,14 +121,14 @@ dialog() { xwininfo -root -tree 2>/dev/null | awk '/"Quorvatide has stopped": /{
 stripped=$(exe_dir stripped)/quorvatide
 strip "$stripped" || fail "cannot strip the program"
 declare -A program_of=([segv]=$game [abort]=$game [throw]=$stripped [fpe]=$stripped [stack]=$game
-    [thread]=$game)
+    [thread]=$game [memory]=$game)
 # The test crash comes after the dispatch of the first tick: its caller is the session's hand-over
 # of the dispatch, or the recorder's where the compiler put the one inside the other.
 handed='(TGameSession::Hand|TSessionRecorder::Dispatch)\('
 declare -A ours_of=([segv]='CrashOnPurpose\(TTestCrash\)' [abort]='CrashOnPurpose\(TTestCrash\)'
     [throw]=$handed [fpe]=$handed [stack]='RecurseWithoutEnd\(int\)'
-    [thread]='CrashOnPurpose\(TTestCrash\)')
-for mode in segv abort throw fpe stack thread; do
+    [thread]='CrashOnPurpose\(TTestCrash\)' [memory]='CrashOnPurpose\(TTestCrash\)')
+for mode in segv abort throw fpe stack thread memory; do
     rm -rf "$XDG_STATE_HOME"
     env SDL_AUDIODRIVER=dummy QUORVATIDE_TEST_CRASH=$mode "${program_of[$mode]}" 2>"$work/err" &
     game_pid=$!

@@ -323,8 +323,9 @@ async function main() {
 
     // A fault on purpose at the first tick of play: the crash report on the page. In the
     // WebAssembly a write through a null pointer faults nothing: the fault signal raised after
-    // it must still stop the game.
-    for (const how of ['throw', 'abort', 'segv', 'fpe']) {
+    // it must still stop the game. A stack overflow is the engine's; memory that cannot be had
+    // is a std::bad_alloc nobody catches.
+    for (const how of ['throw', 'abort', 'segv', 'fpe', 'stack', 'memory']) {
       await page.goto(url + '?crash=' + how, { waitUntil: 'load' });
       await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
       await sleep(300);
