@@ -18,7 +18,7 @@
 #    Linux program as a multiple of the sessions' own time; good and bad replays in one run give
 #    Linux's lines and its status;
 #  - QUORVATIDE_TEST_CRASH (segv, abort, throw, fpe, stack: a stack overflow, thread: a fault on
-#    a thread of its own): the crash report in
+#    a thread of its own, memory: a std::bad_alloc nobody catches): the crash report in
 #    %LOCALAPPDATA%\Quorvatide (version, the exception and its address, screen "play", tick 1,
 #    the replay, a backtrace with modules and offsets naming the game's function), the dialog,
 #    and a replay that checks on Linux.
@@ -355,12 +355,13 @@ declare -A cause_of=(
     [throw]='uncaught exception std::[a-z_]+: ".+" \(std::terminate, then SIGABRT\)'
     [fpe]='EXCEPTION_INT_DIVIDE_BY_ZERO \(arithmetic error\) at address 0x[0-9a-f]+'
     [stack]='EXCEPTION_STACK_OVERFLOW \(stack overflow\) at address 0x[0-9a-f]+'
-    [thread]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0')
+    [thread]='EXCEPTION_ACCESS_VIOLATION \(invalid memory access: (reading|writing)\) at address 0x0'
+    [memory]='uncaught exception std::bad_alloc: ".+" \(std::terminate, then SIGABRT\)')
 # The function of the game's the backtrace must name: for a stack overflow, the one that recurses
 # (the hundred frames it shows are all its).
 declare -A ours_of=([stack]=RecurseWithoutEnd)
 crash=$(win_dir crash)
-for how in segv abort throw fpe stack thread; do
+for how in segv abort throw fpe stack thread memory; do
     rm -rf "$replays" "$local_dir"/crash-*.txt
     start_win "$crash" QUORVATIDE_TEST_CRASH=$how
     sleep 0.5
