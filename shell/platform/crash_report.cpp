@@ -1,10 +1,17 @@
 // The crash report's text and the sections the game fills. Everything the signal handler
-// reaches here only reads memory and writes into buffers: no allocation, no system calls.
+// reaches here only reads memory and writes into buffers: no allocation, no system calls. The
+// terminate handler's notes and the fresh process's part, at the end, are not for it.
 #include "shell/platform/crash_report.h"
 
+#include <cxxabi.h>
+
 #include <atomic>
+#include <cstdlib>
 #include <cstring>
+#include <exception>
 #include <iterator>
+#include <sstream>
+#include <typeinfo>
 
 static_assert(std::atomic<unsigned>::is_always_lock_free &&
                   std::atomic<void (*)(void*)>::is_always_lock_free,
@@ -240,4 +247,62 @@ size_t FormatCrashNotice(char* buffer, size_t size, const TCrashFacts& f, const 
     }
     t.Put('\n');
     return t.Length();
+}
+
+void NoteUncaughtException(char* type, size_t typeSize, char* message, size_t messageSize) {
+    const std::type_info* current = abi::__cxa_current_exception_type();
+    if (!current) return;
+    int status = 0;
+    char* name = abi::__cxa_demangle(current->name(), nullptr, nullptr, &status);
+    TCrashText(type, typeSize).Add(status == 0 && name ? name : current->name());
+    std::free(name);
+    try {
+        std::rethrow_exception(std::current_exception());
+    } catch (const std::exception& e) {
+        TCrashText(message, messageSize).Add(e.what());
+    } catch (...) {
+    }
+}
+
+std::string CrashReportValue(const std::string& report, const std::string& key) {
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(key + ": ", 0) == 0) return line.substr(key.size() + 2);
+    return {};
+}
+
+std::string CrashDialogText(const std::string& report, const std::string& where) {
+    std::string text = "Quorvatide has stopped because of an error.\n\nWhat happened: " +
+                       CrashReportValue(report, "What happened") + "\n\n";
+    if (where == "-")
+        text +=
+            "The crash report could not be saved in a file; it was written to the "
+            "program's error output (stderr).\n\n";
+    else
+        text += "A crash report was saved as\n" + where + "\n\n";
+    const std::string replay = CrashReportValue(report, "Replay");
+    const bool recorded = !replay.empty() && replay.rfind("none", 0) != 0;
+    if (recorded)
+        text += "The replay of this session is\n" + replay + "\n\n" +
+                "Please attach both files to a bug report.";
+    else
+        text += "This session was not recorded.\n\nPlease attach the report to a bug report.";
+    return text;
+}
+
+std::string NameCrashFrameWith(const std::string& line, const TCrashNameAt& nameAt) {
+    const size_t open = line.rfind(" (");
+    if (line.empty() || line[0] != '#' || open == std::string::npos || line.back() != ')')
+        return line;
+    const size_t word = line.rfind(' ', open - 1);
+    if (word == std::string::npos || line.compare(word + 1, 2, "0x") != 0) return line;
+    const std::string inside = line.substr(open + 2, line.size() - open - 3);
+    const size_t plus = inside.rfind("+0x");
+    if (plus == std::string::npos || plus == 0) return line;
+    char* end = nullptr;
+    const unsigned long long offset = std::strtoull(inside.c_str() + plus + 3, &end, 16);
+    if (!end || *end != '\0') return line;
+    const std::string name = nameAt(inside.substr(0, plus), uint64_t(offset));
+    if (name.empty()) return line;
+    return line.substr(0, open) + " " + name + line.substr(open);
 }

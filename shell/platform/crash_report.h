@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // ---------------------------------------------------------------- the driver's entry points
@@ -149,3 +150,23 @@ size_t FormatCrashNotice(char* buffer, size_t size, const TCrashFacts& facts,
                          const char* reportPath, const char* folder, const char* why);
 // The replay's flush, for the driver.
 void FlushCrashReplay();
+
+// ------------------------------------------------------------------ std::terminate
+
+// In a terminate handler: the uncaught exception's type, demangled, and its what() into the
+// buffers (cut short to fit; left as they are for what is not known). Of the Itanium C++ ABI's
+// native exceptions (the desktop's; the browser's, thrown in JavaScript, are told by their own
+// handler).
+void NoteUncaughtException(char* type, size_t typeSize, char* message, size_t messageSize);
+
+// ------------------------------------------------------------------ the fresh process's part
+
+// The value of a report's line "<key>: value", empty when it has none.
+std::string CrashReportValue(const std::string& report, const std::string& key);
+// The dialog's words for a report saved as `where` ("-": written to stderr instead).
+std::string CrashDialogText(const std::string& report, const std::string& where);
+// A backtrace line "#N  0x<pc> (<module>+0x<offset>)" with the name `nameAt` gives for the
+// module and offset put in before the parenthesis; the line as it was when it is no such line,
+// names its function already (a report finished twice), or `nameAt` gives "".
+using TCrashNameAt = std::function<std::string(const std::string& module, uint64_t offset)>;
+std::string NameCrashFrameWith(const std::string& line, const TCrashNameAt& nameAt);

@@ -5,7 +5,6 @@
 // write, _Fork, execve, waitpid, …).
 #include "shell/platform/posix_crash.h"
 
-#include <cxxabi.h>
 #include <execinfo.h>
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -270,18 +269,8 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     static std::atomic<bool> once{false};
     if (!once.exchange(true)) {
         gCrash.terminated = true;
-        if (const std::type_info* type = abi::__cxa_current_exception_type()) {
-            int status = 0;
-            char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-            CopyInto(gCrash.exceptionType, status == 0 && name ? name : type->name());
-            std::free(name);
-            try {
-                std::rethrow_exception(std::current_exception());
-            } catch (const std::exception& e) {
-                CopyInto(gCrash.exceptionMessage, e.what());
-            } catch (...) {
-            }
-        }
+        NoteUncaughtException(gCrash.exceptionType, sizeof gCrash.exceptionType,
+                              gCrash.exceptionMessage, sizeof gCrash.exceptionMessage);
     }
     std::abort();
 }

@@ -117,33 +117,6 @@ const TModuleSymbols& SymbolsOf(const std::string& path) {
     return *m;
 }
 
-// The value of the report's line "<key>: value", empty when it has none.
-std::string ReportValue(const std::string& report, const std::string& key) {
-    std::istringstream lines(report);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind(key + ": ", 0) == 0) return line.substr(key.size() + 2);
-    return {};
-}
-
-std::string DialogText(const std::string& report, const std::string& where) {
-    std::string text = "Quorvatide has stopped because of an error.\n\nWhat happened: " +
-                       ReportValue(report, "What happened") + "\n\n";
-    if (where == "-")
-        text +=
-            "The crash report could not be saved in a file; it was written to the "
-            "program's error output (stderr).\n\n";
-    else
-        text += "A crash report was saved as\n" + where + "\n\n";
-    const std::string replay = ReportValue(report, "Replay");
-    const bool recorded = !replay.empty() && replay.rfind("none", 0) != 0;
-    if (recorded)
-        text += "The replay of this session is\n" + replay + "\n\n" +
-                "Please attach both files to a bug report.";
-    else
-        text += "This session was not recorded.\n\nPlease attach the report to a bug report.";
-    return text;
-}
-
 // Shows the dialog in a process of its own, which stays until the player closes it: the
 // crashed game need not wait for that.
 void ShowDialogApart(const std::string& text) {
@@ -172,22 +145,9 @@ void ShowDialogApart(const std::string& text) {
 }  // namespace
 
 std::string NameCrashFrame(const std::string& line, bool exact) {
-    // "#N  0x<pc> (<module>+0x<offset>)"
-    const size_t open = line.rfind(" (");
-    if (line.empty() || line[0] != '#' || open == std::string::npos || line.back() != ')')
-        return line;
-    // A frame named already (a report finished twice) keeps its one name.
-    const size_t word = line.rfind(' ', open - 1);
-    if (word == std::string::npos || line.compare(word + 1, 2, "0x") != 0) return line;
-    const std::string inside = line.substr(open + 2, line.size() - open - 3);
-    const size_t plus = inside.rfind("+0x");
-    if (plus == std::string::npos || plus == 0) return line;
-    char* end = nullptr;
-    const unsigned long long offset = std::strtoull(inside.c_str() + plus + 3, &end, 16);
-    if (!end || *end != '\0') return line;
-    const std::string name = SymbolsOf(inside.substr(0, plus)).NameAt(offset, exact);
-    if (name.empty()) return line;
-    return line.substr(0, open) + " " + name + line.substr(open);
+    return NameCrashFrameWith(line, [exact](const std::string& module, uint64_t offset) {
+        return SymbolsOf(module).NameAt(offset, exact);
+    });
 }
 
 int FinishCrashReport(int argc, char** argv) {
@@ -246,6 +206,6 @@ int FinishCrashReport(int argc, char** argv) {
             return 1;
         }
     }
-    if (window) ShowDialogApart(DialogText(named, where));
+    if (window) ShowDialogApart(CrashDialogText(named, where));
     return 0;
 }

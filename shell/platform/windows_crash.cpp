@@ -3,7 +3,6 @@
 // frame's module and offset, the report's file, and the start of the fresh process
 // (windows_crash_helper.cpp) that names the functions and shows the dialog. What runs after a
 // fault uses static buffers and the system's own calls only: the heap may be what broke.
-#include <cxxabi.h>
 #include <io.h>
 #include <signal.h>
 #include <windows.h>
@@ -334,18 +333,8 @@ void OnAbort(int) {
     static std::atomic<bool> once{false};
     if (!once.exchange(true)) {
         gCrash.terminated = true;
-        if (const std::type_info* type = abi::__cxa_current_exception_type()) {
-            int status = 0;
-            char* name = abi::__cxa_demangle(type->name(), nullptr, nullptr, &status);
-            CopyInto(gCrash.exceptionType, status == 0 && name ? name : type->name());
-            std::free(name);
-            try {
-                std::rethrow_exception(std::current_exception());
-            } catch (const std::exception& e) {
-                CopyInto(gCrash.exceptionMessage, e.what());
-            } catch (...) {
-            }
-        }
+        NoteUncaughtException(gCrash.exceptionType, sizeof gCrash.exceptionType,
+                              gCrash.exceptionMessage, sizeof gCrash.exceptionMessage);
     }
     std::abort();
 }

@@ -124,40 +124,9 @@ const TModuleSymbols& SymbolsOf(const std::string& path) {
 
 // "#N  0x<pc> (<module>+0x<offset>)" with the function's name before the parenthesis.
 std::string NameFrame(const std::string& line, bool exact) {
-    const size_t open = line.rfind(" (");
-    if (line.empty() || line[0] != '#' || open == std::string::npos || line.back() != ')')
-        return line;
-    const size_t word = line.rfind(' ', open - 1);
-    if (word == std::string::npos || line.compare(word + 1, 2, "0x") != 0) return line;
-    const std::string inside = line.substr(open + 2, line.size() - open - 3);
-    const size_t plus = inside.rfind("+0x");
-    if (plus == std::string::npos || plus == 0) return line;
-    char* end = nullptr;
-    const unsigned long long offset = std::strtoull(inside.c_str() + plus + 3, &end, 16);
-    if (!end || *end != '\0') return line;
-    const std::string name = SymbolsOf(inside.substr(0, plus)).NameAt(offset, exact);
-    if (name.empty()) return line;
-    return line.substr(0, open) + " " + name + line.substr(open);
-}
-
-std::string ReportValue(const std::string& report, const std::string& key) {
-    std::istringstream lines(report);
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind(key + ": ", 0) == 0) return line.substr(key.size() + 2);
-    return {};
-}
-
-std::string DialogText(const std::string& report, const std::string& where) {
-    std::string text = "Quorvatide has stopped because of an error.\n\nWhat happened: " +
-                       ReportValue(report, "What happened") + "\n\n";
-    text += "A crash report was saved as\n" + where + "\n\n";
-    const std::string replay = ReportValue(report, "Replay");
-    if (!replay.empty() && replay.rfind("none", 0) != 0)
-        text += "The replay of this session is\n" + replay + "\n\n" +
-                "Please attach both files to a bug report.";
-    else
-        text += "This session was not recorded.\n\nPlease attach the report to a bug report.";
-    return text;
+    return NameCrashFrameWith(line, [exact](const std::string& module, uint64_t offset) {
+        return SymbolsOf(module).NameAt(offset, exact);
+    });
 }
 
 // Starts the program once more, apart, to show the dialog: the crashed game need not wait for
@@ -199,7 +168,7 @@ int FinishCrashReport(int, char**) {
         return 2;
     }
     if (args[3] == "dialog") {
-        const std::wstring text = WideFromUtf8(DialogText(report, where));
+        const std::wstring text = WideFromUtf8(CrashDialogText(report, where));
         MessageBoxW(nullptr, text.c_str(), L"Quorvatide has stopped", MB_OK | MB_ICONERROR);
         return 0;
     }
