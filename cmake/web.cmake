@@ -21,6 +21,9 @@ target_link_options(quorvatide PRIVATE
   "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"IDBFS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"
+  # quorvatide.js.symbols: the name of each function by its index, for the crash report's
+  # backtrace (not part of the page).
+  --emit-symbol-map
   -lidbfs.js
   "SHELL:--pre-js ${QV_WEB_DIR}/pre.js"
   "SHELL:--preload-file ${QV_ASSET_DIR}@/Assets"

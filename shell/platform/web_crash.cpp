@@ -1,9 +1,11 @@
 // Crash reporting in the browser. A fault in the WebAssembly (a trap, abort(), memory that
 // cannot grow, a C++ exception nobody catches) never leaves a frozen canvas: the page's script
 // hands it here while the module can still run (Module.onAbort, the window's error event), and
-// std::terminate and a fault raised as a signal come here directly. The report is written to the
-// player's state folder (kept in the browser's storage), the replay flushed, and the page shows the
-// report with buttons to download it and the replay.
+// std::terminate and a fault raised as a signal come here directly. The backtrace is the
+// WebAssembly frames of the browser's stack, each as the code's offset in the module and the
+// function's index, which the build's symbol map (quorvatide.js.symbols) names. The report is
+// written to the player's state folder (kept in the browser's storage), the replay flushed, and the
+// page shows the report with buttons to download it and the replay.
 #include <cxxabi.h>
 #include <emscripten.h>
 
@@ -15,9 +17,12 @@
 #include <ctime>
 #include <exception>
 #include <filesystem>
+#include <map>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <typeinfo>
+#include <vector>
 
 #include "quorvatide_version.h"
 #include "shell/platform/crash_report.h"
@@ -32,10 +37,61 @@ struct TWebCrash {
 };
 TWebCrash gCrash;
 
+constexpr char kModule[] = "quorvatide.wasm";
+
+// The frames of the page's "index:offset index:offset …" (offsets in hexadecimal), the innermost
+// first, and the report's backtrace lines with each function's index put in.
+struct TWasmFrames {
+    std::vector<TCrashFrame> frames;
+    std::map<uint64_t, std::string> names;
+
+    explicit TWasmFrames(const char* text) {
+        std::istringstream in(text ? text : "");
+        for (std::string pair; in >> pair && frames.size() < 64;) {
+            const size_t colon = pair.find(':');
+            if (colon == std::string::npos) continue;
+            char* end = nullptr;
+            const unsigned long long offset = std::strtoull(pair.c_str() + colon + 1, &end, 16);
+            if (!end || *end != '\0') continue;
+            TCrashFrame f;
+            f.pc = uintptr_t(offset);
+            f.module = kModule;
+            f.moduleLength = sizeof kModule - 1;
+            f.offset = uintptr_t(offset);
+            frames.push_back(f);
+            names[offset] = "wasm-function[" + pair.substr(0, colon) + "]";
+        }
+    }
+    void Name(char* report, size_t size) const {
+        std::istringstream lines(report);
+        std::string named;
+        for (std::string line; std::getline(lines, line);)
+            named +=
+                NameCrashFrameWith(line,
+                                   [this](const std::string&, uint64_t offset) {
+                                       const auto found = names.find(offset);
+                                       return found == names.end() ? std::string() : found->second;
+                                   }) +
+                "\n";
+        TCrashText(report, size).Add(named.c_str());
+    }
+};
+
+// The WebAssembly frames of the stack as it is now (see pre.js).
+std::string FramesHere() {
+    char* text = reinterpret_cast<char*>(static_cast<uintptr_t>(
+        EM_ASM_INT({ return allocateUTF8(Module.qvWasmFrames ? Module.qvWasmFrames() : ""); })));
+    std::string frames = text ? text : "";
+    std::free(text);
+    return frames;
+}
+
 // Writes the report and the replay; returns the report's text. Only the first fault reports.
 const char* Report(const char* cause, const char* meaning, const char* detail, bool terminated,
-                   const char* exceptionType, const char* exceptionMessage) {
+                   const char* exceptionType, const char* exceptionMessage,
+                   const std::string& stack) {
     if (gCrash.reported.exchange(true)) return gCrash.report;
+    const TWasmFrames frames(stack.c_str());
     TCrashFacts facts;
     facts.version = kGameVersion;
     const std::time_t now = std::time(nullptr);
@@ -54,7 +110,10 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
     facts.exceptionMessage = exceptionMessage;
     facts.program = "quorvatide (WebAssembly)";
     facts.pid = 1;
+    facts.frames = frames.frames.data();
+    facts.frameCount = int(frames.frames.size());
     FormatCrashReport(gCrash.report, sizeof gCrash.report, facts, nullptr);
+    frames.Name(gCrash.report, sizeof gCrash.report);
     // Whatever the recorder still holds, into the replay's file.
     FlushCrashReplay();
     if (!gCrash.stateDir.empty()) {
@@ -95,7 +154,8 @@ const char* Report(const char* cause, const char* meaning, const char* detail, b
             type = "an exception of an unknown type";
         }
     }
-    Stop(Report("abort", "an uncaught exception", nullptr, true, type.c_str(), message.c_str()));
+    Stop(Report("abort", "an uncaught exception", nullptr, true, type.c_str(), message.c_str(),
+                FramesHere()));
 }
 
 // The page shows the report; the module stops here.
@@ -123,19 +183,22 @@ constexpr struct {
 
 void OnFaultSignal(int signal) {
     for (const auto& s : kFaultSignals)
-        if (s.signal == signal) Stop(Report(s.name, s.meaning, "raised", false, "", ""));
-    Stop(Report("signal", "a fault signal", nullptr, false, "", ""));
+        if (s.signal == signal)
+            Stop(Report(s.name, s.meaning, "raised", false, "", "", FramesHere()));
+    Stop(Report("signal", "a fault signal", nullptr, false, "", "", FramesHere()));
 }
 
 }  // namespace
 
-// Called by the page's script for a fault it saw: the report's text, for the page to show.
-extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash(const char* cause, const char* detail) {
+// Called by the page's script for a fault it saw, with the WebAssembly frames of its stack: the
+// report's text, for the page to show.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash(const char* cause, const char* detail,
+                                                         const char* frames) {
     const std::string what = detail ? detail : "";
     const char* meaning = what.find("memory") != std::string::npos ? "out of memory"
                           : std::strcmp(cause, "abort") == 0       ? "the program aborted"
                                                                    : "a fault in the WebAssembly";
-    return Report(cause, meaning, detail, false, "", "");
+    return Report(cause, meaning, detail, false, "", "", frames ? frames : "");
 }
 
 extern "C" EMSCRIPTEN_KEEPALIVE const char* qv_web_crash_path() {

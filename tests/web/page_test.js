@@ -321,6 +321,14 @@ async function main() {
       await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
     }
 
+    // The build's symbol map: each function's name by its index.
+    const symbols = new Map();
+    const symbolFile = path.join(distDir, 'quorvatide.js.symbols');
+    if (fs.existsSync(symbolFile))
+      for (const line of fs.readFileSync(symbolFile, 'utf8').split('\n')) {
+        const colon = line.indexOf(':');
+        if (colon > 0) symbols.set(line.slice(0, colon), line.slice(colon + 1));
+      }
     // A fault on purpose at the first tick of play: the crash report on the page. In the
     // WebAssembly a write through a null pointer faults nothing: the fault signal raised after
     // it must still stop the game. A stack overflow is the engine's; memory that cannot be had
@@ -335,6 +343,11 @@ async function main() {
       const text = shown ? await page.$eval('#crash-text', (e) => e.textContent) : '';
       check(shown && /^Quorvatide crash report/.test(text) && /Version: /.test(text) && /Screen: play/.test(text) && /Replay: \/home/.test(text) &&
             /Tick: [1-9]/.test(text), 'a test crash (' + how + ') shows the crash report', text.split('\n').slice(0, 9).join(' / '));
+      // Its backtrace: the WebAssembly frames, which the build's symbol map names.
+      const frames = [...text.matchAll(/^#\d+ +0x[0-9a-f]+ wasm-function\[(\d+)\] \(quorvatide\.wasm\+0x[0-9a-f]+\)$/gm)].map((m) => m[1]);
+      const named = frames.map((i) => (symbols.get(i) || '?').replace(/\\([0-9a-f]{2})/g, (m, h) => String.fromCharCode(parseInt(h, 16))));
+      check(named.some((n) => /CrashOnPurpose|RecurseWithoutEnd|::Frame\(|OnTerminate/.test(n)),
+            'its backtrace is the game\'s frames (' + how + ')', named.slice(0, 6).join(' < '));
       if (how === 'throw' && shown) {
         await page.click('#crash-report');
         let got = null;

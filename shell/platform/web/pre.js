@@ -178,14 +178,26 @@
     Module['qvReplay'] = sessionReplay();
   };
 
+  // The WebAssembly frames of a JavaScript stack, the innermost first, as "index:offset" pairs:
+  // the function's index (the build's quorvatide.js.symbols names it) and the code's offset.
+  function wasmFrames(stack) {
+    var frames = [], re = /wasm-function\[(\d+)\]:0x([0-9a-f]+)/g, m;
+    while ((m = re.exec(String(stack || ''))) && frames.length < 64) frames.push(m[1] + ':' + m[2]);
+    return frames.join(' ');
+  }
+  Module['qvWasmFrames'] = function () { return wasmFrames(new Error().stack); };
+  // The browser keeps ten frames of a stack unless told otherwise.
+  if (typeof Error.stackTraceLimit === 'number' && Error.stackTraceLimit < 64) Error.stackTraceLimit = 64;
+
   // A fault: the report on the page, with its download and the replay's, never a frozen canvas.
-  function crash(cause, detail) {
+  function crash(cause, detail, stack) {
     if (Module['qvCrashed']) return;
     Module['qvCrashed'] = true;
     var replay = null, text, path = null;
     try { replay = sessionReplay(); } catch (e) { }
     try {
-      text = UTF8ToString(Module['ccall']('qv_web_crash', 'number', ['string', 'string'], [cause, String(detail)]));
+      text = UTF8ToString(Module['ccall']('qv_web_crash', 'number', ['string', 'string', 'string'],
+                                          [cause, String(detail), wasmFrames(stack)]));
       path = UTF8ToString(Module['_qv_web_crash_path']()) || null;
     } catch (e) {
       text = 'Quorvatide crash report\n\nWhat happened: ' + cause + ' (' + detail + ')\n';
@@ -209,8 +221,8 @@
     $('crash-replay').onclick = function () { download(replay, 'application/octet-stream'); };
     try { save(); } catch (e) { }
   };
-  Module['onAbort'] = function (what) { crash('abort', what); };
-  window.addEventListener('error', function (e) { crash('trap', e.message); });
-  window.addEventListener('unhandledrejection', function (e) { crash('trap', e.reason); });
+  Module['onAbort'] = function (what) { crash('abort', what, new Error().stack); };
+  window.addEventListener('error', function (e) { crash('trap', e.message, e.error && e.error.stack); });
+  window.addEventListener('unhandledrejection', function (e) { crash('trap', e.reason, e.reason && e.reason.stack); });
   Module['qvClosed'] = function () { save(); say('The game has ended.'); };
 })();
