@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The release: writes into dist/ the Debian package, the Windows zip, the source tarball and
-# SHA256SUMS.
+# The release: writes into dist/ the Debian package, the Windows zip, the page (dist/web and its
+# zip), the source tarball and SHA256SUMS.
 #   scripts/release.sh               builds in Release (build/, as the set-up does), makes the
 #                                    package, checks it with lintian, builds the Windows zip
-#                                    (scripts/build_windows.sh) and writes dist/
+#                                    (scripts/build_windows.sh) and the page
+#                                    (scripts/setup.sh web) and writes dist/
 #   scripts/release.sh --source DIR  writes only the source tarball, into DIR
 # The version is the project's (CMakeLists.txt). The tarball holds everything needed to build
 # and nothing the build makes: the tree less what .gitignore leaves out (the build folders,
@@ -80,6 +81,10 @@ echo "== the Windows zip"
 bash scripts/build_windows.sh >"$work/windows.log" 2>&1 ||
     die "the Windows build failed: $(tail -5 "$work/windows.log")"
 [ -f "dist/$name-windows-x86_64.zip" ] || die "no dist/$name-windows-x86_64.zip"
+
+echo "== the page"
+bash scripts/setup.sh web >"$work/web.log" 2>&1 || die "the browser build failed: $(tail -5 "$work/web.log")"
+[ -f "dist/$name-web.zip" ] || die "no dist/$name-web.zip"
 
 source_tarball dist
 (cd dist && sha256sum -- *.deb *.zip *.tar.gz >SHA256SUMS)

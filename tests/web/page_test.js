@@ -219,14 +219,19 @@ async function main() {
       return d[0] === 0 && d[1] === 0 && d[2] === 0;
     }, scale);
     const wasPaused = await paused();
-    await page.evaluate(() => {
+    const soundWhileHidden = await page.evaluate(() => new Promise((resolve) => {
       Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
-      Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
-      document.dispatchEvent(new Event('visibilitychange'));
-    });
+      setTimeout(() => {
+        const hidden = Module.SDL2.audioContext.state;
+        Object.defineProperty(document, 'visibilityState', { value: 'visible', configurable: true });
+        document.dispatchEvent(new Event('visibilitychange'));
+        setTimeout(() => resolve(hidden + ' then ' + Module.SDL2.audioContext.state), 200);
+      }, 200);
+    }));
     await sleep(300);
     check(!wasPaused && await paused(), 'a tab hidden during play comes back paused');
+    check(soundWhileHidden === 'suspended then running', 'the sound stops while the tab is hidden, and goes on after', soundWhileHidden);
     await page.keyboard.press('p');
     await sleep(300);
     check(!(await paused()), 'and P goes on');

@@ -140,11 +140,17 @@
     fetchMusic();
     window.addEventListener('resize', fit);
     document.addEventListener('fullscreenchange', fit);
-    // A hidden tab gets no frames: the game pauses as P pauses it, and the files are kept.
+    // A hidden tab gets no frames: the game pauses as P pauses it, and the files are kept. The
+    // sound stops too, so that a hidden tab costs nothing (the browser would go on asking the
+    // mixer for the music); it goes on where it was when the tab comes back.
+    var sound = function () { return Module['SDL2'] && Module['SDL2'].audioContext; };
     document.addEventListener('visibilitychange', function () {
       if (document.visibilityState === 'hidden') {
         if (!Module['qvCrashed']) Module['_qv_web_hidden']();
+        if (sound()) sound().suspend();
         save();
+      } else if (sound()) {
+        sound().resume();
       }
     });
     window.addEventListener('pagehide', function () { save(); });
