@@ -252,7 +252,10 @@ TEST(TakeOver, ACorpusReplayTakenOverAtATimeGoesItsOwnWayAndTheOldFileStays) {
     session->takeOver.folder = folder.string();
     session->takeOver.when = Moment();
     session->takeOver.date = "2026-12-09 10:00:00 +0000";
+    // Until then the window's pointer (pads, the keyboard's arrows) drives nothing.
+    EXPECT_FALSE(session->TakesInput());
     ASSERT_TRUE(session->TakeOverAt(at));
+    EXPECT_TRUE(session->TakesInput());
     // The clock carries on from the recording's: the warning is due when it was.
     EXPECT_EQ(game.tickCount, ticks);
     EXPECT_EQ(game.tmrRHS->Due(), warningDue);

@@ -381,7 +381,10 @@ private:
     bool exposeAll_ = true;
     TFrameStats stats_;
     // The pad's and the keyboard's pointer, and its highlight as last drawn.
-    TGridPointer pointer_{[this] { return dynamic_cast<TForm1*>(&session_.Form()); },
+    TGridPointer pointer_{[this] {
+                              return session_.TakesInput() ? dynamic_cast<TForm1*>(&session_.Form())
+                                                           : nullptr;
+                          },
                           [this](const TDispatch& d) { session_.Dispatch(d); }};
     TSdlPointerInput pointerInput_{pointer_, [] { return SDL_GetTicks64(); }};
     std::optional<TRect> highlight_;

@@ -195,6 +195,7 @@ public:
     // recorded.
     void Dispatch(const TDispatch& dispatch) override;
     bool HostKey(THostKey key) override;
+    bool TakesInput() override { return Live(); }
     void RunDue() override;
     std::optional<uint64_t> NextDue() override;
     std::string Caption() override;

@@ -80,6 +80,9 @@ public:
     // A key that types no character the game reads; true when the session took it (then any
     // character the key types is not passed on).
     virtual bool HostKey(THostKey) { return false; }
+    // Whether the player's input reaches the game: not while a replay is only watched, when
+    // the host's own pointer (pads, the keyboard's arrows) has nothing to drive.
+    virtual bool TakesInput() { return true; }
     // Runs what is due by now: the window's timers, or what a replay holds up to now.
     virtual void RunDue() = 0;
     // The host's clock time at which RunDue next has something to do, if ever.
