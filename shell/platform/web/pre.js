@@ -12,9 +12,11 @@
   var $ = function (id) { return document.getElementById(id); };
 
   // ?watch=NAME shows the replay the player chose last (see the Watch button);
-  // ?crash=abort|throw|segv|fpe faults on purpose at the first tick of play, to see the crash
-  // report.
-  var watchName = (query.get('watch') || '').replace(/[\/\\]/g, '');
+  // ?crash=throw (abort, segv, fpe, stack, memory) faults on purpose at the first tick of play,
+  // to see the crash report.
+  // A file's name alone, never a way out of its folder.
+  var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
+  var watchName = baseName(query.get('watch') || '');
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
 
   // The game's one-line messages; the last is shown on the page when the game cannot start.
@@ -168,7 +170,7 @@
       var file = this.files && this.files[0];
       if (!file) return;
       file.arrayBuffer().then(function (buffer) {
-        var name = file.name.replace(/[\/\\]/g, '') || 'replay.qvr';
+        var name = baseName(file.name) || 'replay.qvr';
         FS.mkdirTree(watchDir);
         FS.readdir(watchDir).forEach(function (n) { if (n !== '.' && n !== '..') FS.unlink(watchDir + n); });
         FS.writeFile(watchDir + name, new Uint8Array(buffer));
