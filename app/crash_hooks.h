@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/form1.h"
-#include "shell/platform/crash_report.h"
+#include "platform/crash/crash_report.h"
 
 // Names the game's screen and tick in a crash report while it lives.
 class TGameCrashSections {

@@ -11,13 +11,15 @@
 
 #include "app/cli.h"
 #include "app/crash_hooks.h"
-#include "shell/platform/crash_report.h"
-#include "shell/platform/native.h"
-#include "shell/platform/sdl_host.h"
-#include "shell/replay/check.h"
-#include "shell/replay/continued.h"
-#include "shell/replay/replay_folder.h"
-#include "shell/replay/sessions.h"
+#include "platform/crash/crash_report.h"
+#include "platform/native.h"
+#include "platform/sdl/sdl_bmp.h"
+#include "platform/sdl/sdl_host.h"
+#include "replay/check.h"
+#include "replay/continued.h"
+#include "replay/playback_session.h"
+#include "replay/recording_session.h"
+#include "replay/replay_folder.h"
 
 namespace {
 
@@ -183,6 +185,7 @@ public:
     int Rename(const std::string& from, const std::string& to) override {
         return files_.Rename(from, to);
     }
+    TBmpDecoder BmpDecoder() override { return files_.BmpDecoder(); }
 
 private:
     struct TRead {
@@ -201,7 +204,7 @@ private:
 // more for them all. The status is the highest of theirs.
 int Check(const std::vector<std::string>& paths, const std::string& debugLog) {
     const std::string exeDir = ExecutableDir();
-    TKeptAssets files(NativeFiles(), exeDir);
+    TKeptAssets files(SdlFiles(), exeDir);
     int worst = 0, unreadable = 0, desynced = 0;
     for (const std::string& path : paths) {
         const TCheckOutcome outcome = CheckReplay(path, files, exeDir, debugLog);
@@ -229,7 +232,7 @@ int main(int argc, char** argv) {
     AttachToConsole();
     // A crashed game starts the program again this way to finish its report.
     if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
-        return FinishCrashReport(argc, argv);
+        return FinishCrashReport(argc, argv, ShowErrorBox);
     const std::vector<std::string> args = NativeArguments(argc, argv);
     const TCommandLine cl = ParseCommandLine(
         std::vector<std::string>(args.begin() + (args.empty() ? 0 : 1), args.end()));

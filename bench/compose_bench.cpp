@@ -20,8 +20,8 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "platform/native.h"
 #include "shell/game_session.h"
-#include "shell/platform/native.h"
 #include "shell/user_files.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/window_scale.h"
+#include "toolkit/window_scale.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <functional>
 #include <vector>
 
-#include "shell/platform/headless.h"
-#include "shell/replay/continued.h"
+#include "platform/headless/headless.h"
+#include "replay/continued.h"
 
 namespace fs = std::filesystem;
 

@@ -33,10 +33,10 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "platform/native.h"
+#include "replay/recording_session.h"
 #include "shell/grid_pointer.h"
-#include "shell/platform/native.h"
-#include "shell/replay/sessions.h"
-#include "shell/toolkit/platform.h"
+#include "toolkit/platform.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 # qv_builtin_art renders them with SDL2_ttf and writes their coverage data as a C++ source file
 # that is compiled into the game library. The game itself never loads a font.
 
-set(QV_BUILTIN_ART_SOURCES ${CMAKE_SOURCE_DIR}/shell/toolkit/builtin_art.cpp)
+set(QV_BUILTIN_ART_SOURCES ${CMAKE_SOURCE_DIR}/toolkit/builtin_art.cpp)
 if(WIN32)
   # The cross build compiles the data the native build rasterised.
   list(APPEND QV_BUILTIN_ART_SOURCES ${QV_NATIVE_BUILD}/generated/builtin_art_data.cpp)
@@ -31,3 +31,6 @@ add_custom_command(
   VERBATIM)
 
 list(APPEND QV_BUILTIN_ART_SOURCES ${QV_BUILTIN_ART_DATA})
+# For the toolkit's folder, which compiles it: a file made by a command of this folder is made
+# for another folder's target only through a target of this one.
+add_custom_target(qv_builtin_art_data DEPENDS ${QV_BUILTIN_ART_DATA})

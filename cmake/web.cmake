@@ -1,20 +1,20 @@
 # The browser build's programs (emcmake cmake, see scripts/setup.sh web):
 #   quorvatide       the page's game: quorvatide.js, .wasm and .data (the Assets preloaded, but
 #                    for the music, which the page fetches from music/ once the game has
-#                    started), with the page of shell/platform/web around it, gathered into
+#                    started), with the page of platform/web around it, gathered into
 #                    dist/web by scripts/setup.sh web
 #   quorvatide_node  the same program for node, on the machine's own files: --check-replay
 #   qv_tests         the unit tests under node
 # The balance lab, the benchmarks, the fuzz targets and the packages are desktop tools: not
 # built here.
-set(QV_WEB_DIR ${CMAKE_SOURCE_DIR}/shell/platform/web)
+set(QV_WEB_DIR ${CMAKE_SOURCE_DIR}/platform/web)
 find_program(QV_NODE node REQUIRED)
 # Debian's emscripten output wants its modules, and no fetch of node's own.
 set(QV_NODE_RUN ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs ${QV_NODE} --no-experimental-fetch)
 set(QV_NODE_LINK "SHELL:-s ENVIRONMENT=node" "SHELL:-s NODERAWFS=1" "SHELL:-s EXIT_RUNTIME=1")
 
 add_executable(quorvatide app/main.cpp)
-target_link_libraries(quorvatide PRIVATE qv_platform_sdl qv_cli qv_crash_hooks)
+target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
   "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
@@ -35,7 +35,7 @@ add_custom_command(TARGET quorvatide POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${QV_WEB_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html)
 
 add_executable(quorvatide_node app/main.cpp)
-target_link_libraries(quorvatide_node PRIVATE qv_platform_sdl qv_cli qv_crash_hooks)
+target_link_libraries(quorvatide_node PRIVATE ${QV_HOST} qv_cli qv_crash_hooks)
 target_link_options(quorvatide_node PRIVATE ${QV_NODE_LINK})
 add_dependencies(quorvatide_node assets)
 
@@ -50,7 +50,8 @@ file(GLOB QV_WEB_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test
 list(REMOVE_ITEM QV_WEB_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/balance_test.cpp
      ${CMAKE_SOURCE_DIR}/tests/crash_report_test.cpp)
 add_executable(qv_tests ${QV_WEB_TEST_SOURCES} tests/harness.cpp)
-target_link_libraries(qv_tests PRIVATE qv_platform_headless qv_cli qv_crash_hooks gtest gtest_main gmock)
+target_link_libraries(qv_tests PRIVATE qv_platform_headless qv_platform_sdl qv_cli qv_crash_hooks gtest
+                                       gtest_main gmock)
 target_compile_definitions(qv_tests PRIVATE QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                             QV_BUILD_DIR="${CMAKE_BINARY_DIR}"
                                             QV_ASSETGEN="${QV_NATIVE_BUILD}/qv_assetgen"

@@ -7,7 +7,7 @@ if(NOT EXISTS ${QV_NATIVE_BUILD}/generated/builtin_art_data.cpp
   message(FATAL_ERROR "QV_NATIVE_BUILD (${QV_NATIVE_BUILD}) has no generated files: build it first")
 endif()
 set(QV_DEJAVU_DIR /usr/share/fonts/truetype/dejavu)
-set(QV_BUILTIN_ART_SOURCES ${CMAKE_SOURCE_DIR}/shell/toolkit/builtin_art.cpp
+set(QV_BUILTIN_ART_SOURCES ${CMAKE_SOURCE_DIR}/toolkit/builtin_art.cpp
                            ${QV_NATIVE_BUILD}/generated/builtin_art_data.cpp)
 
 set(QV_ASSETS_STAMP ${CMAKE_BINARY_DIR}/generated/assets.stamp)

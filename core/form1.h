@@ -12,10 +12,10 @@
 #include "core/settings.h"
 #include "core/sprites.h"
 #include "shell/catalogue_names.h"
-#include "shell/toolkit/controls.h"
-#include "shell/toolkit/form.h"
-#include "shell/toolkit/layers.h"
-#include "shell/toolkit/media_player.h"
+#include "toolkit/controls.h"
+#include "toolkit/form.h"
+#include "toolkit/layers.h"
+#include "toolkit/media_player.h"
 
 // One creature spawn point.
 struct TSpawner {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "shell/toolkit/layers.h"
+#include "toolkit/layers.h"
 
 class TForm1;
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "core/form1.h"
-#include "shell/toolkit/session.h"
+#include "toolkit/session.h"
 
 class TGameSession {
 public:

@@ -10,7 +10,7 @@
 #include <functional>
 #include <optional>
 
-#include "shell/toolkit/session.h"
+#include "toolkit/session.h"
 
 class TForm1;
 

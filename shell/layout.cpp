@@ -1,6 +1,6 @@
 // The window layout: every control at its place, size and stacking, as the window is created.
 #include "core/form1.h"
-#include "shell/toolkit/builtin_art.h"
+#include "toolkit/builtin_art.h"
 
 void TForm1::CreateControls() {
     // Play area: four 700 x 700 panels, from the bottom up.

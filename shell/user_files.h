@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/settings.h"
-#include "shell/toolkit/platform.h"
+#include "toolkit/platform.h"
 
 // The settings file read at start-up: `configDir` + "settings.ini" when that is a regular file,
 // else the one in the Assets folder. An empty configDir means there is no user folder.

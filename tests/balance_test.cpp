@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "shell/replay/check.h"
+#include "replay/check.h"
 #include "tests/harness.h"
 #include "tools/balance/cli.h"
 #include "tools/balance/lab.h"

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "shell/toolkit/picture.h"
+#include "platform/sdl/sdl_bmp.h"
+#include "toolkit/picture.h"
 
 namespace bmp_detail {
 
@@ -221,7 +222,9 @@ inline bool WriteFile(const std::filesystem::path& path, const std::string& byte
     return bool(out);
 }
 
-// Loads BMP bytes into `picture` through TPicture::LoadFromMemory.
+// Loads BMP bytes into `picture` through TPicture::LoadFromMemory, as the window does: with
+// SDL's decoder for the forms the toolkit does not read.
 inline bool LoadBmp(TPicture& picture, const std::string& bytes) {
-    return picture.LoadFromMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    return picture.LoadFromMemory(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+                                  DecodeBmpWithSdl);
 }

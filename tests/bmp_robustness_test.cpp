@@ -59,7 +59,7 @@ TEST(BmpRobustness, The24BitFormReadsAsTheImageLibraryReadsIt) {
                 const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
                 TPicture ours, library;
                 const bool oursLoaded = ours.LoadFromMemory(bytes, file.size());
-                const bool libraryLoaded = DecodeBmpWithLibrary(bytes, file.size(), library);
+                const bool libraryLoaded = DecodeBmpWithSdl(bytes, file.size(), library);
                 ASSERT_EQ(oursLoaded, libraryLoaded) << width << (topDown ? " top-down" : "");
                 if (!oursLoaded) continue;
                 for (int y = 0; y < library.Height(); ++y)

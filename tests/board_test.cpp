@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "shell/platform/native.h"
+#include "platform/native.h"
 #include "tests/harness.h"
 
 namespace {

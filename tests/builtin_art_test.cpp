@@ -1,4 +1,4 @@
-#include "shell/toolkit/builtin_art.h"
+#include "toolkit/builtin_art.h"
 
 #include <gtest/gtest.h>
 

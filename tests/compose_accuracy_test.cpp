@@ -9,11 +9,11 @@
 #include <random>
 #include <vector>
 
-#include "shell/platform/native.h"
-#include "shell/toolkit/compose.h"
-#include "shell/toolkit/form.h"
-#include "shell/toolkit/layers.h"
+#include "platform/native.h"
 #include "tests/harness.h"
+#include "toolkit/compose.h"
+#include "toolkit/form.h"
+#include "toolkit/layers.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "shell/platform/native.h"
-#include "shell/toolkit/form.h"
-#include "shell/toolkit/layers.h"
+#include "platform/native.h"
 #include "tests/bmp_files.h"
 #include "tests/harness.h"
+#include "toolkit/form.h"
+#include "toolkit/layers.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The digit counters: glyph layers edge to edge on white, redrawn whole on every change.
 #include <gtest/gtest.h>
 
-#include "shell/platform/native.h"
+#include "platform/native.h"
 #include "tests/harness.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <thread>
 
-#include "shell/platform/crash_report.h"
+#include "platform/crash/crash_report.h"
 
 namespace {
 
@@ -66,7 +66,7 @@ void WriteTick(TCrashText& text, const void* tick) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], kCrashReportOption) == 0)
-        return FinishCrashReport(argc, argv);
+        return FinishCrashReport(argc, argv, nullptr);  // no display: no dialog
     if (argc < 3) return 2;
     const std::string how = argv[1], folder = argv[2];
     InstallCrashReporting(argv[0], folder, argc > 3 && std::strcmp(argv[3], "window") == 0);

@@ -1,7 +1,7 @@
 // Crash reporting's parts that need no real fault: the report's text and its sections, where
 // it goes, the backtrace's names, the game's sections and the test crash. Real faults are
 // tests/real_crash_test.sh's.
-#include "shell/platform/crash_report.h"
+#include "platform/crash/crash_report.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -16,7 +16,7 @@
 #include <string>
 
 #include "app/crash_hooks.h"
-#include "shell/platform/posix_crash.h"
+#include "platform/posix/posix_crash.h"
 #include "tests/harness.h"
 
 namespace fs = std::filesystem;
@@ -227,7 +227,7 @@ TEST(CrashReport, TheBacktraceNamesFunctionsFromTheSymbolTable) {
     const auto finish = [](const fs::path& file) {
         std::string args[] = {"quorvatide", kCrashReportOption, file.string(), "no-window"};
         char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(), nullptr};
-        return FinishCrashReport(4, argv);
+        return FinishCrashReport(4, argv, nullptr);
     };
     const auto read = [](const fs::path& file) {
         std::ifstream in(file);

@@ -103,7 +103,8 @@ TEST(GeneratedAssets, WindowPicturesHaveTheirSizes) {
     }
     for (const char* name : {"rhs1.bmp", "rhs2.bmp", "rhs3.bmp"}) {
         TPicture p;
-        ASSERT_TRUE(p.LoadFromFile(NativeFiles(), (BuildExeDir() / "Assets" / name).string())) << name;
+        ASSERT_TRUE(p.LoadFromFile(NativeFiles(), (BuildExeDir() / "Assets" / name).string()))
+            << name;
         EXPECT_EQ(p.Width(), 100);
         EXPECT_EQ(p.Height(), 172);
     }

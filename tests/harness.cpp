@@ -7,6 +7,8 @@
 #include <random>
 #include <sstream>
 
+#include "platform/sdl/sdl_bmp.h"
+
 namespace fs = std::filesystem;
 
 // ---------------------------------------------------------------- TTempAssets
@@ -100,8 +102,10 @@ fs::path BuildExeDir() {
 
 namespace {
 
+// In the build's folder unless told otherwise, reading pictures as the window does.
 THarnessOptions InBuildByDefault(THarnessOptions options) {
     if (options.exeDir.empty()) options.exeDir = BuildExeDir();
+    if (!options.files) options.files = &SdlFiles();
     return options;
 }
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/form1.h"
-#include "shell/platform/headless.h"
+#include "platform/headless/headless.h"
 
 // Options for a headless game; an empty exeDir means the build's own Assets.
 using THarnessOptions = THeadlessOptions;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform/native.h"
+#include "platform/native.h"
 #include "tests/harness.h"
 
 TEST(Hatred, WarningsComeFiveSecondsSoonerEachTimeDownToForty) {

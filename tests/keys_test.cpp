@@ -8,8 +8,8 @@
 #include <sstream>
 #include <string>
 
-#include "shell/toolkit/builtin_art.h"
 #include "tests/player_test.h"
+#include "toolkit/builtin_art.h"
 
 namespace {
 

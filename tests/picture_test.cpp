@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "shell/platform/native.h"
+#include "platform/native.h"
 #include "tests/bmp_files.h"
 #include "tests/harness.h"
 

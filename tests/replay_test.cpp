@@ -7,9 +7,10 @@
 #include <sstream>
 
 #include "core/digest.h"
-#include "shell/replay/check.h"
-#include "shell/replay/replay_folder.h"
-#include "shell/replay/sessions.h"
+#include "replay/check.h"
+#include "replay/playback_session.h"
+#include "replay/recording_session.h"
+#include "replay/replay_folder.h"
 #include "tests/harness.h"
 
 namespace fs = std::filesystem;

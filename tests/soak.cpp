@@ -25,7 +25,7 @@
 #include <string>
 
 #include "core/invariants.h"
-#include "shell/platform/headless.h"
+#include "platform/headless/headless.h"
 
 namespace fs = std::filesystem;
 

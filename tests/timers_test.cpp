@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "shell/platform/native.h"
-#include "shell/toolkit/form.h"
+#include "platform/native.h"
 #include "tests/harness.h"
+#include "toolkit/form.h"
 
 namespace {
 

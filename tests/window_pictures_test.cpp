@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "shell/platform/native.h"
-#include "shell/toolkit/controls.h"
-#include "shell/toolkit/picture.h"
+#include "platform/native.h"
 #include "tests/harness.h"
+#include "toolkit/controls.h"
+#include "toolkit/picture.h"
 
 namespace {
 

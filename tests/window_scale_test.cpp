@@ -1,7 +1,7 @@
 // The window on screens of any size: the scale it opens at, mouse positions taken back to the
 // game's own pixels (in a window and centred in fullscreen), and the enlarged copy of the
 // changed rectangles.
-#include "shell/window_scale.h"
+#include "toolkit/window_scale.h"
 
 #include <gtest/gtest.h>
 

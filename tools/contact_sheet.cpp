@@ -9,9 +9,9 @@
 #include <exception>
 #include <string>
 
+#include "platform/native.h"
 #include "shell/catalogue_names.h"
-#include "shell/platform/native.h"
-#include "shell/toolkit/picture.h"
+#include "toolkit/picture.h"
 #include "tools/assetgen/art.h"
 
 namespace {

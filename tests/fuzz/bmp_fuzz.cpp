@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "shell/toolkit/picture.h"
+#include "platform/sdl/sdl_bmp.h"
+#include "toolkit/picture.h"
 
 namespace {
 
@@ -39,12 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         data += 2, size -= 2;
     }
     TPicture picture;
-    const bool loaded = picture.LoadFromMemory(data, pictureSize);
+    const bool loaded = picture.LoadFromMemory(data, pictureSize, DecodeBmpWithSdl);
     if (!loaded) Check(picture.Width() == 0 && picture.Height() == 0, "a failed load kept a size");
     Use(picture);
     if (withMask) {
         TPicture mask;
-        if (mask.LoadFromMemory(data + pictureSize, size - pictureSize)) {
+        if (mask.LoadFromMemory(data + pictureSize, size - pictureSize, DecodeBmpWithSdl)) {
             Use(mask);
             picture.IntensityToAlpha(mask);
             Check(picture.Width() == mask.Width() && picture.Height() == mask.Height(),

@@ -20,8 +20,8 @@
 #include <string>
 
 #include "core/invariants.h"
-#include "shell/platform/headless.h"
-#include "shell/platform/native.h"
+#include "platform/headless/headless.h"
+#include "platform/native.h"
 #include "tests/fuzz/game_actions.h"
 
 namespace fs = std::filesystem;

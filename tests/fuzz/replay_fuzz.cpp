@@ -15,9 +15,9 @@
 #include <string_view>
 
 #include "core/settings.h"
-#include "shell/platform/native.h"
-#include "shell/replay/check.h"
-#include "shell/replay/player.h"
+#include "platform/native.h"
+#include "replay/check.h"
+#include "replay/player.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform/sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 
 namespace {
 
@@ -97,8 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const std::vector<uint8_t> first = ReadTrack(source, frameBytes, kMaxBytes);
     Check(int64_t(first.size()) <= source.LengthBytes(), "more sound than the track holds");
-    Check(int64_t(first.size()) >= std::min(source.LengthBytes(), kMaxBytes),
-          "a track cut short");
+    Check(int64_t(first.size()) >= std::min(source.LengthBytes(), kMaxBytes), "a track cut short");
     // Played again, the track starts over and sounds the same.
     source.Rewind();
     const std::vector<uint8_t> again =

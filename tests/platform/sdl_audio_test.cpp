@@ -3,7 +3,7 @@
 // pulls the stream itself: a track in the device's format comes out byte for byte and then
 // ends with one report; other PCM forms are converted and keep their length, however short; a
 // damaged file plays what it holds, and what is no sound at all does not open.
-#include "shell/platform/sdl_audio.h"
+#include "platform/sdl/sdl_audio.h"
 
 #include <SDL2/SDL.h>
 #include <SDL2/SDL_mixer.h>

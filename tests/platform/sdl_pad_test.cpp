@@ -4,7 +4,7 @@
 // into a replay that must check. From the splash screen a sign is ordered and built, a bot is
 // bought, a menu is closed again, the game is paused and the music switched, and after the fall
 // of the base the game-over screen leads back to the splash screen.
-#include "shell/platform/sdl_pad.h"
+#include "platform/sdl/sdl_pad.h"
 
 #include <SDL2/SDL.h>
 #include <gtest/gtest.h>
@@ -16,9 +16,9 @@
 #include <memory>
 #include <string>
 
+#include "platform/native.h"
+#include "replay/check.h"
 #include "shell/grid_pointer.h"
-#include "shell/platform/native.h"
-#include "shell/replay/check.h"
 #include "tests/harness.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "shell/platform/native.h"
-#include "shell/platform/utf8_path.h"
-#include "shell/platform/windows_native.h"
+#include "platform/native.h"
+#include "platform/windows/windows_native.h"
 #include "tests/harness.h"
+#include "toolkit/utf8_path.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 #include <stdexcept>
 
 #include "core/form1.h"
-#include "shell/platform/native.h"
+#include "platform/native.h"
 #include "tools/balance/replays.h"
 
 namespace fs = std::filesystem;

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/platform/headless.h"
+#include "platform/headless/headless.h"
 
 // A tick is 50 ms of game time.
 constexpr int kLabTickMs = 50;

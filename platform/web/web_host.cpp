@@ -1,0 +1,181 @@
+// The browser's drive of the window: the page's frames (emscripten_set_main_loop, one round of
+// the window each, never blocking) run the same steps as the desktop's loop. The page's script
+// (platform/web/pre.js) calls in here: the scale that fits the browser's window, the
+// fullscreen button, the tab hidden, the session's replay for its download button, the music
+// fetched after the splash.
+//
+// A hidden tab gets no frames, so the game would stand still with its clock running on: when
+// the tab is hidden during play the game is paused as the P key pauses it (the key goes in
+// through the session, so the replay holds it), and the player finds the pause panel on coming
+// back and takes it away with P.
+#include <SDL2/SDL.h>
+#include <emscripten.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "core/form1.h"
+#include "platform/native.h"
+#include "platform/sdl/sdl_audio.h"
+#include "platform/sdl/sdl_host.h"
+#include "replay/recording_session.h"
+#include "shell/screen_name.h"
+
+namespace {
+
+TWindowRunPtr gRun;
+int gExitCode = 0;
+std::string gLastScreen;
+
+TRecordingSession* Recording() {
+    return gRun ? dynamic_cast<TRecordingSession*>(&SessionOf(*gRun)) : nullptr;
+}
+
+void Step() {
+    if (!StepWindowRun(*gRun, false)) {
+        emscripten_cancel_main_loop();
+        gExitCode = FinishWindowRun(std::move(gRun));
+        EM_ASM(
+            {
+                if (Module.qvClosed) Module.qvClosed($0);
+            },
+            gExitCode);
+        return;
+    }
+    // The player's files go to the browser's storage at the end of each game.
+    if (TRecordingSession* recording = Recording()) {
+        const char* screen = ScreenName(recording->Game());
+        if (gLastScreen != screen) {
+            gLastScreen = screen;
+            if (gLastScreen == "game over")
+                EM_ASM({
+                    if (Module.qvSave) Module.qvSave();
+                });
+        }
+    }
+}
+
+void Frame() {
+    if (!gRun) return;
+    // An exception nobody catches ends the program as on the desktop, through std::terminate
+    // and its crash report, not as a script error in the page.
+    try {
+        Step();
+    } catch (...) {
+        std::terminate();
+    }
+}
+
+}  // namespace
+
+std::string ExecutableDir() {
+    // Under node, beside the program's script; in the page, the root of the preloaded files.
+    const int address = EM_ASM_INT({
+        var d = (typeof process == 'object' && process.versions && process.versions.node)
+                    ? scriptDirectory
+                    : '/';
+        if (!d.endsWith('/')) d += '/';
+        return allocateUTF8(d);
+    });
+    char* dir = reinterpret_cast<char*>(static_cast<uintptr_t>(address));
+    std::string result = dir ? dir : "/";
+    std::free(dir);
+    return result;
+}
+
+int RunWindow(const TSessionFactory& createSession) {
+    int exitCode = 0;
+    // The page carries the music as Ogg Vorbis (a seventeenth of the WAV's size), which the
+    // mixer decodes; the game still names its WAV tracks. The tracks come after the game has
+    // started (qv_web_music_arrived), so that the splash never waits for them.
+    TWindowOptions options;
+    options.musicFile = [](const std::string& path) {
+        if (path.size() > 4 && path.compare(path.size() - 4, 4, ".wav") == 0) {
+            const std::string ogg = path.substr(0, path.size() - 4) + ".ogg";
+            if (NativeFiles().IsFile(ogg)) return ogg;
+        }
+        return path;
+    };
+    gRun = OpenWindowRun(createSession, exitCode, options);
+    if (!gRun) return exitCode;
+    EM_ASM({
+        if (Module.qvStarted) Module.qvStarted();
+    });
+    // The browser calls the frame at its display's rate and not at all in a hidden tab; main
+    // returns and the page runs on.
+    emscripten_set_main_loop(Frame, 0, false);
+    return 0;
+}
+
+extern "C" {
+
+// The page has `width` × `height` pixels for the game: the largest whole scale that fits.
+EMSCRIPTEN_KEEPALIVE void qv_web_rescale(int width, int height) {
+    if (!gRun) return;
+    const TForm& form = SessionOf(*gRun).Form();
+    const int scale = std::max(1, std::min(width / form.Width(), height / form.Height()));
+    RescaleWindowRun(*gRun, scale);
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_hidden() {
+    TRecordingSession* recording = Recording();
+    if (recording && std::strcmp(ScreenName(recording->Game()), "play") == 0)
+        recording->Dispatch(TDispatch::Key('P'));
+}
+
+EMSCRIPTEN_KEEPALIVE const char* qv_web_replay_path() {
+    static std::string path;
+    TRecordingSession* recording = Recording();
+    path = recording && recording->Recorder().Recording() ? recording->Recorder().Path() : "";
+    return path.c_str();
+}
+
+// In debug mode, the creature log written now as the window's closing would write it; the
+// file's path, for the page's download button, or "" outside debug mode.
+EMSCRIPTEN_KEEPALIVE const char* qv_web_debug_log() {
+    static std::string path;
+    path.clear();
+    TRecordingSession* recording = Recording();
+    if (recording && recording->Game().settings.DEBUG != 0 && recording->Game().SaveDebugLog()) {
+        const std::string& assets = recording->Game().assetDir;
+        path = NativeFiles().IsFile(assets + "debug.txt")
+                   ? assets + "debug.txt"
+                   : recording->Game().Platform().stateDir + "debug.txt";
+    }
+    return path.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_frame_stats() {
+    if (gRun) PrintFrameStats(*gRun);
+}
+
+// A track of the music is now in the game's Assets folder: what the game asked to play while it
+// was not there plays now.
+EMSCRIPTEN_KEEPALIVE void qv_web_music_arrived() {
+    if (gRun) AudioOf(*gRun).OpenArrivedMusic();
+}
+
+// For the page's test: each music player's track and where it stands, as "0: 1234/60000 ms,
+// 1: -" ("-": nothing open).
+EMSCRIPTEN_KEEPALIVE const char* qv_web_music() {
+    static std::string text;
+    text.clear();
+    if (!gRun) return "";
+    TSdlAudio& audio = AudioOf(*gRun);
+    for (int p = 0; p < 2; ++p) {
+        text += (p ? ", " : "") + std::to_string(p) + ": ";
+        text += audio.MusicIsOpen(p) ? std::to_string(audio.MusicPosition(p)) + "/" +
+                                           std::to_string(audio.MusicLength(p)) + " ms"
+                                     : "-";
+    }
+    return text.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_fullscreen() {
+    if (gRun) ToggleFullscreen(*gRun);
+}
+}

@@ -1,0 +1,82 @@
+#include "replay/check.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "replay/replayed_game.h"
+
+namespace {
+
+// The game's clock is the recording's: the host's is never read.
+class TNoClock : public IClock {
+public:
+    uint64_t NowMs() override { return 0; }
+    uint32_t RandomSeed() override { return 0; }
+};
+
+TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const std::string& path,
+                    IFiles& files, const std::string& exeDir, const std::string& debugLog) {
+    TCheckOutcome outcome;
+    const auto fail = [&](int status, const std::string& why) {
+        outcome.status = status;
+        outcome.message = path + ": " + why;
+        return outcome;
+    };
+    if (!file) return fail(2, error);
+    const bool chunksWhole = file->chunksWhole;
+    TNoClock noClock;
+    TSilentAudio silence;
+    const TPlatform host{noClock, silence, files, exeDir};
+    auto replay = TReplayedGame::Make(std::move(*file), host, silence, error);
+    if (!replay) return fail(2, error);
+    TSessionPlayer& player = replay->Player();
+    while (player.Step()) {
+    }
+
+    const TForm1& game = replay->Game();
+    outcome.games = player.Game();
+    outcome.ticks = game.tickCount;
+    outcome.digests = player.Digests();
+    outcome.complete = player.Ended() && chunksWhole;
+    if (!debugLog.empty()) {
+        if (const int e = files.Write(debugLog, TForm1::DebugLogText(game.lstDebug)))
+            return fail(2,
+                        "cannot write the creature log to " + debugLog + ": " + std::strerror(e));
+    }
+    if (player.Damaged()) return fail(2, player.Problem());
+    if (player.Desynced()) return fail(1, "does not play as recorded: " + player.Problem());
+    const auto plural = [](int n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    outcome.sessionMs = player.Span();
+    outcome.message = path + ": " + plural(outcome.games, "game", "games") + ", " +
+                      plural(outcome.ticks, "tick", "ticks") + " (" +
+                      MinutesSeconds(outcome.sessionMs, 1) + " of session), " +
+                      plural(outcome.digests, "digest", "digests") + " checked, all match; " +
+                      (outcome.complete ? "the recording is complete"
+                                        : "the recording stops before the session's end");
+    return outcome;
+}
+
+}  // namespace
+
+TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
+                          const std::string& debugLog) {
+    std::string error;
+    std::optional<TReplayFile> file = LoadReplay(files, path, error);
+    return Check(std::move(file), error, path, files, exeDir, debugLog);
+}
+
+TCheckOutcome CheckReplayFile(TReplayFile file, const std::string& name, IFiles& files,
+                              const std::string& exeDir) {
+    return Check(std::move(file), {}, name, files, exeDir, {});
+}
+
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
+                               const std::string& exeDir, const std::string& debugLog,
+                               size_t maxBody) {
+    std::string error;
+    std::optional<TReplayFile> file = ParseReplay(bytes, error, maxBody);
+    return Check(std::move(file), error, name, files, exeDir, debugLog);
+}

@@ -1,0 +1,39 @@
+// Checking a replay without a window: the session played again as fast as it goes, with no
+// sound, every digest compared.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "replay/replay_file.h"
+#include "toolkit/platform.h"
+
+struct TCheckOutcome {
+    // 0 every digest matched; 1 the game went its own way; 2 the file is not a replay this
+    // version can read (or the creature log could not be written).
+    int status = 0;
+    // What to tell the player: one line, for stdout when all matched, else for stderr.
+    std::string message;
+    int games = 0, ticks = 0, digests = 0;
+    // The host's time from the first dispatch to the last.
+    uint64_t sessionMs = 0;
+    bool complete = false;
+};
+
+// Plays the replay at `path`, read with `files`, with the Assets folder of `exeDir`. With
+// `debugLog`, writes the replayed session's creature log there, as the session's debug.txt was
+// written.
+TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
+                          const std::string& debugLog = {});
+
+// The same for a replay file already read; `name` stands for the file in the message.
+TCheckOutcome CheckReplayFile(TReplayFile file, const std::string& name, IFiles& files,
+                              const std::string& exeDir);
+
+// The same for the bytes of a replay file; `name` stands for the file in the message. Records
+// beyond `maxBody` bytes make it too large to be a replay.
+TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
+                               const std::string& exeDir, const std::string& debugLog,
+                               size_t maxBody);
