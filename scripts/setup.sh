@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Quorvatide set-up: installs what is missing, builds, and then plays or tests.
-#   scripts/setup.sh play   build in Release and start the game
+#   scripts/setup.sh play   install and build only what playing needs (Release) and start the
+#                           game
 #   scripts/setup.sh test   build in Release and run the test suite, then the same
 #                           suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 #                           then a bounded run of each fuzz target (scripts/fuzz.sh), then
@@ -16,10 +17,16 @@ cd "$(dirname "$0")/.."
 
 mode=${1:-play}
 
-packages=(g++ cmake ninja-build pkg-config
-          libsdl2-dev libsdl2-mixer-dev libsdl2-ttf-dev fonts-dejavu-core
-          libpixman-1-dev libinih-dev libpng-dev zlib1g-dev libcairo2-dev
-          libgtest-dev libgmock-dev libbenchmark-dev
+# Playing needs the compiler and the build tools, the libraries the game links, and what draws
+# the Assets folder and the built-in font (cairo, SDL2_ttf and the DejaVu fonts).
+play_packages=(g++ cmake ninja-build pkg-config
+               libsdl2-dev libsdl2-mixer-dev libpixman-1-dev zlib1g-dev
+               libsdl2-ttf-dev libcairo2-dev fonts-dejavu-core)
+# Testing needs all that and more: GoogleTest and Benchmark, libpng for the tests' pictures,
+# inih for the settings reader's fuzz oracle, a virtual X server and its tools for the real
+# program's tests.
+packages=("${play_packages[@]}"
+          libinih-dev libpng-dev libgtest-dev libgmock-dev libbenchmark-dev
           xvfb xdotool x11-utils imagemagick)
 # Installing and packaging: the validators of the desktop entry and the AppStream file,
 # dpkg-shlibdeps for the Debian package's dependencies, Debian's package checker, and man to
@@ -31,7 +38,6 @@ packages+=(desktop-file-utils appstream dpkg-dev lintian man-db)
 packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev meson wine64)
 
 source scripts/packages.sh
-install_missing "${packages[@]}"
 
 jobs=$(nproc 2>/dev/null || echo 2)
 
@@ -63,7 +69,7 @@ build_web() {
     version=$(sed -n 's/^project(Quorvatide VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
     rm -rf dist/web
     mkdir -p dist/web
-    cp shell/platform/web/index.html build-web/quorvatide.js build-web/quorvatide.wasm \
+    cp platform/web/index.html build-web/quorvatide.js build-web/quorvatide.wasm \
         build-web/quorvatide.data dist/web/
     cp -r build-web/music dist/web/
     rm -f "dist/quorvatide-$version-web.zip"
@@ -73,18 +79,27 @@ build_web() {
 
 case "$mode" in
 windows)
+    install_missing "${packages[@]}"
     bash scripts/build_windows.sh
     ;;
 web)
+    install_missing "${packages[@]}"
     build_web
     if [ "${2:-}" = serve ]; then exec python3 scripts/serve_web.py dist/web; fi
     ;;
 play)
-    build build
+    # Only the game and its Assets: a build folder made here has no tests, benchmarks or lab
+    # (one the test command made keeps them, and only the game is rebuilt).
+    install_missing "${play_packages[@]}"
+    play_options=()
+    [ -f build/CMakeCache.txt ] || play_options=(-DQV_TESTS=OFF)
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release "${play_options[@]}" >/dev/null
+    cmake --build build -j "$jobs" --target quorvatide
     exec build/quorvatide
     ;;
 test)
-    build build
+    install_missing "${packages[@]}"
+    build build -DQV_TESTS=ON
     ctest --test-dir build --output-on-failure -j "$jobs"
     echo "== the same tests with AddressSanitizer and UndefinedBehaviorSanitizer =="
     build build-asan -DQV_SANITIZE=ON -DQV_BENCH=OFF
