@@ -185,6 +185,9 @@ public:
     int Rename(const std::string& from, const std::string& to) override {
         return files_.Rename(from, to);
     }
+    int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        return files_.Replace(path, bytes, makeFolder);
+    }
     TBmpDecoder BmpDecoder() override { return files_.BmpDecoder(); }
 
 private:

@@ -27,6 +27,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/generated
   COMMAND qv_builtin_art ${QV_BUILTIN_ART_DATA} ${QV_DEJAVU_DIR}
   DEPENDS qv_builtin_art ${QV_DEJAVU_DIR}/DejaVuSans.ttf ${QV_DEJAVU_DIR}/DejaVuSans-Bold.ttf
+          ${QV_DEJAVU_DIR}/DejaVuSerif-Bold.ttf
   COMMENT "Rasterising the built-in font and pictures"
   VERBATIM)
 

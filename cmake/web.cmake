@@ -14,7 +14,7 @@ set(QV_NODE_RUN ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs ${QV_NODE} -
 set(QV_NODE_LINK "SHELL:-s ENVIRONMENT=node" "SHELL:-s NODERAWFS=1" "SHELL:-s EXIT_RUNTIME=1")
 
 add_executable(quorvatide app/main.cpp)
-target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_cli qv_crash_hooks)
+target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_frontend qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
   "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
@@ -35,7 +35,7 @@ add_custom_command(TARGET quorvatide POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy ${QV_WEB_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html)
 
 add_executable(quorvatide_node app/main.cpp)
-target_link_libraries(quorvatide_node PRIVATE ${QV_HOST} qv_cli qv_crash_hooks)
+target_link_libraries(quorvatide_node PRIVATE ${QV_HOST} qv_frontend qv_cli qv_crash_hooks)
 target_link_options(quorvatide_node PRIVATE ${QV_NODE_LINK})
 add_dependencies(quorvatide_node assets)
 
@@ -50,7 +50,7 @@ file(GLOB QV_WEB_TEST_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/*_test
 list(REMOVE_ITEM QV_WEB_TEST_SOURCES ${CMAKE_SOURCE_DIR}/tests/balance_test.cpp
      ${CMAKE_SOURCE_DIR}/tests/crash_report_test.cpp)
 add_executable(qv_tests ${QV_WEB_TEST_SOURCES} tests/harness.cpp)
-target_link_libraries(qv_tests PRIVATE qv_platform_headless qv_platform_sdl qv_cli qv_crash_hooks gtest
+target_link_libraries(qv_tests PRIVATE qv_platform_headless qv_platform_sdl qv_frontend qv_cli qv_crash_hooks gtest
                                        gtest_main gmock)
 target_compile_definitions(qv_tests PRIVATE QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                             QV_BUILD_DIR="${CMAKE_BINARY_DIR}"

@@ -14,7 +14,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-targets=(bmp settings ini game wav replay)
+targets=(bmp settings ini game wav replay frontend)
 # The targets whose seeds a program of tests/fuzz writes (qv_TARGET_seeds FOLDER).
 seeded=(game wav)
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "core/form1.h"
@@ -27,18 +28,22 @@ TShiftState Pressed(bool left) {
 }
 
 int CentreX(const TRect& r) {
-    return r.left + kItemSize / 2;
+    return (r.left + r.right) / 2;
 }
 int CentreY(const TRect& r) {
-    return r.top + kItemSize / 2;
+    return (r.top + r.bottom) / 2;
 }
 
 }  // namespace
 
-TGridPointer::TGridPointer(TGameOf game, TSend send)
-    : game_(std::move(game)), send_(std::move(send)) {}
+TGridPointer::TGridPointer(TGameOf game, TSend send, TItemsOf items, TSendHostKey hostKey)
+    : game_(std::move(game)),
+      send_(std::move(send)),
+      items_(std::move(items)),
+      hostKey_(std::move(hostKey)) {}
 
 TGridPointer::TMode TGridPointer::Mode() const {
+    if (items_ && !items_().empty()) return TMode::Items;
     const TForm1* game = game_();
     if (!game) return TMode::None;
     // In the order they lie over one another.
@@ -50,10 +55,24 @@ TGridPointer::TMode TGridPointer::Mode() const {
     return TMode::Board;
 }
 
-TGridPointer::TCell TGridPointer::CellAt(const TForm1& game, TMode mode, int x, int y) const {
+TGridPointer::TCell TGridPointer::CellAt(const TForm1* game, TMode mode, int x, int y) const {
     switch (mode) {
+        case TMode::Items: {
+            // The item nearest to the point, by its middle.
+            const std::vector<TRect> items = Items();
+            TCell best;
+            long bestDistance = -1;
+            for (size_t i = 0; i < items.size(); ++i) {
+                const long dx = CentreX(items[i]) - x, dy = CentreY(items[i]) - y;
+                if (bestDistance < 0 || dx * dx + dy * dy < bestDistance) {
+                    bestDistance = dx * dx + dy * dy;
+                    best = {int(i), 0};
+                }
+            }
+            return best;
+        }
         case TMode::Board: {
-            const TRect field = game.Playfield->BoundsInForm();
+            const TRect field = game->Playfield->BoundsInForm();
             const auto tile = [](int at) {
                 return std::clamp(int(std::floor(double(at) / kTileSize)), 0, kBoardTiles - 1);
             };
@@ -79,22 +98,27 @@ TGridPointer::TCell TGridPointer::CellAt(const TForm1& game, TMode mode, int x, 
     }
 }
 
-TRect TGridPointer::CellRect(const TForm1& game, TMode mode, TCell cell) const {
+TRect TGridPointer::CellRect(const TForm1* game, TMode mode, TCell cell) const {
     switch (mode) {
+        case TMode::Items: {
+            const std::vector<TRect> items = Items();
+            return cell.col >= 0 && size_t(cell.col) < items.size() ? items[size_t(cell.col)]
+                                                                    : TRect{};
+        }
         case TMode::Board: {
-            const TRect field = game.Playfield->BoundsInForm();
+            const TRect field = game->Playfield->BoundsInForm();
             const int left = field.left + cell.col * kTileSize,
                       top = field.top + cell.row * kTileSize;
             return TRect{left, top, left + kTileSize, top + kTileSize};
         }
         case TMode::BuildMenu: {
-            const TRect menu = game.MenuImg->BoundsInForm();
+            const TRect menu = game->MenuImg->BoundsInForm();
             const int left = menu.left + kItemColumns[cell.col],
                       top = menu.top + kItemRows[cell.row];
             return {left, top, left + kItemSize, top + kItemSize};
         }
         case TMode::OrbMenu: {
-            const TRect menu = game.OrbMenuImg->BoundsInForm();
+            const TRect menu = game->OrbMenuImg->BoundsInForm();
             return {menu.left + kOrbItemX, menu.top + kOrbItemY, menu.left + kOrbItemX + kItemSize,
                     menu.top + kOrbItemY + kItemSize};
         }
@@ -124,24 +148,25 @@ void TGridPointer::Resync() {
     const bool fromMouse = mouseMoved_;
     mouseMoved_ = false;
     const TForm1* game = game_();
-    if (!game || confirmBy_) return;
     const TMode mode = Mode();
+    if ((!game && mode != TMode::Items) || confirmBy_) return;
     if (mode == mode_ && synced_) return;
     const TMode before = mode_;
     mode_ = mode;
     const bool fromMenu = before == TMode::BuildMenu || before == TMode::OrbMenu;
     switch (mode) {
         case TMode::Board: {
-            TCell cell = CellAt(*game, mode, x_, y_);
+            TCell cell = CellAt(game, mode, x_, y_);
             if (fromMenu && !fromMouse) cell = {game->menuTileX, game->menuTileY};
-            const TRect r = CellRect(*game, mode, cell);
+            const TRect r = CellRect(game, mode, cell);
             MoveTo(CentreX(r), CentreY(r));
             break;
         }
         case TMode::BuildMenu:
-        case TMode::OrbMenu: {
-            const TCell cell = fromMouse ? CellAt(*game, mode, x_, y_) : TCell{};
-            const TRect r = CellRect(*game, mode, cell);
+        case TMode::OrbMenu:
+        case TMode::Items: {
+            const TCell cell = fromMouse ? CellAt(game, mode, x_, y_) : TCell{};
+            const TRect r = CellRect(game, mode, cell);
             MoveTo(CentreX(r), CentreY(r));
             break;
         }
@@ -152,9 +177,10 @@ void TGridPointer::Resync() {
 
 void TGridPointer::Step(TPointerDir dir) {
     Resync();
+    const TMode mode = Mode();
+    if (mode == TMode::Items) return StepItems(dir);
     const TForm1* game = game_();
     if (!game) return;
-    const TMode mode = Mode();
     int cols = 0, rows = 0;
     switch (mode) {
         case TMode::Board:
@@ -169,7 +195,7 @@ void TGridPointer::Step(TPointerDir dir) {
         default:
             return;
     }
-    TCell cell = CellAt(*game, mode, x_, y_);
+    TCell cell = CellAt(game, mode, x_, y_);
     switch (dir) {
         case TPointerDir::Left:
             cell.col = std::max(cell.col - 1, 0);
@@ -184,7 +210,7 @@ void TGridPointer::Step(TPointerDir dir) {
             cell.row = std::min(cell.row + 1, rows - 1);
             break;
     }
-    const TRect r = CellRect(*game, mode, cell);
+    const TRect r = CellRect(game, mode, cell);
     MoveTo(CentreX(r), CentreY(r));
     glideX_ = glideY_ = 0;
 }
@@ -210,9 +236,8 @@ void TGridPointer::ConfirmDown(TPointerSource source) {
     inUse_ = true;
     Resync();
     const TForm1* game = game_();
-    if (!game) return;
     const TMode mode = Mode();
-    if (mode == TMode::Paused || mode == TMode::None) return;
+    if (mode == TMode::Paused || mode == TMode::None || (!game && mode != TMode::Items)) return;
     if (mode == TMode::Splash || mode == TMode::GameOver) {
         // These screens take a click anywhere: the middle of the play area.
         const TRect screen =
@@ -235,9 +260,14 @@ void TGridPointer::ConfirmUp(TPointerSource source) {
 void TGridPointer::Back() {
     inUse_ = true;
     Resync();
+    const TMode mode = Mode();
+    if (mode == TMode::Items) {
+        if (!confirmBy_ && hostKey_) hostKey_(THostKey::Escape);
+        Resync();
+        return;
+    }
     const TForm1* game = game_();
     if (!game || confirmBy_) return;
-    const TMode mode = Mode();
     if (mode != TMode::BuildMenu && mode != TMode::OrbMenu) return;
     // A click on the board where the menu is not: the corner tile farthest from the menu, which
     // no menu reaches.
@@ -248,7 +278,7 @@ void TGridPointer::Back() {
     long farthest = -1;
     for (const TCell cell : {TCell{0, 0}, TCell{kBoardTiles - 1, 0}, TCell{0, kBoardTiles - 1},
                              TCell{kBoardTiles - 1, kBoardTiles - 1}}) {
-        const TRect r = CellRect(*game, TMode::Board, cell);
+        const TRect r = CellRect(game, TMode::Board, cell);
         const long dx = CentreX(r) - mx, dy = CentreY(r) - my;
         if (dx * dx + dy * dy > farthest) farthest = dx * dx + dy * dy, corner = r;
     }
@@ -260,6 +290,48 @@ void TGridPointer::Back() {
 
 void TGridPointer::TypeKey(char key) {
     Send(TDispatch::Key(key));
+}
+
+void TGridPointer::Menu() {
+    if (hostKey_ && hostKey_(THostKey::Menu)) {
+        Resync();
+        return;
+    }
+    TypeKey('p');
+}
+
+// Over the session's items a direction goes to the nearest item that lies that way: the one
+// whose middle is closest, counting a step aside twice as far as a step ahead.
+void TGridPointer::StepItems(TPointerDir dir) {
+    const std::vector<TRect> items = Items();
+    if (items.empty()) return;
+    const TCell here = CellAt(nullptr, TMode::Items, x_, y_);
+    const TRect from = items[size_t(here.col)];
+    const int fx = CentreX(from), fy = CentreY(from);
+    long best = -1;
+    size_t to = size_t(here.col);
+    for (size_t i = 0; i < items.size(); ++i) {
+        const long dx = CentreX(items[i]) - fx, dy = CentreY(items[i]) - fy;
+        long ahead = 0, aside = 0;
+        switch (dir) {
+            case TPointerDir::Left:
+                ahead = -dx, aside = dy;
+                break;
+            case TPointerDir::Right:
+                ahead = dx, aside = dy;
+                break;
+            case TPointerDir::Up:
+                ahead = -dy, aside = dx;
+                break;
+            case TPointerDir::Down:
+                ahead = dy, aside = dx;
+                break;
+        }
+        if (ahead <= 0) continue;
+        const long distance = ahead + 2 * std::labs(aside);
+        if (best < 0 || distance < best) best = distance, to = i;
+    }
+    MoveTo(CentreX(items[to]), CentreY(items[to]));
 }
 
 void TGridPointer::LetGo(TPointerSource source) {
@@ -283,7 +355,7 @@ void TGridPointer::Stick(double x, double y, uint64_t now) {
 // Over a menu a deflected stick is a held direction of its own.
 void TGridPointer::StickSteps(uint64_t now) {
     const TMode mode = Mode();
-    const bool steps = mode == TMode::BuildMenu || mode == TMode::OrbMenu;
+    const bool steps = mode == TMode::BuildMenu || mode == TMode::OrbMenu || mode == TMode::Items;
     const auto hold = [&](TPointerDir dir, bool on) {
         const bool held = (held_[size_t(TPointerSource::Stick)] & BitOf(dir)) != 0;
         if (on && !held) Press(TPointerSource::Stick, dir, now);
@@ -344,12 +416,14 @@ std::optional<uint64_t> TGridPointer::NextDue() const {
 }
 
 std::optional<TRect> TGridPointer::Highlight() const {
+    if (!inUse_) return std::nullopt;
     const TForm1* game = game_();
-    if (!inUse_ || !game) return std::nullopt;
     const TMode mode = Mode();
+    if (mode == TMode::Items) return CellRect(game, mode, CellAt(game, mode, x_, y_));
+    if (!game) return std::nullopt;
     if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu)
         return std::nullopt;
-    TRect r = CellRect(*game, mode, CellAt(*game, mode, x_, y_));
+    TRect r = CellRect(game, mode, CellAt(game, mode, x_, y_));
     // The board's last row and column are partly hidden under the frame around it.
     if (mode == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
     return r;

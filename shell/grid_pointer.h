@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "toolkit/session.h"
 
@@ -32,14 +33,18 @@ public:
     // Over a menu a stick moves item by item, once deflected this far.
     static constexpr double kStickStepAt = 0.5;
 
-    // What the pointer is over, read from the game each time it acts.
-    enum class TMode : uint8_t { None, Splash, GameOver, Paused, Board, BuildMenu, OrbMenu };
+    // What the pointer is over, read from the game each time it acts; Items: the items a
+    // session shows over the window (the front end's menus), over everything else.
+    enum class TMode : uint8_t { None, Splash, GameOver, Paused, Board, BuildMenu, OrbMenu, Items };
 
     using TGameOf = std::function<TForm1*()>;
     using TSend = std::function<void(const TDispatch&)>;
+    using TItemsOf = std::function<std::vector<TRect>()>;
+    using TSendHostKey = std::function<bool(THostKey)>;
     // `game` gives the window's game (null when there is none), `send` hands a dispatch on as the
-    // host hands on the mouse.
-    TGridPointer(TGameOf game, TSend send);
+    // host hands on the mouse; `items` the items a session shows over the window (none: no
+    // such items), `hostKey` hands a key to the session and says whether it took it.
+    TGridPointer(TGameOf game, TSend send, TItemsOf items = {}, TSendHostKey hostKey = {});
 
     // Times are the host's clock, in milliseconds.
     void Press(TPointerSource source, TPointerDir dir, uint64_t now);
@@ -48,8 +53,12 @@ public:
     // and game-over screens it clicks wherever the screen takes clicks.
     void ConfirmDown(TPointerSource source);
     void ConfirmUp(TPointerSource source);
-    // Closes an open menu the way a click on the board outside it does; otherwise nothing.
+    // Closes an open menu the way a click on the board outside it does; over the session's
+    // items, hands it Escape; otherwise nothing.
     void Back();
+    // The pad's menu button: the session's menu (THostKey::Menu), or where there is none, the
+    // pause (P).
+    void Menu();
     // A typed character (the pad's Start and Back buttons).
     void TypeKey(char key);
     // A stick's deflection, each axis -1 .. 1 with its dead zone already taken off.
@@ -85,11 +94,15 @@ private:
     void Send(TDispatch d);
     void StickSteps(uint64_t now);
     void Glide(uint64_t now);
-    TCell CellAt(const TForm1& game, TMode mode, int x, int y) const;
-    TRect CellRect(const TForm1& game, TMode mode, TCell cell) const;
+    TCell CellAt(const TForm1* game, TMode mode, int x, int y) const;
+    TRect CellRect(const TForm1* game, TMode mode, TCell cell) const;
+    std::vector<TRect> Items() const { return items_ ? items_() : std::vector<TRect>(); }
+    void StepItems(TPointerDir dir);
 
     TGameOf game_;
     TSend send_;
+    TItemsOf items_;
+    TSendHostKey hostKey_;
     // Where the pointer is, in game pixels (the mouse's place when the mouse was used last).
     int x_ = 8 + 350, y_ = 8 + 350;
     // Fractions of a pixel the stick's glide has not yet moved.

@@ -14,6 +14,15 @@ extern const uint8_t kUiCoverage[];
 extern const int kMemoLineHeight;
 extern const TBuiltinGlyph kMemoGlyphs[95];
 extern const uint8_t kMemoCoverage[];
+extern const int kTextLineHeight;
+extern const TBuiltinGlyph kTextGlyphs[95];
+extern const uint8_t kTextCoverage[];
+extern const int kButtonLineHeight;
+extern const TBuiltinGlyph kButtonGlyphs[95];
+extern const uint8_t kButtonCoverage[];
+extern const int kTitleLineHeight;
+extern const TBuiltinGlyph kTitleGlyphs[95];
+extern const uint8_t kTitleCoverage[];
 
 extern const int kPausedWidth, kPausedHeight;
 extern const uint8_t kPausedRuns[];
@@ -95,6 +104,23 @@ const TBuiltinFont& UiFont() {
 
 const TBuiltinFont& MemoFont() {
     static const TBuiltinFont font{data::kMemoLineHeight, data::kMemoGlyphs, data::kMemoCoverage};
+    return font;
+}
+
+const TBuiltinFont& TextFont() {
+    static const TBuiltinFont font{data::kTextLineHeight, data::kTextGlyphs, data::kTextCoverage};
+    return font;
+}
+
+const TBuiltinFont& ButtonFont() {
+    static const TBuiltinFont font{data::kButtonLineHeight, data::kButtonGlyphs,
+                                   data::kButtonCoverage};
+    return font;
+}
+
+const TBuiltinFont& TitleFont() {
+    static const TBuiltinFont font{data::kTitleLineHeight, data::kTitleGlyphs,
+                                   data::kTitleCoverage};
     return font;
 }
 

@@ -27,6 +27,11 @@ struct TBuiltinFont {
 const TBuiltinFont& UiFont();
 // The same face 10 pixels high, for text boxes whose lines are long for their width.
 const TBuiltinFont& MemoFont();
+// The front end's faces: its text (13 pixels), its buttons (bold, 15) and its titles (a bold
+// serif, 28, as the title screen's).
+const TBuiltinFont& TextFont();
+const TBuiltinFont& ButtonFont();
+const TBuiltinFont& TitleFont();
 
 // Draws `text` (printable ASCII; anything else shows as '?') with the top-left of its first
 // line at (x, y) in `colour`, blending glyph coverage over the picture; clipped to the picture.

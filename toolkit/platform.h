@@ -39,6 +39,12 @@ public:
     virtual bool MusicIsOpen(int player) = 0;
     virtual int64_t MusicPosition(int player) = 0;
     virtual int64_t MusicLength(int player) = 0;
+    // The player's volumes, 0 (silent) to 100 (as the files are), for the music and the sound
+    // effects; the game's own switches (M, S) still silence them.
+    virtual void SetVolumes(int music, int effects) {
+        (void)music;
+        (void)effects;
+    }
 };
 
 // Audio that plays nothing: used when no audio device can be opened.
@@ -88,10 +94,17 @@ public:
     virtual std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) = 0;
     // Renames `from` to `to`, which must not exist yet: 0, or the errno of the failure.
     virtual int Rename(const std::string& from, const std::string& to) = 0;
+    // Replaces the file at `path` with `bytes` whole or not at all, whatever happens meanwhile
+    // (a crash, a full disk): written beside it, put on the disk, then renamed over it. 0, or
+    // the errno of the failure, and the old file is left as it was.
+    virtual int Replace(const std::string& path, std::string_view bytes,
+                        bool makeFolder = false) = 0;
     // The decoder of the BMP forms TPicture does not read itself, when the host has an image
     // library; none by default, and then only the uncompressed 24-bit and 32-bit forms load.
     virtual TBmpDecoder BmpDecoder() { return nullptr; }
 };
+
+class IHostWindow;
 
 // Finished pictures by the file they were loaded from (see TPlatform::pictures).
 using TLoadedPictures = std::unordered_map<std::string, TPicture>;
@@ -114,4 +127,6 @@ struct TPlatform {
     // game fuzz target makes one for every input): the catalogue's pictures, finished, kept from
     // one window to the next. The game makes one window and keeps none.
     TLoadedPictures* pictures = nullptr;
+    // The host's window, for the player's options (fullscreen, scale, closing); none headless.
+    IHostWindow* window = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "toolkit/form.h"
 
@@ -66,8 +67,26 @@ struct TDispatch {
     }
 };
 
-// Keys of the host's keyboard that type no character the game reads.
-enum class THostKey { Left, Right, Up, Down, Home, End, Enter, Escape };
+// Keys of the host's keyboard that type no character the game reads, and the pad's menu button.
+enum class THostKey { Left, Right, Up, Down, Home, End, Enter, Escape, Menu };
+
+// What the host's window does for a session that asks (the player's options): none headless.
+class IHostWindow {
+public:
+    virtual ~IHostWindow() = default;
+    virtual bool Fullscreen() = 0;
+    virtual void SetFullscreen(bool fullscreen) = 0;
+    // The window's whole-number scale, and the largest that fits the screen.
+    virtual int Scale() = 0;
+    virtual int MaxScale() = 0;
+    virtual void SetScale(int scale) = 0;
+    // Whether the window can be closed from inside (not a page's), and closing it so, as the
+    // window manager's close does.
+    virtual bool CanClose() = 0;
+    virtual void Close() = 0;
+    // Puts the folder in front of the player (the system's file manager); false when it cannot.
+    virtual bool ShowFolder(const std::string& folder) = 0;
+};
 
 // What the host talks to: the session of its one window.
 class IWindowSession {
@@ -89,6 +108,21 @@ public:
     virtual std::optional<uint64_t> NextDue() = 0;
     // The window's caption.
     virtual std::string Caption() { return Form().Caption(); }
+    // The picture the host shows: the window's frame, unless the session draws over it (the
+    // front end's menus). `changed` comes with the rectangles of the frame that Compose painted
+    // again and leaves with those of the picture shown.
+    virtual const TPicture& Shown(std::vector<TRect>& changed) {
+        (void)changed;
+        return Form().Frame();
+    }
+    // The places a pointer without a mouse (a pad, the keyboard's arrows) moves between when the
+    // session shows items of its own over the window; none otherwise.
+    virtual std::vector<TRect> PointerItems() { return {}; }
+    // The host's window gained or lost the keyboard's focus.
+    virtual void FocusChanged(bool focused) { (void)focused; }
+    // The session being played now, when this one hands what happens on to another (a front
+    // end over the game's session); itself otherwise.
+    virtual IWindowSession& Playing() { return *this; }
     // The window is about to close; the form still exists.
     virtual void Close() {}
     // The program's exit status once the window has closed.

@@ -121,6 +121,7 @@ struct TFontOut {
 // At 11 pixels to the em DejaVu Sans has 8-pixel capitals and a 13-pixel line: the proportions
 // of a classic 11-pixel-high dialog font. Text boxes with long lines take it at 10 pixels.
 constexpr int kUiFontSize = 11, kMemoFontSize = 10;
+constexpr int kTextFontSize = 13, kButtonFontSize = 15, kTitleFontSize = 28;
 
 TFontOut MakeFont(const std::string& path, int pixelSize) {
     TFontPtr font = OpenFont(path, pixelSize);
@@ -346,10 +347,15 @@ int main(int argc, char** argv) {
     const std::string fontDir = argc > 2 ? argv[2] : "/usr/share/fonts/truetype/dejavu";
     const std::string regular = fontDir + "/DejaVuSans.ttf";
     const std::string bold = fontDir + "/DejaVuSans-Bold.ttf";
+    const std::string serifBold = fontDir + "/DejaVuSerif-Bold.ttf";
 
     if (TTF_Init() != 0) Fail("cannot start SDL2_ttf");
     const TFontOut ui = MakeFont(regular, kUiFontSize);
     const TFontOut memo = MakeFont(regular, kMemoFontSize);
+    // The front end's: its text, its buttons and its titles.
+    const TFontOut textFont = MakeFont(regular, kTextFontSize);
+    const TFontOut button = MakeFont(bold, kButtonFontSize);
+    const TFontOut title = MakeFont(serifBold, kTitleFontSize);
     const TPictureOut paused = MakePaused(bold);
     const TPictureOut legend = MakeKeyLegend(bold);
     const TPictureOut credits = MakeCredits(regular, bold);
@@ -361,6 +367,9 @@ int main(int argc, char** argv) {
           "namespace qv_builtin_data {\n\n";
     WriteFont(os, "Ui", ui);
     WriteFont(os, "Memo", memo);
+    WriteFont(os, "Text", textFont);
+    WriteFont(os, "Button", button);
+    WriteFont(os, "Title", title);
     WritePicture(os, "Paused", paused);
     WritePicture(os, "KeyLegend", legend);
     WritePicture(os, "Credits", credits);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 #include "platform/native.h"
@@ -135,6 +136,24 @@ public:
             return nullptr;
         }
         return std::make_unique<TPosixFileOut>(fd);
+    }
+
+    int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        if (makeFolder) {
+            std::error_code ec;
+            std::filesystem::create_directories(std::filesystem::path(path).parent_path(), ec);
+        }
+        // A name of this process's own beside it, so that two processes never share one.
+        const std::string temporary = path + ".new-" + std::to_string(::getpid());
+        const int fd =
+            ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) return errno;
+        int error = WriteFully(fd, bytes.data(), bytes.size()) ? 0 : (errno ? errno : EIO);
+        if (error == 0 && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) error = errno;
+        if (::close(fd) != 0 && error == 0) error = errno ? errno : EIO;
+        if (error == 0 && ::rename(temporary.c_str(), path.c_str()) != 0) error = errno;
+        if (error != 0) ::unlink(temporary.c_str());
+        return error;
     }
 
     int Rename(const std::string& from, const std::string& to) override {

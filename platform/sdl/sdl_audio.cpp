@@ -232,7 +232,8 @@ void TSdlAudio::Mix(uint8_t* stream, int len) {
         // At full volume over the silence the mixer starts from, the track's samples come out
         // unchanged.
         if (got > 0)
-            SDL_MixAudioFormat(stream, mixBuffer_.data(), format_, Uint32(got), SDL_MIX_MAXVOLUME);
+            SDL_MixAudioFormat(stream, mixBuffer_.data(), format_, Uint32(got),
+                               musicVolume_.load(std::memory_order_relaxed));
         if (got < len) {
             t.ended = true;
             SDL_Event ev{};
@@ -241,6 +242,18 @@ void TSdlAudio::Mix(uint8_t* stream, int len) {
             SDL_PushEvent(&ev);
         }
     }
+}
+
+void TSdlAudio::SetVolumes(int music, int effects) {
+    const auto mix = [](int percent) {
+        return (std::clamp(percent, 0, 100) * SDL_MIX_MAXVOLUME + 50) / 100;
+    };
+    musicVolume_.store(mix(music), std::memory_order_relaxed);
+    if (open_) Mix_Volume(kEffectChannel, mix(effects));
+}
+
+int TSdlAudio::EffectsMixVolume() const {
+    return open_ ? Mix_Volume(kEffectChannel, -1) : 0;
 }
 
 void TSdlAudio::PlaySound(const std::string& path) {

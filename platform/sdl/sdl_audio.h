@@ -5,6 +5,7 @@
 
 #include <SDL2/SDL_audio.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -91,6 +92,10 @@ public:
     bool MusicIsOpen(int player) override;
     int64_t MusicPosition(int player) override;
     int64_t MusicLength(int player) override;
+    void SetVolumes(int music, int effects) override;
+    // The mixer's volumes now, 0 to SDL_MIX_MAXVOLUME: the music's, and the effects' channel's.
+    int MusicMixVolume() const { return musicVolume_; }
+    int EffectsMixVolume() const;
 
     // Fills the mixer's music stream with the playing tracks (on the mixer's thread).
     void Mix(uint8_t* stream, int len);
@@ -137,4 +142,6 @@ private:
     Awaited awaited_[2];
     std::vector<uint8_t> mixBuffer_;
     TMusicFile musicFile_;
+    // The music's volume in the mix (read on the mixer's thread).
+    std::atomic<int> musicVolume_{SDL_MIX_MAXVOLUME};
 };

@@ -50,6 +50,9 @@ public:
     int Rename(const std::string& from, const std::string& to) override {
         return NativeFiles().Rename(from, to);
     }
+    int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        return NativeFiles().Replace(path, bytes, makeFolder);
+    }
     TBmpDecoder BmpDecoder() override { return DecodeBmpWithSdl; }
 };
 

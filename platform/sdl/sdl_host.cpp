@@ -2,6 +2,7 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -153,6 +154,9 @@ private:
                 // Whatever the pointer's keys and pads held, they let go with the focus: their
                 // releases may not reach a window in the background.
                 if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) pointerInput_.LetGo();
+                if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
+                    ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+                    session_.FocusChanged(ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
                 if (ev.window.event == SDL_WINDOWEVENT_EXPOSED ||
                     ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED)
                     exposeAll = true;
@@ -264,6 +268,8 @@ private:
         // The session's window may be made anew (a replay played again from its start).
         TForm& form = session_.Form();
         std::vector<TRect> rects = form.Compose();
+        // What the session draws over the frame (the front end's menus) comes with it.
+        const TPicture& frame = session_.Shown(rects);
         const uint64_t t1 = SDL_GetPerformanceCounter();
         // The pointer's highlight moved: the frame is shown again where it was, and it is
         // drawn where it is now.
@@ -280,7 +286,6 @@ private:
         if (rects.empty() && !all) return;
         SDL_Surface* surface = SDL_GetWindowSurface(window_);
         if (!surface) return;
-        const TPicture& frame = form.Frame();
         const TViewport view =
             CentredViewport(surface->w, surface->h, frame.Width(), frame.Height());
         const bool moved = view.scale != view_.scale || view.left != view_.left ||
@@ -386,7 +391,9 @@ private:
                               return session_.TakesInput() ? dynamic_cast<TForm1*>(&session_.Form())
                                                            : nullptr;
                           },
-                          [this](const TDispatch& d) { session_.Dispatch(d); }};
+                          [this](const TDispatch& d) { session_.Dispatch(d); },
+                          [this] { return session_.PointerItems(); },
+                          [this](THostKey key) { return session_.HostKey(key); }};
     TSdlPointerInput pointerInput_{pointer_, [] { return SDL_GetTicks64(); }};
     std::optional<TRect> highlight_;
     bool cursorHidden_ = false;
@@ -422,7 +429,28 @@ bool ShowErrorBox(const char* title, const char* text) {
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title, text, nullptr) == 0;
 }
 
+// What a session may ask of the window (the player's options), once it is open.
+class TRunWindow : public IHostWindow {
+public:
+    explicit TRunWindow(TWindowRun& run) : run_(run) {}
+    bool Fullscreen() override;
+    void SetFullscreen(bool fullscreen) override;
+    int Scale() override;
+    int MaxScale() override;
+    void SetScale(int scale) override;
+    bool CanClose() override;
+    void Close() override;
+    bool ShowFolder(const std::string& folder) override;
+
+private:
+    TWindowRun& run_;
+};
+
 struct TWindowRun {
+    TRunWindow controls{*this};
+    TWindowOptions options;
+    // The window's whole-number scale in the window (not in fullscreen).
+    int scale = 1;
     TSdlAudio sdlAudio;
     TSilentAudio silence;
     bool haveAudio = false;
@@ -453,11 +481,13 @@ TWindowRunPtr OpenWindowRun(const TSessionFactory& createSession, int& exitCode,
         return nullptr;
     }
     TWindowRunPtr run(new TWindowRun);
+    run->options = options;
     run->haveAudio = run->sdlAudio.Open();
     if (options.musicFile) run->sdlAudio.SetMusicFile(options.musicFile);
     run->platform.emplace(
         TPlatform{run->clock, run->haveAudio ? static_cast<IAudio&>(run->sdlAudio) : run->silence,
                   SdlFiles(), ExecutableDir(), run->folders.config, run->folders.state});
+    run->platform->window = &run->controls;
     TPlatform& platform = *run->platform;
     run->session = createSession(platform);
     if (!run->session) {
@@ -473,6 +503,7 @@ TWindowRunPtr OpenWindowRun(const TSessionFactory& createSession, int& exitCode,
     // The game draws at its own size; the window shows it enlarged by a whole number, so that
     // every pixel stays sharp, and keeps that size.
     const int scale = WindowScale(form.Width(), form.Height());
+    run->scale = scale;
     run->window =
         SDL_CreateWindow(session.Caption().c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                          form.Width() * scale, form.Height() * scale, SDL_WINDOW_SHOWN);
@@ -493,7 +524,48 @@ bool StepWindowRun(TWindowRun& run, bool wait) {
 }
 
 void RescaleWindowRun(TWindowRun& run, int scale) {
+    run.scale = scale;
     run.host->Rescale(scale);
+}
+
+bool TRunWindow::Fullscreen() {
+    return run_.window && (SDL_GetWindowFlags(run_.window) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
+}
+
+void TRunWindow::SetFullscreen(bool fullscreen) {
+    if (run_.host && fullscreen != Fullscreen()) run_.host->ToggleFullscreen();
+}
+
+int TRunWindow::Scale() {
+    return run_.scale;
+}
+
+int TRunWindow::MaxScale() {
+    // The page's size decides its scale.
+    if (run_.options.inPage || !run_.session) return run_.scale;
+    const TForm& form = run_.session->Form();
+    SDL_Rect area{0, 0, form.Width(), form.Height()};
+    if (SDL_GetDisplayUsableBounds(0, &area) != 0) SDL_GetDisplayBounds(0, &area);
+    return ChooseWindowScale(area.w, area.h, form.Width(), form.Height(), nullptr).scale;
+}
+
+void TRunWindow::SetScale(int scale) {
+    if (run_.options.inPage || !run_.host) return;
+    RescaleWindowRun(run_, std::clamp(scale, 1, MaxScale()));
+}
+
+bool TRunWindow::CanClose() {
+    return !run_.options.inPage;
+}
+
+void TRunWindow::Close() {
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+}
+
+bool TRunWindow::ShowFolder(const std::string& folder) {
+    return !run_.options.inPage && SDL_OpenURL(("file://" + folder).c_str()) == 0;
 }
 
 void ToggleFullscreen(TWindowRun& run) {

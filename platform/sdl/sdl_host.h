@@ -40,6 +40,8 @@ using TWindowRunPtr = std::unique_ptr<TWindowRun, TWindowRunDeleter>;
 struct TWindowOptions {
     // The file to play for a music track the game names (see TSdlAudio::SetMusicFile).
     std::function<std::string(const std::string& path)> musicFile;
+    // The window is a page's canvas: the page decides its scale, and nothing closes it.
+    bool inPage = false;
 };
 
 // Opens SDL, the audio device and the window of the session `createSession` makes. Null, with

@@ -148,7 +148,7 @@ bool TSdlPointerInput::HandlePad(const SDL_Event& ev) {
             } else if (down && button == SDL_CONTROLLER_BUTTON_B) {
                 pointer_.Back();
             } else if (down && button == SDL_CONTROLLER_BUTTON_START) {
-                pointer_.TypeKey('p');
+                pointer_.Menu();
             } else if (down && button == SDL_CONTROLLER_BUTTON_BACK) {
                 pointer_.TypeKey('m');
             }

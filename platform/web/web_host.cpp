@@ -32,7 +32,7 @@ int gExitCode = 0;
 std::string gLastScreen;
 
 TRecordingSession* Recording() {
-    return gRun ? dynamic_cast<TRecordingSession*>(&SessionOf(*gRun)) : nullptr;
+    return gRun ? dynamic_cast<TRecordingSession*>(&SessionOf(*gRun).Playing()) : nullptr;
 }
 
 void Step() {
@@ -93,6 +93,7 @@ int RunWindow(const TSessionFactory& createSession) {
     // mixer decodes; the game still names its WAV tracks. The tracks come after the game has
     // started (qv_web_music_arrived), so that the splash never waits for them.
     TWindowOptions options;
+    options.inPage = true;
     options.musicFile = [](const std::string& path) {
         if (path.size() > 4 && path.compare(path.size() - 4, 4, ".wav") == 0) {
             const std::string ogg = path.substr(0, path.size() - 4) + ".ogg";

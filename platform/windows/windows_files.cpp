@@ -219,6 +219,26 @@ public:
         return std::make_unique<TWindowsFileOut>(file);
     }
 
+    int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
+        if (makeFolder) {
+            std::error_code ec;
+            std::filesystem::create_directories(Utf8Path(path).parent_path(), ec);
+        }
+        const std::string temporary = path + ".new-" + std::to_string(GetCurrentProcessId());
+        const std::wstring wide = WideFromUtf8(temporary);
+        const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return ErrnoFromWindows(GetLastError());
+        int error = WriteHandle(file, bytes.data(), bytes.size()) ? 0 : (errno ? errno : EIO);
+        if (error == 0 && !FlushFileBuffers(file)) error = ErrnoFromWindows(GetLastError());
+        if (!CloseHandle(file) && error == 0) error = ErrnoFromWindows(GetLastError());
+        if (error == 0 && !MoveFileExW(wide.c_str(), WideFromUtf8(path).c_str(),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            error = ErrnoFromWindows(GetLastError());
+        if (error != 0) DeleteFileW(wide.c_str());
+        return error;
+    }
+
     int Rename(const std::string& from, const std::string& to) override {
         // Nothing of another's is replaced: without MOVEFILE_REPLACE_EXISTING a name already
         // taken is left as it is.
