@@ -11,6 +11,7 @@
 
 #include "app/cli.h"
 #include "app/crash_hooks.h"
+#include "frontend/front_end.h"
 #include "platform/crash/crash_report.h"
 #include "platform/native.h"
 #include "platform/sdl/sdl_bmp.h"
@@ -31,25 +32,18 @@ void WatchForCrashes(TGameSession& session, TTestCrash testCrash) {
     session.onDispatched = TestCrashHook(testCrash, session.Game());
 }
 
-// Live play's session, recording into the player's replay folder.
-std::unique_ptr<IWindowSession> PlaySession(TPlatform& platform, bool boardShown,
-                                            TTestCrash testCrash) {
-    const TLocalTime local = NativeLocalTime();
-    TRecordingOptions options;
-    options.folder = ReplayFolder(platform.stateDir);
-    options.stem = ReplayStem(local.when);
-    options.date = ReplayDate(local.when, local.utcOffset);
-    options.boardShown = boardShown;
-    auto session = std::make_unique<TRecordingSession>(platform, options);
-    WatchForCrashes(session->Session(), testCrash);
-    // A crash report names the replay, and the replay is written up to the crash.
-    TSessionRecorder& recorder = session->Recorder();
-    if (recorder.Recording()) {
+// What the program does with every session the front end makes: the crash report names the
+// game's screen and tick, and the replay being written or watched, which it flushes.
+TFrontEndHooks CrashHooks(TTestCrash testCrash) {
+    TFrontEndHooks hooks;
+    hooks.onGame = [testCrash](TGameSession& game) { WatchForCrashes(game, testCrash); };
+    hooks.onRecorder = [](TSessionRecorder& recorder) {
         SetCrashReplay(recorder.Path());
         SetCrashReplayFlush(TReplayWriter::EmergencyFlushOf, &recorder.Writer());
         recorder.onRename = [](const std::string& path) { SetCrashReplay(path); };
-    }
-    return session;
+    };
+    hooks.onWatch = [](const std::string& path) { SetCrashReplay(path); };
+    return hooks;
 }
 
 // Plays in the window, recording the session into the player's replay folder.
@@ -62,27 +56,10 @@ int Play() {
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
     return RunWindow([boardShown, testCrash](TPlatform& platform) {
-        return PlaySession(platform, boardShown, testCrash);
+        auto front = std::make_unique<TFrontEnd>(platform, CrashHooks(testCrash));
+        front->Play(boardShown);
+        return front;
     });
-}
-
-// A playback that may be taken over: recorded into the player's replay folder, named after
-// the moment of the taking over, and watched for crashes in every game it makes.
-void PrepareTakeOver(TPlaybackSession& session, const TPlatform& platform) {
-    WatchForCrashes(session.Session(), TTestCrash::None);
-    session.onGame = [](TGameSession& game) { WatchForCrashes(game, TTestCrash::None); };
-    session.takeOver.folder = ReplayFolder(platform.stateDir);
-    session.stamp = [](TTakeOverOptions& options) {
-        const TLocalTime local = NativeLocalTime();
-        options.when = local.when;
-        options.date = ReplayDate(local.when, local.utcOffset);
-    };
-    session.onTakenOver = [](TSessionRecorder& recorder) {
-        if (!recorder.Recording()) return;
-        SetCrashReplay(recorder.Path());
-        SetCrashReplayFlush(TReplayWriter::EmergencyFlushOf, &recorder.Writer());
-        recorder.onRename = [](const std::string& path) { SetCrashReplay(path); };
-    };
 }
 
 // Shows a recording in the window; with `takeOverAt`, takes it over at once at that time.
@@ -99,7 +76,7 @@ int Watch(const std::string& path, std::optional<uint64_t> takeOverAt) {
     const int windowStatus = RunWindow([&](TPlatform& platform) -> std::unique_ptr<IWindowSession> {
         auto session = std::make_unique<TPlaybackSession>(platform, std::move(*file), settings,
                                                           path, bool(takeOverAt));
-        PrepareTakeOver(*session, platform);
+        PrepareTakeOver(*session, platform, CrashHooks(TTestCrash::None));
         if (takeOverAt) {
             const TSessionPlayer& player = session->Player();
             if (*takeOverAt > player.Span()) {
@@ -116,7 +93,8 @@ int Watch(const std::string& path, std::optional<uint64_t> takeOverAt) {
                 return nullptr;
             }
         }
-        return session;
+        return std::make_unique<TFrontEnd>(platform, CrashHooks(TTestCrash::None),
+                                           std::move(session));
     });
     return status ? status : windowStatus;
 }
@@ -136,10 +114,12 @@ int Continue(const std::string& path) {
                 return nullptr;
             }
             std::fprintf(stderr, "quorvatide: %s; a new game begins\n", found.error.c_str());
-            return PlaySession(platform, false, TTestCrash::None);
+            auto front = std::make_unique<TFrontEnd>(platform, CrashHooks(TTestCrash::None));
+            front->Play();
+            return front;
         }
         SetCrashReplay(found.path);
-        PrepareTakeOver(*found.session, platform);
+        PrepareTakeOver(*found.session, platform, CrashHooks(TTestCrash::None));
         if (!found.session->TakeOverAt(std::nullopt, true)) {
             status = found.session->RefusalStatus();
             return nullptr;
@@ -149,7 +129,8 @@ int Continue(const std::string& path) {
             "quorvatide: continuing %s from %s (game %d), paused: P plays on\n", found.path.c_str(),
             MinutesSeconds(player.PlayedTime() - player.FirstTime()).c_str(), player.Game());
         std::fflush(stdout);
-        return std::move(found.session);
+        return std::make_unique<TFrontEnd>(platform, CrashHooks(TTestCrash::None),
+                                           std::move(found.session));
     });
     return status ? status : windowStatus;
 }

@@ -74,6 +74,8 @@ public:
 
     // Where the playback stands on the recording's clock.
     uint64_t Position();
+    // Whether the viewer has paused it (P).
+    bool Paused() const { return paused_; }
 
     // Jumps to the recording's time `at` (kept within the recording): plays on to it at once, or
     // when it lies behind, plays the recording again from its beginning to it, without sound.

@@ -16,7 +16,8 @@ TRecordingSession::TRecordingSession(TPlatform& host, const TRecordingOptions& o
     if (!options.record) {
         recorder_.PassOnly();
     } else {
-        const TReplayHeader header = MakeReplayHeader(settings, options.date, options.boardShown);
+        TReplayHeader header = MakeReplayHeader(settings, options.date, options.boardShown);
+        header.speed = options.speed;
         std::string path = options.path, stem, error;
         bool begun = false;
         if (!path.empty()) {

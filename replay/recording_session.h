@@ -22,6 +22,9 @@ struct TRecordingOptions {
     std::string date;
     // The board is shown without the splash screen (QUORVATIDE_SHOW_BOARD).
     bool boardShown = false;
+    // The game's speed, percent of its own pace, as the header tells it (the clock the session
+    // is given runs at that pace).
+    int speed = 100;
     // Host milliseconds between two writes to the file.
     uint64_t flushEveryMs = kFlushEveryMs;
 };

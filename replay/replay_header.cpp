@@ -41,6 +41,7 @@ std::string FormatReplayHeader(const TReplayHeader& h) {
     if (h.boardShown) s += "start: board shown\n";
     if (!h.continues.empty()) s += "continues: " + h.continues + "\n";
     if (!h.takenOver.empty()) s += "taken over: " + h.takenOver + "\n";
+    if (h.speed != 100) s += "speed: " + std::to_string(h.speed) + " %\n";
     for (const auto& [key, value] : h.settings) s += "setting: " + key + " = " + value + "\n";
     s += "\n";
     return s;
@@ -104,6 +105,19 @@ bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bo
             header.continues = value;
         } else if (name == "taken over") {
             header.takenOver = value;
+        } else if (name == "speed") {
+            // "60 %": a game played slower than its own pace (the clock in the records says how
+            // fast it went; this tells a person, and the records).
+            int speed = 0;
+            const std::string_view number = Trim(value.substr(0, value.find('%')));
+            const auto [end, ec] =
+                std::from_chars(number.data(), number.data() + number.size(), speed);
+            if (ec != std::errc() || end != number.data() + number.size() || speed < 1 ||
+                speed > 100) {
+                error = "an unreadable speed '" + std::string(value.substr(0, 20)) + "'";
+                return false;
+            }
+            header.speed = speed;
         } else if (name == "setting") {
             const size_t eq = value.find('=');
             if (eq == std::string_view::npos) {

@@ -1,0 +1,535 @@
+#include "frontend/front_end.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "core/form1.h"
+#include "frontend/look.h"
+#include "frontend/screens.h"
+#include "platform/native.h"
+#include "replay/playback_session.h"
+#include "replay/recording_session.h"
+#include "replay/replay_folder.h"
+#include "shell/screen_name.h"
+
+namespace {
+
+TPlaybackSession* PlaybackOf(IWindowSession& session) {
+    return dynamic_cast<TPlaybackSession*>(&session);
+}
+
+bool IsScreen(const TForm1* game, const char* screen) {
+    return game && std::strcmp(ScreenName(*game), screen) == 0;
+}
+
+// A left click at (x, y), as the player's mouse makes one.
+void Click(IWindowSession& session, int x, int y) {
+    TShiftState down;
+    down.left = true;
+    session.Dispatch(TDispatch::MouseMove(x, y, TShiftState()));
+    session.Dispatch(TDispatch::MouseDown(x, y, TMouseButton::Left, down));
+    session.Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Left, TShiftState()));
+}
+
+// The middle of the panel that takes a screen's clicks.
+void ClickScreen(IWindowSession& session, const TControl& panel) {
+    const TRect r = panel.BoundsInForm();
+    Click(session, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+}  // namespace
+
+void PrepareTakeOver(TPlaybackSession& session, const TPlatform& host,
+                     const TFrontEndHooks& hooks) {
+    if (hooks.onGame) {
+        hooks.onGame(session.Session());
+        session.onGame = hooks.onGame;
+    }
+    session.takeOver.folder = ReplayFolder(host.stateDir);
+    session.stamp = [](TTakeOverOptions& options) {
+        const TLocalTime local = NativeLocalTime();
+        options.when = local.when;
+        options.date = ReplayDate(local.when, local.utcOffset);
+    };
+    session.onTakenOver = [hooks](TSessionRecorder& recorder) {
+        if (recorder.Recording() && hooks.onRecorder) hooks.onRecorder(recorder);
+    };
+}
+
+void TMenuScreen::Back(TFrontEnd& front) {
+    front.Pop();
+}
+
+// ---------------------------------------------------------------- making sessions
+
+TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks)
+    : host_(host), hooks_(std::move(hooks)) {
+    std::string warning;
+    options_ = ReadOptions(host_.files, host_.configDir, warning);
+    if (!warning.empty()) std::fprintf(stderr, "quorvatide: %s\n", warning.c_str());
+    host_.audio.SetVolumes(options_.musicVolume, options_.effectsVolume);
+}
+
+TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks, std::unique_ptr<IWindowSession> first)
+    : TFrontEnd(host, std::move(hooks)) {
+    Adopt(std::move(first));
+}
+
+TFrontEnd::~TFrontEnd() {
+    session_.reset();
+}
+
+void TFrontEnd::Adopt(std::unique_ptr<IWindowSession> session) {
+    session_ = std::move(session);
+    const TForm1* game = Game();
+    wasOver_ = game && game->gameOver;
+    placeText_.clear();
+    redraw_ = true;
+}
+
+TSessionRecorder* TFrontEnd::LiveRecorder() {
+    if (auto* live = dynamic_cast<TRecordingSession*>(session_.get()))
+        return live->Recorder().Recording() ? &live->Recorder() : nullptr;
+    if (TPlaybackSession* playback = PlaybackOf(*session_); playback && playback->Live())
+        return playback->Replayed().Recorder().Recording() ? &playback->Replayed().Recorder()
+                                                           : nullptr;
+    return nullptr;
+}
+
+void TFrontEnd::GameEnded(const TForm1& game) {
+    placeText_ = "Score: " + look::Grouped(game.score);
+    redraw_ = true;
+}
+
+// The session before is closed (its recording ended) and gone, with its music, before the next
+// is made: two games never share the music players.
+void TFrontEnd::Play(bool boardShown) {
+    if (session_) {
+        session_->Close();
+        session_.reset();
+        for (int player = 0; player < 2; ++player) host_.audio.MusicClose(player);
+    }
+    clock_ = std::make_unique<TSessionClock>(host_.clock, options_.gameSpeed);
+    sessionPlatform_.emplace(TPlatform{*clock_, host_.audio, host_.files, host_.exeDir,
+                                       host_.configDir, host_.stateDir, host_.writesFiles,
+                                       host_.pictures});
+    TRecordingOptions options;
+    const TLocalTime local = NativeLocalTime();
+    options.folder = ReplayFolder(host_.stateDir);
+    options.stem = ReplayStem(local.when);
+    options.date = ReplayDate(local.when, local.utcOffset);
+    options.boardShown = boardShown;
+    options.speed = options_.gameSpeed;
+    auto session = std::make_unique<TRecordingSession>(*sessionPlatform_, options);
+    if (hooks_.onGame) hooks_.onGame(session->Session());
+    if (session->Recorder().Recording() && hooks_.onRecorder)
+        hooks_.onRecorder(session->Recorder());
+    scaled_ = true;
+    speedPending_ = false;
+    Adopt(std::move(session));
+}
+
+bool TFrontEnd::Watch(const std::string& path, std::string& error) {
+    std::optional<TReplayFile> file = LoadReplay(host_.files, path, error);
+    TSettings settings;
+    if (!file || !ReadReplaySettings(file->header, settings, error)) return false;
+    if (session_) {
+        session_->Close();
+        session_.reset();
+        for (int player = 0; player < 2; ++player) host_.audio.MusicClose(player);
+    }
+    if (hooks_.onWatch) hooks_.onWatch(path);
+    auto session = std::make_unique<TPlaybackSession>(host_, std::move(*file), settings, path);
+    PrepareTakeOver(*session, host_, hooks_);
+    scaled_ = false;
+    Adopt(std::move(session));
+    return true;
+}
+
+TForm1* TFrontEnd::Game() {
+    return session_ ? dynamic_cast<TForm1*>(&session_->Form()) : nullptr;
+}
+
+bool TFrontEnd::Watching() {
+    TPlaybackSession* playback = session_ ? PlaybackOf(*session_) : nullptr;
+    return playback && !playback->Live();
+}
+
+bool TFrontEnd::GameGoingOn() {
+    const TForm1* game = Game();
+    return game && !IsScreen(game, "splash") && !IsScreen(game, "game over");
+}
+
+// ---------------------------------------------------------------- the host's session
+
+TForm& TFrontEnd::Form() {
+    return session_->Form();
+}
+
+bool TFrontEnd::TakesInput() {
+    return MenuOpen() || session_->TakesInput();
+}
+
+std::string TFrontEnd::Caption() {
+    return session_->Caption();
+}
+
+void TFrontEnd::Close() {
+    session_->Close();
+}
+
+int TFrontEnd::ExitStatus() {
+    return session_->ExitStatus();
+}
+
+bool TFrontEnd::InMenuButton(int x, int y) const {
+    return x >= kMenuButton.left && x < kMenuButton.right && y >= kMenuButton.top &&
+           y < kMenuButton.bottom;
+}
+
+void TFrontEnd::Dispatch(const TDispatch& d) {
+    gone_.clear();
+    switch (d.kind) {
+        case TDispatch::TKind::MouseMove:
+        case TDispatch::TKind::MouseDown:
+        case TDispatch::TKind::MouseUp:
+            break;
+        case TDispatch::TKind::Key:
+            // While the menu is open, typing reaches nothing.
+            if (MenuOpen()) return;
+            [[fallthrough]];
+        default:
+            session_->Dispatch(d);
+            AfterDispatch();
+            return;
+    }
+    if (MenuOpen()) return MenuInput(d);
+    const bool wasLit = InMenuButton(mouseX_, mouseY_);
+    mouseX_ = d.x, mouseY_ = d.y;
+    if (wasLit != InMenuButton(d.x, d.y)) redraw_ = true;
+    // The side panel's button takes its own presses; everything else is the game's.
+    if (d.kind == TDispatch::TKind::MouseDown && !gameHasPress_ && !pressOnMenuButton_ &&
+        d.button == TMouseButton::Left && InMenuButton(d.x, d.y)) {
+        pressOnMenuButton_ = true;
+        redraw_ = true;
+        return;
+    }
+    if (pressOnMenuButton_) {
+        if (d.kind == TDispatch::TKind::MouseUp && d.button == TMouseButton::Left) {
+            pressOnMenuButton_ = false;
+            redraw_ = true;
+            if (InMenuButton(d.x, d.y)) OpenMenu();
+        }
+        return;
+    }
+    if (d.kind == TDispatch::TKind::MouseDown) gameHasPress_ = true;
+    if (d.kind == TDispatch::TKind::MouseUp && !d.shift.left && !d.shift.right && !d.shift.middle)
+        gameHasPress_ = false;
+    session_->Dispatch(d);
+    AfterDispatch();
+}
+
+bool TFrontEnd::HostKey(THostKey key) {
+    gone_.clear();
+    if (MenuOpen()) {
+        if (key == THostKey::Escape || key == THostKey::Menu) {
+            screens_.back()->Back(*this);
+            redraw_ = true;
+            return true;
+        }
+        // The arrows and Enter move the host's pointer over the menu's buttons.
+        return false;
+    }
+    if (key == THostKey::Menu) {
+        OpenMenu();
+        return true;
+    }
+    if (key == THostKey::Escape) {
+        // Escape closes a menu of the game's own first (the host's pointer does that).
+        const TForm1* game = Game();
+        const bool gameMenu = game && session_->TakesInput() &&
+                              (game->MenuImg->Visible() || game->OrbMenuImg->Visible());
+        if (!gameMenu) {
+            OpenMenu();
+            return true;
+        }
+    }
+    const bool taken = session_->HostKey(key);
+    AfterDispatch();
+    return taken;
+}
+
+void TFrontEnd::RunDue() {
+    gone_.clear();
+    session_->RunDue();
+    AfterDispatch();
+}
+
+std::optional<uint64_t> TFrontEnd::NextDue() {
+    const std::optional<uint64_t> due = session_->NextDue();
+    // A slowed game's times are its own clock's; the host waits by its own.
+    if (due && scaled_ && clock_) return clock_->HostTime(*due);
+    return due;
+}
+
+void TFrontEnd::FocusChanged(bool focused) {
+    session_->FocusChanged(focused);
+    if (focused || !options_.pauseOnFocusLoss || MenuOpen() || Watching()) return;
+    if (IsScreen(Game(), "play")) {
+        session_->Dispatch(TDispatch::Key('P'));
+        AfterDispatch();
+    }
+}
+
+void TFrontEnd::AfterDispatch() {
+    if (const TForm1* game = Game()) {
+        // Only games played here, live, are the player's to keep.
+        if (game->gameOver && !wasOver_ && !Watching()) GameEnded(*game);
+        wasOver_ = game->gameOver;
+        if (!game->gameOver && !placeText_.empty()) placeText_.clear(), redraw_ = true;
+    }
+    // A change of speed waits for a game not yet begun.
+    if (speedPending_ && !MenuOpen() && !Watching() && IsScreen(Game(), "splash")) Play();
+}
+
+// ---------------------------------------------------------------- the menu
+
+void TFrontEnd::Pause() {
+    pausedByMenu_ = false;
+    if (TPlaybackSession* playback = PlaybackOf(*session_); playback && !playback->Live()) {
+        if (!playback->Paused()) {
+            session_->Dispatch(TDispatch::Key('p'));
+            pausedByMenu_ = true;
+        }
+        return;
+    }
+    if (IsScreen(Game(), "play")) {
+        session_->Dispatch(TDispatch::Key('P'));
+        pausedByMenu_ = true;
+    }
+}
+
+void TFrontEnd::Unpause() {
+    if (!pausedByMenu_) return;
+    pausedByMenu_ = false;
+    if (TPlaybackSession* playback = PlaybackOf(*session_); playback && !playback->Live()) {
+        if (playback->Paused()) session_->Dispatch(TDispatch::Key('p'));
+        return;
+    }
+    if (IsScreen(Game(), "paused")) session_->Dispatch(TDispatch::Key('P'));
+    AfterDispatch();
+}
+
+void TFrontEnd::OpenMenu() {
+    if (MenuOpen()) return;
+    // A press the game holds is let go where the mouse was: the menu takes the mouse now.
+    if (gameHasPress_) {
+        session_->Dispatch(TDispatch::MouseUp(mouseX_, mouseY_, TMouseButton::Left, TShiftState()));
+        gameHasPress_ = false;
+    }
+    Pause();
+    pressed_.reset();
+    Push(MakeMainMenu());
+}
+
+void TFrontEnd::Push(std::unique_ptr<TMenuScreen> screen) {
+    screens_.push_back(std::move(screen));
+    pressed_.reset();
+    redraw_ = true;
+}
+
+void TFrontEnd::Pop() {
+    if (screens_.empty()) return;
+    gone_.push_back(std::move(screens_.back()));
+    screens_.pop_back();
+    pressed_.reset();
+    redraw_ = true;
+    if (screens_.empty()) Unpause();
+}
+
+void TFrontEnd::CloseMenu() {
+    while (!screens_.empty()) {
+        gone_.push_back(std::move(screens_.back()));
+        screens_.pop_back();
+    }
+    pressed_.reset();
+    redraw_ = true;
+    Unpause();
+}
+
+void TFrontEnd::NewGame() {
+    CloseMenu();
+    if (Watching() || GameGoingOn()) Play();
+    // The clicks a player would make: past the game-over screen to a fresh world, and on the
+    // title screen to begin.
+    if (TForm1* game = Game(); IsScreen(game, "game over"))
+        ClickScreen(*session_, *game->PaintBox1);
+    if (TForm1* game = Game(); IsScreen(game, "splash")) ClickScreen(*session_, *game->PaintBox2);
+    AfterDispatch();
+}
+
+void TFrontEnd::OptionsChanged() {
+    host_.audio.SetVolumes(options_.musicVolume, options_.effectsVolume);
+    if (IHostWindow* window = host_.window) {
+        window->SetFullscreen(options_.fullscreen);
+        if (options_.windowScale > 0) window->SetScale(options_.windowScale);
+    }
+    if (!scaled_ || !clock_ || clock_->Percent() != options_.gameSpeed) speedPending_ = true;
+    if (!options_.calmEffects) gameLook_.clear();
+    const int error = WriteOptions(host_.files, host_.configDir, options_);
+    if (error != 0 && !host_.configDir.empty())
+        std::fprintf(stderr, "quorvatide: cannot write %s%s: %s\n", host_.configDir.c_str(),
+                     kOptionsFileName, std::strerror(error));
+    redraw_ = true;
+}
+
+void TFrontEnd::ApplyWindowOptions() {
+    windowApplied_ = true;
+    IHostWindow* window = host_.window;
+    if (!window) return;
+    if (options_.windowScale > 0) window->SetScale(options_.windowScale);
+    if (options_.fullscreen) window->SetFullscreen(true);
+}
+
+std::vector<TMenuButton> TFrontEnd::CurrentButtons() {
+    return screens_.empty() ? std::vector<TMenuButton>() : screens_.back()->Buttons(*this);
+}
+
+std::optional<size_t> TFrontEnd::ButtonAt(const std::vector<TMenuButton>& buttons, int x,
+                                          int y) const {
+    for (size_t i = 0; i < buttons.size(); ++i) {
+        const TRect& r = buttons[i].rect;
+        if (buttons[i].enabled && x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+            return i;
+    }
+    return std::nullopt;
+}
+
+void TFrontEnd::MenuInput(const TDispatch& d) {
+    const std::vector<TMenuButton> buttons = CurrentButtons();
+    const std::optional<size_t> before = ButtonAt(buttons, mouseX_, mouseY_);
+    mouseX_ = d.x, mouseY_ = d.y;
+    const std::optional<size_t> at = ButtonAt(buttons, d.x, d.y);
+    if (at != before) redraw_ = true;
+    if (d.kind == TDispatch::TKind::MouseDown) {
+        // The right button goes back, as Escape does.
+        if (d.button == TMouseButton::Right) {
+            screens_.back()->Back(*this);
+            redraw_ = true;
+            return;
+        }
+        if (d.button == TMouseButton::Left) pressed_ = at, redraw_ = true;
+        return;
+    }
+    if (d.kind == TDispatch::TKind::MouseUp && d.button == TMouseButton::Left) {
+        const std::optional<size_t> pressed = pressed_;
+        pressed_.reset();
+        redraw_ = true;
+        if (pressed && pressed == at && buttons[*pressed].press) buttons[*pressed].press();
+    }
+}
+
+std::vector<TRect> TFrontEnd::PointerItems() {
+    std::vector<TRect> items;
+    for (const TMenuButton& b : CurrentButtons())
+        if (b.enabled) items.push_back(b.rect);
+    return items;
+}
+
+// ---------------------------------------------------------------- drawing
+
+std::string TFrontEnd::GameLook() {
+    std::string look = std::to_string(int(MenuOpen()));
+    const TForm1* game = Game();
+    if (!game) return look;
+    look += ScreenName(*game);
+    if (options_.calmEffects)
+        for (const TShape* frame : {game->spNoCash, game->spTooManySigns, game->spHatred})
+            look += frame->Visible() || frame->Tag >= 5 ? '!' : '.';
+    return look;
+}
+
+void TFrontEnd::DrawSide(TPicture& c) {
+    const TRect& r = kMenuButton;
+    const bool lit = MenuOpen() || pressOnMenuButton_ || InMenuButton(mouseX_, mouseY_);
+    look::Fill(c, r, look::kSideEdge);
+    look::Fill(c, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1},
+               lit ? look::kSideLit : look::kSideFill);
+    // Three short bars, and the word.
+    for (int bar = 0; bar < 3; ++bar)
+        look::Fill(c, {r.left + 10, r.top + 8 + bar * 5, r.left + 24, r.top + 10 + bar * 5},
+                   look::kSideInk);
+    look::Text(c, r.left + 34, look::LineTopIn(r, TextFont()), "Menu", look::kSideInk, TextFont());
+    const int escW = TextWidth("Esc", UiFont());
+    look::Text(c, r.right - 10 - escW, look::LineTopIn(r, UiFont()), "Esc", look::kSideMutedInk,
+               UiFont());
+    overlay_.Drawn(r);
+    // The last game's place, until the next begins.
+    if (!placeText_.empty()) {
+        const TRect& p = kPlaceBox;
+        look::Fill(c, p, look::kSideEdge);
+        look::Fill(c, {p.left + 1, p.top + 1, p.right - 1, p.bottom - 1}, look::kSideFill);
+        look::CentredText(c, (p.left + p.right) / 2, look::LineTopIn(p, ButtonFont()), placeText_,
+                          look::kSideBest, ButtonFont());
+        overlay_.Drawn(p);
+    }
+}
+
+void TFrontEnd::DrawCalm(TPicture& c) {
+    const TForm1* game = Game();
+    if (!options_.calmEffects || !game) return;
+    // A warning frame stands for the whole of its flashing, steady.
+    for (const TShape* frame : {game->spNoCash, game->spTooManySigns, game->spHatred}) {
+        if (!frame->Visible() && frame->Tag < 5) continue;
+        const TRect r = frame->BoundsInForm();
+        look::Outline(c, r, frame->PenWidth(), frame->PenColor() | 0xFF000000u);
+        overlay_.Drawn(r);
+    }
+    // The end's explosions, dimmed.
+    if (IsScreen(game, "exploding")) {
+        const TRect pane = game->Pane->BoundsInForm();
+        look::Fill(c, pane, Color32(0, 0, 0, 120));
+        overlay_.Drawn(pane);
+    }
+}
+
+void TFrontEnd::Draw() {
+    const TForm& form = session_->Form();
+    TPicture& c = overlay_.Begin(form.Width(), form.Height());
+    DrawCalm(c);
+    DrawSide(c);
+    if (MenuOpen()) {
+        const TRect all{0, 0, form.Width(), form.Height()};
+        look::Fill(c, all, look::kDim);
+        overlay_.Drawn(all);
+        const std::vector<TMenuButton> buttons = CurrentButtons();
+        const std::optional<size_t> lit = ButtonAt(buttons, mouseX_, mouseY_);
+        screens_.back()->Draw(*this, c, lit);
+        for (size_t i = 0; i < buttons.size(); ++i) {
+            const TMenuButton& b = buttons[i];
+            if (b.custom) continue;
+            look::TButtonState state = look::TButtonState::Normal;
+            if (!b.enabled)
+                state = look::TButtonState::Disabled;
+            else if (pressed_ == i && lit == i)
+                state = look::TButtonState::Pressed;
+            else if (lit == i)
+                state = look::TButtonState::Lit;
+            look::Button(c, b.rect, b.text, state);
+        }
+    }
+    overlay_.End();
+    redraw_ = false;
+}
+
+const TPicture& TFrontEnd::Shown(std::vector<TRect>& changed) {
+    if (!windowApplied_) ApplyWindowOptions();
+    if (std::string look = GameLook(); look != gameLook_) {
+        gameLook_ = std::move(look);
+        redraw_ = true;
+    }
+    if (redraw_) Draw();
+    return overlay_.Show(session_->Form().Frame(), changed);
+}

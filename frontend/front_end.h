@@ -1,0 +1,172 @@
+// The player's front end: a menu, the options, the records and watching replays, drawn over the
+// game's window and never inside it. It is the host's session and hands everything on to the
+// session being played (live play recorded, or a replay watched), except what is meant for it:
+// its button in the side panel, Escape when no menu of the game is open, the pad's menu button,
+// and all input while its menu is open. It asks a game for nothing but what a player could do
+// (its input, P for the pause) and reads what the screen shows; so no game plays otherwise for
+// it, and every replay holds only what the game was handed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "frontend/options.h"
+#include "frontend/overlay.h"
+#include "frontend/session_clock.h"
+#include "toolkit/session.h"
+
+class TForm1;
+class TGameSession;
+class TSessionRecorder;
+class TPlaybackSession;
+class TFrontEnd;
+
+// What the program around the front end does with the sessions it makes: its crash reports
+// watch every game and name the replay being written or watched.
+struct TFrontEndHooks {
+    // Every game made, live or played back (a jump back makes the game again).
+    std::function<void(TGameSession&)> onGame;
+    // Every recorder of live play that records to a file (renamed later: its onRename).
+    std::function<void(TSessionRecorder&)> onRecorder;
+    // A replay about to be watched.
+    std::function<void(const std::string& path)> onWatch;
+};
+
+// Makes a playback one that can be taken over: recorded into the replays folder of `host`'s
+// state folder when taken over, named after that moment, and handed to `hooks`.
+void PrepareTakeOver(TPlaybackSession& session, const TPlatform& host, const TFrontEndHooks& hooks);
+
+// One thing on a screen of the front end that the player can press.
+struct TMenuButton {
+    TRect rect;
+    std::string text;
+    std::function<void()> press;
+    bool enabled = true;
+    // Drawn by the screen itself (only its place and action are the front end's).
+    bool custom = false;
+};
+
+// A screen of the front end's menu: it lays out its buttons and draws itself.
+class TMenuScreen {
+public:
+    virtual ~TMenuScreen() = default;
+    // Its buttons, where they lie now.
+    virtual std::vector<TMenuButton> Buttons(TFrontEnd& front) = 0;
+    // Draws its panel, text and custom buttons (the others are drawn by the front end); `lit` is
+    // the index of the button under the pointer, if any.
+    virtual void Draw(TFrontEnd& front, TPicture& canvas, std::optional<size_t> lit) = 0;
+    // Escape: by default, back to the screen before.
+    virtual void Back(TFrontEnd& front);
+};
+
+class TFrontEnd : public IWindowSession {
+public:
+    // On the host's platform; reads the player's options (a damaged file costs one line).
+    TFrontEnd(TPlatform& host, TFrontEndHooks hooks);
+    // Over a session the program has made already (a replay watched, a session continued).
+    TFrontEnd(TPlatform& host, TFrontEndHooks hooks, std::unique_ptr<IWindowSession> first);
+    ~TFrontEnd() override;
+
+    // A new session of live play, at the player's game speed, recorded into the replays folder;
+    // `boardShown` leaves the splash screen away. The session before, if any, is closed first.
+    void Play(bool boardShown = false);
+    // Watches the replay at `path`; false, with `error`, when it cannot be read.
+    bool Watch(const std::string& path, std::string& error);
+
+    // --- IWindowSession
+    TForm& Form() override;
+    void Dispatch(const TDispatch& dispatch) override;
+    bool HostKey(THostKey key) override;
+    bool TakesInput() override;
+    void RunDue() override;
+    std::optional<uint64_t> NextDue() override;
+    std::string Caption() override;
+    void Close() override;
+    int ExitStatus() override;
+    const TPicture& Shown(std::vector<TRect>& changed) override;
+    std::vector<TRect> PointerItems() override;
+    void FocusChanged(bool focused) override;
+    IWindowSession& Playing() override { return *session_; }
+
+    // --- for the screens
+    TPlatform& Host() { return host_; }
+    TOptions& Options() { return options_; }
+    // The options changed: applied at once, and kept.
+    void OptionsChanged();
+    // The game of the session being played, when there is one.
+    TForm1* Game();
+    // The menu: open it on a screen, go on to another, back, closed.
+    void OpenMenu();
+    void Push(std::unique_ptr<TMenuScreen> screen);
+    void Pop();
+    void CloseMenu();
+    bool MenuOpen() const { return !screens_.empty(); }
+    // What the screens ask: resume the game, a new game at once, closing the program.
+    void Resume() { CloseMenu(); }
+    void NewGame();
+    // Whether a game is going on that Resume returns to (not the title or game-over screen).
+    bool GameGoingOn();
+    // Whether a replay is being watched (not taken over).
+    bool Watching();
+    // A new game speed chosen, which begins with the next game.
+    bool SpeedPending() const { return speedPending_; }
+    // Redraws the front end before the next frame.
+    void Redraw() { redraw_ = true; }
+
+    // Where the side panel's button lies, and the place of the last game shown below it.
+    static constexpr TRect kMenuButton{712, 438, 897, 466};
+    static constexpr TRect kPlaceBox{712, 470, 897, 503};
+
+private:
+    void Adopt(std::unique_ptr<IWindowSession> session);
+    void ApplyWindowOptions();
+    void Draw();
+    void DrawSide(TPicture& canvas);
+    void DrawCalm(TPicture& canvas);
+    std::vector<TMenuButton> CurrentButtons();
+    std::optional<size_t> ButtonAt(const std::vector<TMenuButton>& buttons, int x, int y) const;
+    bool InMenuButton(int x, int y) const;
+    void MenuInput(const TDispatch& d);
+    void Pause();
+    void Unpause();
+    void AfterDispatch();
+    // What the calm effects and the side panel show from the game now, to redraw when it changes.
+    std::string GameLook();
+    // A game of live play has just ended (its orb fell): its record, and its place shown.
+    void GameEnded(const TForm1& game);
+    // The recorder of the live play going on, if it records.
+    TSessionRecorder* LiveRecorder();
+
+    TPlatform& host_;
+    TFrontEndHooks hooks_;
+    TOptions options_;
+    std::unique_ptr<TSessionClock> clock_;
+    std::optional<TPlatform> sessionPlatform_;
+    // The session's clock is clock_ (live play the front end made), slowed or not.
+    bool scaled_ = false;
+    std::unique_ptr<IWindowSession> session_;
+    std::vector<std::unique_ptr<TMenuScreen>> screens_;
+    // Screens taken off but perhaps still running the press that took them off.
+    std::vector<std::unique_ptr<TMenuScreen>> gone_;
+    TOverlay overlay_;
+    bool redraw_ = true;
+    bool windowApplied_ = false;
+    std::string gameLook_;
+    // The pointer over the menu: the button under it and the one the press began on.
+    int mouseX_ = -1, mouseY_ = -1;
+    std::optional<size_t> pressed_;
+    bool pressOnMenuButton_ = false;
+    // A press the game took: its release goes to the game too.
+    bool gameHasPress_ = false;
+    // The front end paused the game (or the playback) when its menu opened.
+    bool pausedByMenu_ = false;
+    // A change of the game speed waits for a new session.
+    bool speedPending_ = false;
+    // Whether the game was over when last looked at, and the last ended game's place.
+    bool wasOver_ = false;
+    std::string placeText_;
+};
