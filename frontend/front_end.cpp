@@ -184,9 +184,26 @@ int TFrontEnd::ExitStatus() {
     return session_->ExitStatus();
 }
 
-bool TFrontEnd::InMenuButton(int x, int y) const {
-    return x >= kMenuButton.left && x < kMenuButton.right && y >= kMenuButton.top &&
-           y < kMenuButton.bottom;
+namespace {
+
+constexpr TRect kMenuButton{712, 438, 897, 466}, kPlaceBox{712, 470, 897, 503};
+constexpr TRect kDebugMenuButton{712, 679, 897, 707}, kDebugPlaceBox{712, 645, 897, 675};
+
+}  // namespace
+
+TRect TFrontEnd::MenuButton() {
+    const TForm1* game = Game();
+    return game && game->memDbg->Visible() ? kDebugMenuButton : kMenuButton;
+}
+
+TRect TFrontEnd::PlaceBox() {
+    const TForm1* game = Game();
+    return game && game->memDbg->Visible() ? kDebugPlaceBox : kPlaceBox;
+}
+
+bool TFrontEnd::InMenuButton(int x, int y) {
+    const TRect r = MenuButton();
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
 void TFrontEnd::Dispatch(const TDispatch& d) {
@@ -452,7 +469,7 @@ std::string TFrontEnd::GameLook() {
 }
 
 void TFrontEnd::DrawSide(TPicture& c) {
-    const TRect& r = kMenuButton;
+    const TRect r = MenuButton();
     const bool lit = MenuOpen() || pressOnMenuButton_ || InMenuButton(mouseX_, mouseY_);
     look::Fill(c, r, look::kSideEdge);
     look::Fill(c, {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1},
@@ -468,7 +485,7 @@ void TFrontEnd::DrawSide(TPicture& c) {
     overlay_.Drawn(r);
     // The last game's place, until the next begins.
     if (!placeText_.empty()) {
-        const TRect& p = kPlaceBox;
+        const TRect p = PlaceBox();
         look::Fill(c, p, look::kSideEdge);
         look::Fill(c, {p.left + 1, p.top + 1, p.right - 1, p.bottom - 1}, look::kSideFill);
         look::CentredText(c, (p.left + p.right) / 2, look::LineTopIn(p, ButtonFont()), placeText_,

@@ -117,9 +117,11 @@ public:
     // Redraws the front end before the next frame.
     void Redraw() { redraw_ = true; }
 
-    // Where the side panel's button lies, and the place of the last game shown below it.
-    static constexpr TRect kMenuButton{712, 438, 897, 466};
-    static constexpr TRect kPlaceBox{712, 470, 897, 503};
+    // Where the side panel's button lies, and the place of the last game shown below it: in
+    // the free part of the side panel, or in debug mode, where the debug box fills that, at the
+    // foot of the credits.
+    TRect MenuButton();
+    TRect PlaceBox();
 
 private:
     void Adopt(std::unique_ptr<IWindowSession> session);
@@ -129,7 +131,7 @@ private:
     void DrawCalm(TPicture& canvas);
     std::vector<TMenuButton> CurrentButtons();
     std::optional<size_t> ButtonAt(const std::vector<TMenuButton>& buttons, int x, int y) const;
-    bool InMenuButton(int x, int y) const;
+    bool InMenuButton(int x, int y);
     void MenuInput(const TDispatch& d);
     void Pause();
     void Unpause();

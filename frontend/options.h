@@ -10,9 +10,9 @@
 #include "toolkit/platform.h"
 
 struct TOptions {
-    // 0 (silent) to 100, in steps of 10.
-    int musicVolume = 80;
-    int effectsVolume = 80;
+    // 0 (silent) to 100 (as the files are), in steps of 10.
+    int musicVolume = 100;
+    int effectsVolume = 100;
     bool fullscreen = false;
     // The window's whole-number scale; 0: the largest that fits the screen.
     int windowScale = 0;

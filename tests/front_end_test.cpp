@@ -220,7 +220,7 @@ TEST(FrontEnd, OptionsReachTheHostAndAreKeptAndADamagedFileCostsOneLine) {
     {
         TRig rig("music volume = 40\nwindow scale = 2\nfullscreen = on\n");
         EXPECT_EQ(rig.audio.music, 40);
-        EXPECT_EQ(rig.audio.effects, 80);
+        EXPECT_EQ(rig.audio.effects, 100);
         EXPECT_TRUE(rig.window.full);
         EXPECT_EQ(rig.window.scale, 2);
         // A step of the music volume from the options screen reaches the audio, and the file.
@@ -242,7 +242,7 @@ TEST(FrontEnd, OptionsReachTheHostAndAreKeptAndADamagedFileCostsOneLine) {
         "# comment\nmusic volume = 55\neffects volume = 30\nfrom the future = 3\ngame speed\n",
         error);
     EXPECT_EQ(error, "line 2: music volume is '55', not 0 to 100 in steps of 10");
-    EXPECT_EQ(o.musicVolume, 80);
+    EXPECT_EQ(o.musicVolume, 100);
     EXPECT_EQ(o.effectsVolume, 30);
     TRig damaged("calm effects = maybe\nmusic volume = 10\n");
     EXPECT_EQ(damaged.audio.music, 10);

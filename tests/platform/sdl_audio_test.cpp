@@ -212,3 +212,35 @@ TEST_F(AudioStream, MusicThatComesLateIsOpenedAsTheGameLeftIt) {
     audio_.OpenArrivedMusic();
     EXPECT_FALSE(audio_.MusicIsOpen(0));
 }
+
+TEST_F(AudioStream, EachVolumeStepReachesTheMixer) {
+    std::string pcm;
+    for (int i = 0; i < 4410; ++i) {
+        Put16(pcm, (i * 37) % 20000 - 10000);
+        Put16(pcm, 12000);
+    }
+    const std::string track = File("volume.wav", Wav(1, 2, 44100, 16, pcm, uint32_t(pcm.size())));
+    for (int step = 0; step <= 100; step += 10) {
+        audio_.SetVolumes(step, 100 - step);
+        EXPECT_EQ(audio_.MusicMixVolume(), (step * SDL_MIX_MAXVOLUME + 50) / 100);
+        // The effects' channel is the mixer's own.
+        EXPECT_EQ(audio_.EffectsMixVolume(), ((100 - step) * SDL_MIX_MAXVOLUME + 50) / 100);
+        // The music comes out of the mix scaled as the mixer scales it.
+        ASSERT_TRUE(audio_.MusicOpen(0, track));
+        ASSERT_TRUE(audio_.MusicPlay(0));
+        int ends = 0;
+        const std::string out = PlayToEnd(ends);
+        std::vector<uint8_t> expected(pcm.begin(), pcm.end()), silence(pcm.size(), 0);
+        SDL_MixAudioFormat(silence.data(), expected.data(), AUDIO_S16SYS, Uint32(pcm.size()),
+                           audio_.MusicMixVolume());
+        EXPECT_TRUE(out.compare(0, pcm.size(), reinterpret_cast<const char*>(silence.data()),
+                                pcm.size()) == 0)
+            << step << " %";
+        if (step == 0) {
+            EXPECT_EQ(out.find_first_not_of('\0'), std::string::npos);
+        }
+        if (step == 100) {
+            EXPECT_TRUE(out.compare(0, pcm.size(), pcm) == 0);
+        }
+    }
+}
