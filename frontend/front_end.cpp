@@ -62,6 +62,11 @@ void TMenuScreen::Back(TFrontEnd& front) {
     front.Pop();
 }
 
+void TMenuScreen::DrawButton(TFrontEnd&, TPicture& canvas, const TMenuButton& button, size_t,
+                             TButtonLook look) {
+    look::Button(canvas, button.rect, button.text, static_cast<look::TButtonState>(look));
+}
+
 // ---------------------------------------------------------------- making sessions
 
 TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks)
@@ -429,7 +434,7 @@ void TFrontEnd::MenuInput(const TDispatch& d) {
     const std::optional<size_t> before = ButtonAt(buttons, mouseX_, mouseY_);
     mouseX_ = d.x, mouseY_ = d.y;
     const std::optional<size_t> at = ButtonAt(buttons, d.x, d.y);
-    if (at != before) redraw_ = true;
+    (void)before;
     if (d.kind == TDispatch::TKind::MouseDown) {
         // The right button goes back, as Escape does.
         if (d.button == TMouseButton::Right) {
@@ -437,13 +442,12 @@ void TFrontEnd::MenuInput(const TDispatch& d) {
             redraw_ = true;
             return;
         }
-        if (d.button == TMouseButton::Left) pressed_ = at, redraw_ = true;
+        if (d.button == TMouseButton::Left) pressed_ = at;
         return;
     }
     if (d.kind == TDispatch::TKind::MouseUp && d.button == TMouseButton::Left) {
         const std::optional<size_t> pressed = pressed_;
         pressed_.reset();
-        redraw_ = true;
         if (pressed && pressed == at && buttons[*pressed].press) buttons[*pressed].press();
     }
 }
@@ -512,33 +516,61 @@ void TFrontEnd::DrawCalm(TPicture& c) {
     }
 }
 
+TButtonLook TFrontEnd::LookOf(const TMenuButton& button, size_t index) const {
+    if (!button.enabled) return TButtonLook::Disabled;
+    if (litDrawn_ != index) return TButtonLook::Normal;
+    return pressed_ == index ? TButtonLook::Pressed : TButtonLook::Lit;
+}
+
 void TFrontEnd::Draw() {
     const TForm& form = session_->Form();
     TPicture& c = overlay_.Begin(form.Width(), form.Height());
     DrawCalm(c);
     DrawSide(c);
+    litDrawn_.reset();
+    pressedDrawn_ = false;
+    drawnButtons_.clear();
     if (MenuOpen()) {
         const TRect all{0, 0, form.Width(), form.Height()};
         look::Fill(c, all, look::kDim);
         overlay_.Drawn(all);
-        const std::vector<TMenuButton> buttons = CurrentButtons();
-        const std::optional<size_t> lit = ButtonAt(buttons, mouseX_, mouseY_);
-        screens_.back()->Draw(*this, c, lit);
-        for (size_t i = 0; i < buttons.size(); ++i) {
-            const TMenuButton& b = buttons[i];
-            if (b.custom) continue;
-            look::TButtonState state = look::TButtonState::Normal;
-            if (!b.enabled)
-                state = look::TButtonState::Disabled;
-            else if (pressed_ == i && lit == i)
-                state = look::TButtonState::Pressed;
-            else if (lit == i)
-                state = look::TButtonState::Lit;
-            look::Button(c, b.rect, b.text, state);
-        }
+        TMenuScreen& screen = *screens_.back();
+        drawnButtons_ = screen.Buttons(*this);
+        screen.Draw(*this, c);
+        for (size_t i = 0; i < drawnButtons_.size(); ++i)
+            screen.DrawButton(*this, c, drawnButtons_[i], i, LookOf(drawnButtons_[i], i));
     }
     overlay_.End();
     redraw_ = false;
+    DrawLit();
+}
+
+void TFrontEnd::DrawLit() {
+    if (!MenuOpen()) return;
+    const std::optional<size_t> lit = ButtonAt(drawnButtons_, mouseX_, mouseY_);
+    const bool pressed = lit && pressed_ == lit;
+    if (lit == litDrawn_ && pressed == pressedDrawn_) return;
+    TPicture& c = overlay_.Edit();
+    TMenuScreen& screen = *screens_.back();
+    // The button lit before goes back to how it was drawn unlit.
+    if (litDrawn_) {
+        const TRect r = drawnButtons_[*litDrawn_].rect.Intersect({0, 0, c.Width(), c.Height()});
+        for (int y = r.top; y < r.bottom; ++y)
+            std::copy_n(unlit_.Bits() + size_t(y - r.top) * unlit_.Width(), r.Width(),
+                        c.MutableBits() + size_t(y) * c.Width() + r.left);
+        overlay_.Touched(r);
+    }
+    litDrawn_ = lit;
+    pressedDrawn_ = pressed;
+    if (!lit) return;
+    const TMenuButton& b = drawnButtons_[*lit];
+    const TRect r = b.rect.Intersect({0, 0, c.Width(), c.Height()});
+    unlit_.SetSize(r.Width(), r.Height());
+    for (int y = r.top; y < r.bottom; ++y)
+        std::copy_n(c.Bits() + size_t(y) * c.Width() + r.left, r.Width(),
+                    unlit_.MutableBits() + size_t(y - r.top) * unlit_.Width());
+    screen.DrawButton(*this, c, b, *lit, LookOf(b, *lit));
+    overlay_.Touched(r);
 }
 
 const TPicture& TFrontEnd::Shown(std::vector<TRect>& changed) {
@@ -547,6 +579,9 @@ const TPicture& TFrontEnd::Shown(std::vector<TRect>& changed) {
         gameLook_ = std::move(look);
         redraw_ = true;
     }
-    if (redraw_) Draw();
+    if (redraw_)
+        Draw();
+    else
+        DrawLit();
     return overlay_.Show(session_->Form().Frame(), changed);
 }

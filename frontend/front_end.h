@@ -46,9 +46,10 @@ struct TMenuButton {
     std::string text;
     std::function<void()> press;
     bool enabled = true;
-    // Drawn by the screen itself (only its place and action are the front end's).
-    bool custom = false;
 };
+
+// How a button of the menu is shown.
+enum class TButtonLook : uint8_t { Normal, Lit, Pressed, Disabled };
 
 // A screen of the front end's menu: it lays out its buttons and draws itself.
 class TMenuScreen {
@@ -56,9 +57,12 @@ public:
     virtual ~TMenuScreen() = default;
     // Its buttons, where they lie now.
     virtual std::vector<TMenuButton> Buttons(TFrontEnd& front) = 0;
-    // Draws its panel, text and custom buttons (the others are drawn by the front end); `lit` is
-    // the index of the button under the pointer, if any.
-    virtual void Draw(TFrontEnd& front, TPicture& canvas, std::optional<size_t> lit) = 0;
+    // Draws its panel and text, under its buttons (laid out by Buttons just before).
+    virtual void Draw(TFrontEnd& front, TPicture& canvas) = 0;
+    // Draws one of its buttons (the `index`th of Buttons) as it looks now, over what Draw drew
+    // there.
+    virtual void DrawButton(TFrontEnd& front, TPicture& canvas, const TMenuButton& button,
+                            size_t index, TButtonLook look);
     // Escape: by default, back to the screen before.
     virtual void Back(TFrontEnd& front);
 };
@@ -127,6 +131,9 @@ private:
     void Adopt(std::unique_ptr<IWindowSession> session);
     void ApplyWindowOptions();
     void Draw();
+    // Draws the lit or pressed button anew where only that changed.
+    void DrawLit();
+    TButtonLook LookOf(const TMenuButton& button, size_t index) const;
     void DrawSide(TPicture& canvas);
     void DrawCalm(TPicture& canvas);
     std::vector<TMenuButton> CurrentButtons();
@@ -156,6 +163,11 @@ private:
     std::vector<std::unique_ptr<TMenuScreen>> gone_;
     TOverlay overlay_;
     bool redraw_ = true;
+    // The button drawn lit or pressed now, and the drawing under it as it was unlit.
+    std::optional<size_t> litDrawn_;
+    bool pressedDrawn_ = false;
+    TPicture unlit_;
+    std::vector<TMenuButton> drawnButtons_;
     bool windowApplied_ = false;
     std::string gameLook_;
     // The pointer over the menu: the button under it and the one the press began on.

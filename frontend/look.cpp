@@ -50,34 +50,29 @@ void FillRound(TPicture& p, const TRect& r, int radius, TColor32 top, TColor32 b
     TColor32* bits = p.MutableBits();
     for (int y = in.top; y < in.bottom; ++y) {
         const TColor32 colour = Mix(top, bottom, y - r.top, std::max(1, r.Height() - 1));
+        const bool opaque = AlphaOf(colour) == 255;
         TColor32* row = bits + size_t(y) * p.Width();
-        const bool corner = y < r.top + radius || y >= r.bottom - radius;
-        for (int x = in.left; x < in.right; ++x) {
-            const int c = corner && (x < r.left + radius || x >= r.right - radius)
-                              ? Coverage(r, radius, x, y)
-                              : 255;
-            if (c) row[x] = Over(colour, row[x], c);
+        const bool corners = y < r.top + radius || y >= r.bottom - radius;
+        // The middle of the row in one go; the rounded ends pixel by pixel.
+        const int from = corners ? std::max(in.left, r.left + radius) : in.left;
+        const int to = corners ? std::min(in.right, r.right - radius) : in.right;
+        for (int x = in.left; x < from; ++x)
+            if (const int c = Coverage(r, radius, x, y)) row[x] = Over(colour, row[x], c);
+        if (opaque) {
+            std::fill(row + from, row + std::max(from, to), colour);
+        } else {
+            for (int x = from; x < to; ++x) row[x] = Over(colour, row[x]);
         }
+        for (int x = std::max(from, to); x < in.right; ++x)
+            if (const int c = Coverage(r, radius, x, y)) row[x] = Over(colour, row[x], c);
     }
 }
 
 void FrameRound(TPicture& p, const TRect& r, int radius, int width, TColor32 edge, TColor32 top,
                 TColor32 bottom) {
     FillRound(p, r, radius, edge);
-    const TRect inner{r.left + width, r.top + width, r.right - width, r.bottom - width};
-    // Within the edge the fill replaces it, rather than blending over it.
-    TPicture fill(inner.Width(), inner.Height(), 0);
-    FillRound(fill, {0, 0, inner.Width(), inner.Height()}, std::max(0, radius - width), top,
-              bottom);
-    const TRect in = inner.Intersect({0, 0, p.Width(), p.Height()});
-    for (int y = in.top; y < in.bottom; ++y)
-        for (int x = in.left; x < in.right; ++x) {
-            const TColor32 f = fill.Pixel(x - inner.left, y - inner.top);
-            if (AlphaOf(f) == 255)
-                p.SetPixel(x, y, f);
-            else if (AlphaOf(f))
-                p.SetPixel(x, y, Over(f, p.Pixel(x, y)));
-        }
+    FillRound(p, {r.left + width, r.top + width, r.right - width, r.bottom - width},
+              std::max(0, radius - width), top, bottom);
 }
 
 void Fill(TPicture& p, const TRect& r, TColor32 colour) {

@@ -25,6 +25,11 @@ void TOverlay::Drawn(const TRect& r) {
     if (!in.Empty()) drawn_.push_back(in);
 }
 
+void TOverlay::Touched(const TRect& r) {
+    const TRect in = r.Intersect({0, 0, canvas_.Width(), canvas_.Height()});
+    if (!in.Empty()) dirty_.push_back(in);
+}
+
 void TOverlay::End() {
     // Rows that differ, gathered into bands, each as wide as its differences.
     const int w = canvas_.Width(), h = canvas_.Height();

@@ -15,6 +15,10 @@ public:
     void Drawn(const TRect& r);
     // Compares the new drawing with the one before, so that only what differs is shown again.
     void End();
+    // The drawing as it stands, to change a part of it in place; the part changed must be
+    // named with Touched, and lie within what was drawn.
+    TPicture& Edit() { return canvas_; }
+    void Touched(const TRect& r);
 
     // The frame with the drawing over it, kept whole. `changed` comes with the frame's
     // rectangles that were painted again and leaves with every rectangle of the picture that

@@ -70,7 +70,7 @@ public:
         panel_ = CentredPanel(320, kHeader + ColumnHeight(items.size()) + kFooter);
         return Column(panel_, panel_.top + kHeader, 256, std::move(items));
     }
-    void Draw(TFrontEnd& front, TPicture& c, std::optional<size_t>) override {
+    void Draw(TFrontEnd& front, TPicture& c) override {
         std::string subtitle;
         if (front.Watching())
             subtitle = "Watching a replay";
@@ -121,7 +121,6 @@ public:
                 b.rect = r;
                 b.text = std::move(text);
                 b.enabled = row.enabled;
-                b.custom = true;
                 b.press = [&front, change = row.change, step] {
                     change(step);
                     front.OptionsChanged();
@@ -149,29 +148,23 @@ public:
         return buttons;
     }
 
-    void Draw(TFrontEnd& front, TPicture& c, std::optional<size_t> lit) override {
-        Heading(c, panel_, "Options",
-                front.SpeedPending() ? "The new speed begins with the next game"
-                                     : "Kept for the next time you play");
-        const std::vector<TMenuButton> buttons = Buttons(front);
+    void Draw(TFrontEnd& front, TPicture& c) override {
+        Heading(c, panel_, "Options", front.SpeedPending() ? "The new speed begins with the next game"
+                                                           : "Kept for the next time you play");
         int top = panel_.top + kHeader;
-        for (size_t r = 0; r < rows_.size(); ++r) {
-            const TOptionRow& row = rows_[r];
+        for (const TOptionRow& row : rows_) {
             const TColor32 ink = row.enabled ? look::kInk : look::kDisabledInk;
             look::Text(c, panel_.left + 28, top + (kRowHeight - TextFont().lineHeight) / 2,
                        row.name, ink, TextFont());
-            for (size_t k = 0; k < 3; ++k) {
-                const size_t i = r * 3 + k;
-                const TMenuButton& b = buttons[i];
-                look::TButtonState state = look::TButtonState::Normal;
-                if (!b.enabled)
-                    state = look::TButtonState::Disabled;
-                else if (lit == i)
-                    state = look::TButtonState::Lit;
-                look::Button(c, b.rect, b.text, state, k == 1 ? TextFont() : ButtonFont());
-            }
             top += kRowHeight;
         }
+    }
+    // A row's value in the text's face; the arrows and the buttons below in the buttons'.
+    void DrawButton(TFrontEnd&, TPicture& c, const TMenuButton& b, size_t index,
+                    TButtonLook look) override {
+        const bool value = index < rows_.size() * 3 && index % 3 == 1;
+        look::Button(c, b.rect, b.text, static_cast<look::TButtonState>(look),
+                     value ? TextFont() : ButtonFont());
     }
 
 private:
@@ -223,7 +216,7 @@ public:
         return Column(panel_, panel_.bottom - kFooter - kButtonHeight, 180,
                       {{"Back", [&front] { front.Pop(); }}});
     }
-    void Draw(TFrontEnd&, TPicture& c, std::optional<size_t>) override {
+    void Draw(TFrontEnd&, TPicture& c) override {
         Heading(c, panel_, "Controls", "Steer the creatures: you cannot move them, only signs can");
         static const char* const kTable[kLines][2] = {
             {"Mouse", ""},
@@ -289,7 +282,6 @@ public:
         for (size_t i = page_ * kRows; i < replays_.size() && i < (page_ + 1) * kRows; ++i) {
             TMenuButton b;
             b.rect = {panel_.left + 24, top, panel_.right - 24, top + kRowHeight};
-            b.custom = true;
             b.press = [&front, file = replays_[i].file] {
                 std::string error;
                 if (front.Watch(ReplayFolder(front.Host().stateDir) + file, error))
@@ -322,27 +314,30 @@ public:
         return buttons;
     }
 
-    void Draw(TFrontEnd& front, TPicture& c, std::optional<size_t> lit) override {
+    void Draw(TFrontEnd&, TPicture& c) override {
         const size_t pages = (replays_.size() + kRows - 1) / kRows;
         Heading(c, panel_, "Watch a replay",
                 replays_.empty() ? "No replays yet: every game you play is kept here"
                                  : "Newest first; page " + std::to_string(page_ + 1) + " of " +
                                        std::to_string(pages));
-        const std::vector<TMenuButton> buttons = Buttons(front);
-        for (size_t i = 0; i < buttons.size() && buttons[i].custom; ++i) {
-            const TReplaySummary& r = replays_[page_ * kRows + i];
-            const TRect& rect = buttons[i].rect;
-            look::Button(c, rect, "",
-                         lit == i ? look::TButtonState::Lit : look::TButtonState::Normal);
-            const int y = look::LineTopIn(rect, TextFont());
-            look::Text(c, rect.left + 14, y, r.date, look::kInk, TextFont());
-            look::Text(c, rect.left + 190, y, MinutesLong(r.lengthMs), look::kMutedInk, TextFont());
-            const std::string score =
-                r.gamesEnded ? "best " + look::Grouped(r.bestScore) : "no game ended";
-            look::Text(c, rect.left + 280, y, score, look::kInk, TextFont());
-            if (r.inPlay)
-                look::Text(c, rect.right - 100, y, "left in play", look::kGold, TextFont());
+    }
+    // A replay's row: when, how long, its best score, and whether it stopped in play.
+    void DrawButton(TFrontEnd&, TPicture& c, const TMenuButton& b, size_t index,
+                    TButtonLook look) override {
+        const size_t shown = std::min(kRows, replays_.size() - std::min(replays_.size(), page_ * kRows));
+        if (index >= shown) {
+            look::Button(c, b.rect, b.text, static_cast<look::TButtonState>(look));
+            return;
         }
+        const TReplaySummary& r = replays_[page_ * kRows + index];
+        look::Button(c, b.rect, "", static_cast<look::TButtonState>(look));
+        const int y = look::LineTopIn(b.rect, TextFont());
+        look::Text(c, b.rect.left + 14, y, r.date, look::kInk, TextFont());
+        look::Text(c, b.rect.left + 190, y, MinutesLong(r.lengthMs), look::kMutedInk, TextFont());
+        const std::string score =
+            r.gamesEnded ? "best " + look::Grouped(r.bestScore) : "no game ended";
+        look::Text(c, b.rect.left + 280, y, score, look::kInk, TextFont());
+        if (r.inPlay) look::Text(c, b.rect.right - 100, y, "left in play", look::kGold, TextFont());
     }
 
 private:

@@ -151,6 +151,10 @@ TEST(FrontEnd, TheMenuPausesWithTheGamesOwnPauseAndTheReplayHoldsIt) {
     EXPECT_TRUE(rig.front->HostKey(THostKey::Escape));
     EXPECT_TRUE(rig.front->MenuOpen());
     EXPECT_EQ(rig.Screen(), "paused");
+    // Shown: the night-blue panel in the middle of the play area, the rest dimmed.
+    const TPicture& shown = rig.Frame();
+    EXPECT_GT(BlueOf(shown.Pixel(210, 300)), 40);
+    EXPECT_LT(BlueOf(shown.Pixel(20, 300)), 20);
     const int ticks = rig.Game().tickCount;
     rig.Advance(2000);
     EXPECT_EQ(rig.Game().tickCount, ticks);
