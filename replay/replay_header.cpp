@@ -41,6 +41,7 @@ std::string FormatReplayHeader(const TReplayHeader& h) {
     if (h.boardShown) s += "start: board shown\n";
     if (!h.continues.empty()) s += "continues: " + h.continues + "\n";
     if (!h.takenOver.empty()) s += "taken over: " + h.takenOver + "\n";
+    if (h.speed != 100) s += "speed: " + std::to_string(h.speed) + " %\n";
     for (const auto& [key, value] : h.settings) s += "setting: " + key + " = " + value + "\n";
     s += "\n";
     return s;
@@ -104,6 +105,18 @@ bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bo
             header.continues = value;
         } else if (name == "taken over") {
             header.takenOver = value;
+        } else if (name == "speed") {
+            // "60 %". A value that cannot be read leaves the speed at 100: the line is a note,
+            // nothing the replay's play depends on.
+            std::string_view number = value;
+            if (number.size() > 1 && number.back() == '%')
+                number = Trim(number.substr(0, number.size() - 1));
+            int speed = 0;
+            const auto [end, ec] =
+                std::from_chars(number.data(), number.data() + number.size(), speed);
+            if (ec == std::errc() && end == number.data() + number.size() && speed > 0 &&
+                speed <= 1000)
+                header.speed = speed;
         } else if (name == "setting") {
             const size_t eq = value.find('=');
             if (eq == std::string_view::npos) {
