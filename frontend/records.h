@@ -72,8 +72,8 @@ struct TRecords {
 // The index's text.
 std::string FormatRecords(const std::vector<TGameRecord>& games);
 // Reads the index's text into `games`. False when it is not an index, is of a newer format
-// (`newer` set) or has a damaged line: `damagedLine` is then that line's number (1 for the
-// first line), and `games` holds the lines before it.
+// (`newer` set) or has a damaged line: `damagedLine` is then the first such line's number (1
+// for the first line), and `games` holds every line that could be read.
 bool ParseRecords(std::string_view text, std::vector<TGameRecord>& games, int& damagedLine,
                   bool& newer);
 
