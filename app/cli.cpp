@@ -16,7 +16,8 @@ struct TOption {
 constexpr TOption kOptions[] = {
     {"--replay", true},       {"--check-replay", true},   {"--debug-log", true},
     {"--take-over-at", true}, {"--continue", true, true}, {"--help", false},
-    {"--version", false},
+    {"--version", false},     {"--records", false},       {"--report", true},
+    {"--game", true},
 };
 
 // MM:SS (minutes in any number of digits) as milliseconds.
@@ -39,6 +40,7 @@ std::optional<uint64_t> MinutesSecondsMs(const std::string& text) {
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine cl;
     bool replay = false, check = false, help = false, version = false, resume = false;
+    bool records = false, report = false;
     const auto fail = [&cl](std::string message) {
         cl.error = std::move(message) + " (see quorvatide --help)";
         return cl;
@@ -63,6 +65,11 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 cl.replayFiles.push_back(arg);
                 continue;
             }
+            // After --report's replay, a name that is not an option is where its plot goes.
+            if (report && cl.plotFile.empty() && !arg.empty() && arg[0] != '-') {
+                cl.plotFile = arg;
+                continue;
+            }
             if (arg.empty() || arg[0] != '-') return fail("unexpected argument '" + arg + "'");
             return fail("unknown option '" + arg + "'");
         }
@@ -72,6 +79,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (option->takesValue && !hasValue) {
             if (i + 1 >= args.size())
                 return fail(arg + (arg == "--take-over-at" ? " needs a time (MM:SS)"
+                                   : arg == "--game"       ? " needs a game's number"
                                                            : " needs a file name"));
             value = args[++i];
             hasValue = true;
@@ -101,6 +109,21 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg == "--debug-log") {
             if (!cl.debugLogFile.empty()) return fail("--debug-log given twice");
             cl.debugLogFile = value;
+        } else if (arg == "--records") {
+            records = true;
+        } else if (arg == "--report") {
+            if (report) return fail("--report given twice");
+            report = true;
+            cl.replayFile = value;
+        } else if (arg == "--game") {
+            if (cl.reportGame) return fail("--game given twice");
+            int game = 0;
+            for (const char c : value)
+                game = c >= '0' && c <= '9' && game < 100000 ? game * 10 + (c - '0') : -1;
+            if (game < 1)
+                return fail("--game needs a game's number from 1, not '" + value.substr(0, 20) +
+                            "'");
+            cl.reportGame = game;
         } else if (arg == "--help") {
             help = true;
         } else if (arg == "--version") {
@@ -120,10 +143,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail("--debug-log goes with one replay to check, not " +
                     std::to_string(cl.replayFiles.size()));
     if (cl.takeOverAtMs && !replay) return fail("--take-over-at goes with --replay");
-    cl.mode = replay   ? TRunMode::Replay
-              : check  ? TRunMode::CheckReplay
-              : resume ? TRunMode::Continue
-                       : TRunMode::Play;
+    if (int(replay) + int(check) + int(resume) + int(records) + int(report) > 1)
+        return fail(records || report ? "--records and --report go alone"
+                                      : "only one replay at a time");
+    if (cl.reportGame && !report) return fail("--game goes with --report");
+    cl.mode = replay    ? TRunMode::Replay
+              : check   ? TRunMode::CheckReplay
+              : resume  ? TRunMode::Continue
+              : records ? TRunMode::Records
+              : report  ? TRunMode::Report
+                        : TRunMode::Play;
     return cl;
 }
 
@@ -154,6 +183,17 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
   --debug-log OUT      with --check-replay of one FILE: write the replayed
                        session's creature log to OUT, as debug.txt would have
                        been written
+  --records            print the records of every game played to its end, best
+                       first, a line each: score, date, length, settings
+                       (shipped or own), speed, the game's number in its
+                       session and its replay's file
+  --report FILE [OUT.png]
+                       play a recorded session without a window to the end of
+                       its best game and print that game's report: score,
+                       kills, signs, bots, scrap; with OUT.png, write its plot
+                       of score, scrap and creatures over time there. FILE may
+                       be a name of the replays folder
+  --game N             with --report: the Nth game of the session instead
   --help               show this help and exit
   --version            show the version and exit
 
@@ -162,8 +202,9 @@ fullscreen. Settings: Assets/settings.ini beside the program, or
 $XDG_CONFIG_HOME/quorvatide/settings.ini when that exists.
 
 Exit status: 0 when all went well; 1 when a replay does not play as recorded,
-or the window cannot be opened; 2 when the command line is wrong or a file is
-not a replay this version can read. With several replays to check, the highest
+or the window cannot be opened; 2 when the command line is wrong, a file is
+not a replay this version can read or holds no such game, or the plot cannot
+be written. With several replays to check, the highest
 of their statuses.
 )";
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class TRunMode { Play, Replay, CheckReplay, Continue, Help, Version };
+enum class TRunMode { Play, Replay, CheckReplay, Continue, Records, Report, Help, Version };
 
 struct TCommandLine {
     TRunMode mode = TRunMode::Play;
@@ -19,6 +19,10 @@ struct TCommandLine {
     std::optional<uint64_t> takeOverAtMs;
     // With --check-replay: where to write the replayed session's creature log; empty for none.
     std::string debugLogFile;
+    // With --report (whose replay is replayFile): where to write the plot, empty for nowhere;
+    // and the game of the session, from 1 (0: the best).
+    std::string plotFile;
+    int reportGame = 0;
     // Set when the command line cannot be followed: one line for stderr, without the program's
     // name; the program then ends with status 2.
     std::string error;

@@ -11,6 +11,7 @@
 
 #include "app/cli.h"
 #include "app/crash_hooks.h"
+#include "app/records_cli.h"
 #include "frontend/front_end.h"
 #include "platform/crash/crash_report.h"
 #include "platform/native.h"
@@ -240,6 +241,18 @@ int main(int argc, char** argv) {
             return Continue(cl.replayFile);
         case TRunMode::CheckReplay:
             return Check(cl.replayFiles, cl.debugLogFile);
+        case TRunMode::Records:
+        case TRunMode::Report: {
+            const std::string state = NativeUserFolders().state;
+            const TCliOutcome outcome =
+                cl.mode == TRunMode::Records
+                    ? PrintRecords(SdlFiles(), state)
+                    : PrintReport(SdlFiles(), ExecutableDir(), state, cl.replayFile, cl.plotFile,
+                                  cl.reportGame);
+            std::fputs(outcome.err.c_str(), stderr);
+            std::fputs(outcome.out.c_str(), stdout);
+            return outcome.status;
+        }
         case TRunMode::Play:
             break;
     }

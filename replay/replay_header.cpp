@@ -106,18 +106,17 @@ bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bo
         } else if (name == "taken over") {
             header.takenOver = value;
         } else if (name == "speed") {
-            // "60 %": a game played slower than its own pace (the clock in the records says how
-            // fast it went; this tells a person, and the records).
+            // "60 %". A value that cannot be read leaves the speed at 100: the line is a note,
+            // nothing the replay's play depends on.
+            std::string_view number = value;
+            if (number.size() > 1 && number.back() == '%')
+                number = Trim(number.substr(0, number.size() - 1));
             int speed = 0;
-            const std::string_view number = Trim(value.substr(0, value.find('%')));
             const auto [end, ec] =
                 std::from_chars(number.data(), number.data() + number.size(), speed);
-            if (ec != std::errc() || end != number.data() + number.size() || speed < 1 ||
-                speed > 100) {
-                error = "an unreadable speed '" + std::string(value.substr(0, 20)) + "'";
-                return false;
-            }
-            header.speed = speed;
+            if (ec == std::errc() && end == number.data() + number.size() && speed > 0 &&
+                speed <= 1000)
+                header.speed = speed;
         } else if (name == "setting") {
             const size_t eq = value.find('=');
             if (eq == std::string_view::npos) {

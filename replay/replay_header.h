@@ -6,7 +6,7 @@
 //   recorded: 2026-12-08 15:04:05 +0100
 //   continues: quorvatide-2026-12-08_15-04-05.qvr      (a session taken over from a replay)
 //   taken over: 2026-12-09 10:00:00 +0100, at 03:12 (game 2, tick 3400)
-//   speed: 60 %                                          (a game played slower than its pace)
+//   speed: 60 %                           (the player's game speed, when not 100 %)
 //   setting: VONKELKILL = 50
 //   ...                                   (every setting in effect, one a line)
 //   <empty line>
@@ -33,7 +33,8 @@ struct TReplayHeader {
     // For a session taken over from a recording: the recording's file name, and when and where
     // in it play was taken over, as a person reads it. Empty for a session played from its start.
     std::string continues, takenOver;
-    // The game's speed, percent of its own pace ("speed: 60 %"; absent: 100).
+    // The game's pace the player chose, in percent of its own (the recorded clock readings
+    // already hold it; this is for people and the records). Older files say nothing: 100.
     int speed = 100;
     // Every setting in effect: key and value as text.
     std::vector<std::pair<std::string, std::string>> settings;

@@ -11,10 +11,12 @@
 #include <tuple>
 #include <vector>
 
+#include "frontend/report.h"
 #include "replay/check.h"
 #include "tests/harness.h"
 #include "tools/balance/cli.h"
 #include "tools/balance/lab.h"
+#include "tools/balance/replays.h"
 #include "tools/balance/report.h"
 
 namespace fs = std::filesystem;
@@ -293,4 +295,30 @@ TEST(BalanceLab, QuartilesAndTurretsOverTime) {
     EXPECT_EQ(g.TurretFalls(2), 900) << "stood to the end";
     g.survived = true;
     EXPECT_EQ(g.TurretsAt(900), 2);
+}
+
+// A game of the balance lab's builder, whose numbers the lab counts as it plays: the report
+// worked out from its replay afterwards comes to the same.
+TEST(BalanceLab, AGamesReportWorkedOutFromItsReplayCountsWhatTheLabCountedInPlay) {
+    TTempAssets dir;
+    TLabConfig config;
+    config.exeDir = BuildExeDir();
+    config.player = "builder";
+    config.replayDir = dir.ExeDir();
+    const TGameResult played = PlayGame(config, 7);
+    const std::string replay = (dir.ExeDir() / ReplayFileName("builder", "", 7)).string();
+    const TReportOutcome made = MakeReport(replay, NativeFiles(), BuildExeDir().string() + "/");
+    ASSERT_EQ(made.status, 0) << made.message;
+    const TGameReport& r = made.report;
+    EXPECT_TRUE(r.ended);
+    EXPECT_EQ(r.lengthMs, uint64_t(played.ticks) * 50);
+    EXPECT_EQ(r.score, played.score);
+    EXPECT_EQ(r.killsByTurrets, played.killsByTurrets);
+    EXPECT_EQ(r.killsByCreatures, played.killsByCreatures);
+    EXPECT_EQ(r.signsBuilt, played.signsBuilt);
+    EXPECT_EQ(r.botsBought, played.botsBought);
+    EXPECT_EQ(r.scrapGathered, played.scrapGathered);
+    EXPECT_EQ(r.scrapSpent, played.scrapSpent);
+    EXPECT_GT(r.signsBuilt, 0);
+    EXPECT_GT(r.scrapGathered, 0);
 }

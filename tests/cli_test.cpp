@@ -102,6 +102,38 @@ TEST(CommandLine, WhatCannotBeDoneIsSaidInOneLine) {
     EXPECT_NE(Parse({"--frobnicate"}).error.find("'--frobnicate'"), std::string::npos);
 }
 
+// --records alone; --report with its replay, then where its plot goes, and --game with it.
+TEST(CommandLine, RecordsAndReports) {
+    EXPECT_EQ(Parse({"--records"}).mode, TRunMode::Records);
+    const TCommandLine report = Parse({"--report", "a.qvr", "plot.png", "--game", "2"});
+    EXPECT_TRUE(report.error.empty()) << report.error;
+    EXPECT_EQ(report.mode, TRunMode::Report);
+    EXPECT_EQ(report.replayFile, "a.qvr");
+    EXPECT_EQ(report.plotFile, "plot.png");
+    EXPECT_EQ(report.reportGame, 2);
+    const TCommandLine plain = Parse({"--game=3", "--report=b.qvr"});
+    EXPECT_EQ(plain.replayFile, "b.qvr");
+    EXPECT_EQ(plain.plotFile, "");
+    EXPECT_EQ(plain.reportGame, 3);
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--records", "x"},
+             {"--records", "--report", "a"},
+             {"--report", "a", "--replay", "b"},
+             {"--check-replay", "a", "--report", "b"},
+             {"--report", "a", "p.png", "q.png"},
+             {"--report"},
+             {"--report", "a", "--game", "0"},
+             {"--report", "a", "--game", "two"},
+             {"--report", "a", "--game"},
+             {"--game", "2"},
+             {"--records=yes"},
+         }) {
+        const TCommandLine cl = Parse(args);
+        EXPECT_FALSE(cl.error.empty()) << args[0] << " " << args.back();
+        EXPECT_EQ(cl.error.find('\n'), std::string::npos) << cl.error;
+    }
+}
+
 TEST(CommandLine, HelpNamesEveryOptionAndVersionTheNumber) {
     const std::string help = HelpText();
     for (const char* option : {"--replay", "--check-replay", "--debug-log", "--help", "--version"})
