@@ -12,6 +12,7 @@
 #include "replay/playback_session.h"
 #include "replay/recording_session.h"
 #include "replay/replay_folder.h"
+#include "replay/replay_records.h"
 #include "shell/screen_name.h"
 
 namespace {
@@ -75,6 +76,8 @@ TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks)
     options_ = ReadOptions(host_.files, host_.configDir, warning);
     if (!warning.empty()) std::fprintf(stderr, "quorvatide: %s\n", warning.c_str());
     host_.audio.SetVolumes(options_.musicVolume, options_.effectsVolume);
+    records_ = LoadRecords(host_.files, host_.stateDir, warning);
+    if (!warning.empty()) std::fprintf(stderr, "quorvatide: %s\n", warning.c_str());
 }
 
 TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks, std::unique_ptr<IWindowSession> first)
@@ -88,10 +91,51 @@ TFrontEnd::~TFrontEnd() {
 
 void TFrontEnd::Adopt(std::unique_ptr<IWindowSession> session) {
     session_ = std::move(session);
+    pausedByMenu_ = false;
     const TForm1* game = Game();
     wasOver_ = game && game->gameOver;
     placeText_.clear();
     redraw_ = true;
+    recordedPath_.clear();
+    if (TPlaybackSession* playback = PlaybackOf(*session_)) {
+        sessionSpeed_ = playback->Player().Header().speed;
+        // Taken over, its games are the player's: recorded, and their file followed.
+        auto before = playback->onTakenOver;
+        playback->onTakenOver = [this, before](TSessionRecorder& recorder) {
+            if (before) before(recorder);
+            FollowRenames(recorder);
+            FindGameStart();
+        };
+    }
+    if (TSessionRecorder* recorder = LiveRecorder()) FollowRenames(*recorder);
+    FindGameStart();
+}
+
+void TFrontEnd::FollowRenames(TSessionRecorder& recorder) {
+    if (!recorder.Recording()) return;
+    recordedPath_ = recorder.Path();
+    auto before = recorder.onRename;
+    recorder.onRename = [this, before](const std::string& path) {
+        if (before) before(path);
+        RenameReplay(host_.files, records_, recordedPath_, path);
+        recordedPath_ = path;
+    };
+}
+
+// A game that began in this session began at tick 0, or where the game before it ended; a game
+// taken over began where the recording's last game before it ended.
+void TFrontEnd::FindGameStart() {
+    startTick_ = 0;
+    TPlaybackSession* playback = PlaybackOf(*session_);
+    if (!playback) return;
+    const int game = playback->Session().Games();
+    TRecordDecoder decoder(playback->Player().File().body);
+    while (const std::optional<TRecord> r = decoder.Next()) {
+        if (r->kind != TRecordKind::Digest || r->when != TDigestWhen::GameEnd || r->game >= game)
+            continue;
+        for (const auto& [id, value] : r->fields)
+            if (id == kDigestTickField) startTick_ = int(value);
+    }
 }
 
 TSessionRecorder* TFrontEnd::LiveRecorder() {
@@ -104,8 +148,38 @@ TSessionRecorder* TFrontEnd::LiveRecorder() {
 }
 
 void TFrontEnd::GameEnded(const TForm1& game) {
-    placeText_ = "Score: " + look::Grouped(game.score);
     redraw_ = true;
+    TSessionRecorder* recorder = LiveRecorder();
+    const TGameSession* session = nullptr;
+    if (auto* live = dynamic_cast<TRecordingSession*>(session_.get())) session = &live->Session();
+    if (TPlaybackSession* playback = PlaybackOf(*session_)) session = &playback->Session();
+    const int number = session ? session->Games() : 1;
+    const TLocalTime local = NativeLocalTime();
+    // Kept only with a replay to prove it and a folder to keep it in; its place is told anyway.
+    TGameRecord record = MakeRecord(game, number, startTick_, recorder ? recordedPath_ : "",
+                                    sessionSpeed_, local.when);
+    startTick_ = game.tickCount;
+    std::vector<TGameRecord> all = records_.games;
+    all.push_back(record);
+    placeText_ = PlaceText(all, all.size() - 1);
+    if (!recorder || records_.path.empty()) return;
+    if (const int error = AddRecord(host_.files, records_, std::move(record)))
+        std::fprintf(stderr, "quorvatide: cannot write %s: %s\n", records_.path.c_str(),
+                     std::strerror(error));
+}
+
+bool TFrontEnd::WatchGame(const std::string& replay, uint64_t from, bool takeOver,
+                          std::string& error) {
+    if (!Watch(replay, error)) return false;
+    TPlaybackSession* playback = PlaybackOf(*session_);
+    if (!playback) return false;
+    playback->Seek(from);
+    if (takeOver && !playback->TakeOverAt(from)) {
+        error = playback->Refusal();
+        return false;
+    }
+    CloseMenu();
+    return true;
 }
 
 // The session before is closed (its recording ended) and gone, with its music, before the next
@@ -134,6 +208,7 @@ void TFrontEnd::Play(bool boardShown) {
     scaled_ = true;
     speedPending_ = false;
     Adopt(std::move(session));
+    sessionSpeed_ = clock_->Percent();
 }
 
 bool TFrontEnd::Watch(const std::string& path, std::string& error) {

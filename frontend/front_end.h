@@ -16,6 +16,7 @@
 
 #include "frontend/options.h"
 #include "frontend/overlay.h"
+#include "frontend/records.h"
 #include "frontend/session_clock.h"
 #include "toolkit/session.h"
 
@@ -99,6 +100,11 @@ public:
     // --- for the screens
     TPlatform& Host() { return host_; }
     TOptions& Options() { return options_; }
+    // The records of every game played to its end.
+    const TRecords& Records() const { return records_; }
+    // Watches the replay of a record's game from where its board was made, and with
+    // `takeOver` plays it from there; false, with `error`, when it cannot.
+    bool WatchGame(const std::string& replay, uint64_t from, bool takeOver, std::string& error);
     // The options changed: applied at once, and kept.
     void OptionsChanged();
     // The game of the session being played, when there is one.
@@ -149,6 +155,10 @@ private:
     void GameEnded(const TForm1& game);
     // The recorder of the live play going on, if it records.
     TSessionRecorder* LiveRecorder();
+    // The records follow the recorder's file when it is renamed.
+    void FollowRenames(TSessionRecorder& recorder);
+    // Where the game going on began (its tick count then), and its session's speed.
+    void FindGameStart();
 
     TPlatform& host_;
     TFrontEndHooks hooks_;
@@ -183,4 +193,10 @@ private:
     // Whether the game was over when last looked at, and the last ended game's place.
     bool wasOver_ = false;
     std::string placeText_;
+    TRecords records_;
+    // The game's tick count when the game going on began, the session's speed, and the file
+    // its recorder writes (as the records know it).
+    int startTick_ = 0;
+    int sessionSpeed_ = 100;
+    std::string recordedPath_;
 };

@@ -150,10 +150,15 @@ TReportOutcome MakeReportOf(TReplayFile file, const std::string& name, IFiles& f
     auto replay = TReplayedGame::Make(std::move(file), host, silence, error);
     if (!replay) return fail(2, error);
     TSampler sampler(game);
+    TSessionPlayer& player = replay->Player();
+    uint64_t startTime = player.FirstTime();
     if (game == 1) sampler.Begin(replay->Game());
     TGameSession& session = replay->Session();
-    session.onDispatched = [&sampler, &session] { sampler.After(session); };
-    TSessionPlayer& player = replay->Player();
+    session.onDispatched = [&sampler, &session, &player, &startTime] {
+        const bool begun = sampler.Begun();
+        sampler.After(session);
+        if (!begun && sampler.Begun()) startTime = player.PlayedTime();
+    };
     while (!sampler.Done() && player.Step()) {
     }
     session.onDispatched = nullptr;
@@ -162,6 +167,7 @@ TReportOutcome MakeReportOf(TReplayFile file, const std::string& name, IFiles& f
     if (!sampler.Begun()) sampler.Begin(replay->Game());
     outcome.report = sampler.Finish(replay->Game());
     outcome.report.games = held.games;
+    outcome.report.startTime = startTime;
     return outcome;
 }
 

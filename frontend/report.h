@@ -41,6 +41,10 @@ struct TGameReport {
     // to the next, summed. A dispatch moves scrap one way only (a tick gathers, a click pays
     // for a sign or a bot, or pays back half of a sign destroyed, which counts as gathered).
     int64_t scrapGathered = 0, scrapSpent = 0;
+    // The recording's time at which the game's board was made (the session's start for the
+    // first game; for a later one, the click that left the last game over for it): to watch it,
+    // or take it over, from there.
+    uint64_t startTime = 0;
     // The state at the game's start, at every whole second of its time, and at its end.
     std::vector<TReportSample> samples;
 };

@@ -8,7 +8,10 @@
 
 #include "core/form1.h"
 #include "frontend/look.h"
+#include "frontend/plot.h"
+#include "frontend/records.h"
 #include "frontend/replay_summary.h"
+#include "frontend/report.h"
 #include "replay/replay_folder.h"
 #include "toolkit/utf8_path.h"
 
@@ -55,6 +58,7 @@ class TMainMenu : public TMenuScreen {
 public:
     std::vector<TMenuButton> Buttons(TFrontEnd& front) override {
         std::vector<std::pair<std::string, std::function<void()>>> items;
+        items.reserve(8);
         const bool going = front.GameGoingOn() || front.Watching();
         if (going) {
             items.emplace_back("Resume", [&front] { front.Resume(); });
@@ -63,6 +67,7 @@ public:
         } else {
             items.emplace_back("Play", [&front] { front.NewGame(); });
         }
+        items.emplace_back("Records", [&front] { front.Push(MakeRecordsScreen()); });
         items.emplace_back("Watch a replay", [&front] { front.Push(MakeWatchScreen(front)); });
         items.emplace_back("Options", [&front] { front.Push(MakeOptionsScreen()); });
         if (front.Host().window && front.Host().window->CanClose())
@@ -149,8 +154,9 @@ public:
     }
 
     void Draw(TFrontEnd& front, TPicture& c) override {
-        Heading(c, panel_, "Options", front.SpeedPending() ? "The new speed begins with the next game"
-                                                           : "Kept for the next time you play");
+        Heading(c, panel_, "Options",
+                front.SpeedPending() ? "The new speed begins with the next game"
+                                     : "Kept for the next time you play");
         int top = panel_.top + kHeader;
         for (const TOptionRow& row : rows_) {
             const TColor32 ink = row.enabled ? look::kInk : look::kDisabledInk;
@@ -324,7 +330,8 @@ public:
     // A replay's row: when, how long, its best score, and whether it stopped in play.
     void DrawButton(TFrontEnd&, TPicture& c, const TMenuButton& b, size_t index,
                     TButtonLook look) override {
-        const size_t shown = std::min(kRows, replays_.size() - std::min(replays_.size(), page_ * kRows));
+        const size_t shown =
+            std::min(kRows, replays_.size() - std::min(replays_.size(), page_ * kRows));
         if (index >= shown) {
             look::Button(c, b.rect, b.text, static_cast<look::TButtonState>(look));
             return;
@@ -345,6 +352,170 @@ private:
     static constexpr int kRowHeight = 38;
     std::vector<TReplaySummary> replays_;
     size_t page_ = 0;
+    TRect panel_;
+};
+
+// ---------------------------------------------------------------- the records
+
+// A record's line: its place or "Latest", score, date, length, settings and speed.
+void RecordLine(TPicture& c, const TRect& r, const std::string& place, const TGameRecord& g) {
+    const int y = look::LineTopIn(r, TextFont());
+    look::Text(c, r.left + 12, y, place, look::kGold, TextFont());
+    const std::string score = GroupedNumber(g.score);
+    look::Text(c, r.left + 150 - TextWidth(score, ButtonFont()), look::LineTopIn(r, ButtonFont()),
+               score, look::kInk, ButtonFont());
+    look::Text(c, r.left + 172, y, g.date, look::kMutedInk, TextFont());
+    look::Text(c, r.left + 318, y, MinutesLong(g.lengthMs), look::kMutedInk, TextFont());
+    std::string marks;
+    if (g.ownSettings) marks += "own settings";
+    if (g.speed != 100) marks += (marks.empty() ? "" : ", ") + std::to_string(g.speed) + " %";
+    look::Text(c, r.left + 380, y, marks, look::kMutedInk, TextFont());
+}
+
+class TRecordsScreen : public TMenuScreen {
+public:
+    std::vector<TMenuButton> Buttons(TFrontEnd& front) override {
+        const std::vector<TGameRecord>& games = front.Records().games;
+        best_ = BestRecords(games, kRecordsKept);
+        latest_ = LatestRecords(games, 1);
+        const int rows = int(best_.size()) + (latest_.empty() ? 0 : 1);
+        panel_ = CentredPanel(
+            600, kHeader + std::max(rows, 1) * (kRow + 4) + 24 + kButtonHeight + kFooter);
+        std::vector<TMenuButton> buttons;
+        int top = panel_.top + kHeader;
+        const auto add = [&](const TGameRecord& record) {
+            TMenuButton b;
+            b.rect = {panel_.left + 24, top, panel_.right - 24, top + kRow};
+            b.enabled = !record.replay.empty();
+            b.press = [&front, record] { front.Push(MakeReportScreen(front, record)); };
+            buttons.push_back(std::move(b));
+            top += kRow + 4;
+        };
+        for (const TGameRecord& record : best_) add(record);
+        latestAt_ = top + 8;
+        top += 8;
+        for (const TGameRecord& record : latest_) add(record);
+        TMenuButton back;
+        const int mid = (panel_.left + panel_.right) / 2;
+        back.rect = {mid - 90, panel_.bottom - kFooter - kButtonHeight, mid + 90,
+                     panel_.bottom - kFooter};
+        back.text = "Back";
+        back.press = [&front] { front.Pop(); };
+        buttons.push_back(std::move(back));
+        return buttons;
+    }
+
+    void Draw(TFrontEnd& front, TPicture& c) override {
+        const size_t n = front.Records().games.size();
+        Heading(c, panel_, "Records",
+                n == 0   ? "No game played to its end yet"
+                : n == 1 ? "1 game played to its end; the best ten keep their replays"
+                         : std::to_string(n) +
+                               " games played to their end; the best ten keep their replays");
+    }
+
+    void DrawButton(TFrontEnd&, TPicture& c, const TMenuButton& b, size_t index,
+                    TButtonLook look) override {
+        const size_t rows = best_.size() + latest_.size();
+        if (index >= rows) {
+            look::Button(c, b.rect, b.text, static_cast<look::TButtonState>(look));
+            return;
+        }
+        look::Button(c, b.rect, "",
+                     static_cast<look::TButtonState>(
+                         look == TButtonLook::Disabled ? TButtonLook::Normal : look));
+        if (index < best_.size())
+            RecordLine(c, b.rect, Ordinal(int(index) + 1), best_[index]);
+        else
+            RecordLine(c, b.rect, "Latest", latest_[index - best_.size()]);
+    }
+
+private:
+    static constexpr int kRow = 30;
+    std::vector<TGameRecord> best_, latest_;
+    int latestAt_ = 0;
+    TRect panel_;
+};
+
+class TReportScreen : public TMenuScreen {
+public:
+    TReportScreen(TFrontEnd& front, const TGameRecord& record) : record_(record) {
+        const std::string path = ReplayFolder(front.Host().stateDir) + record.replay;
+        outcome_ = MakeReport(path, front.Host().files, front.Host().exeDir, record.game);
+        if (outcome_.status == 0) plot_ = DrawReportPlot(outcome_.report, 560, 250);
+    }
+
+    std::vector<TMenuButton> Buttons(TFrontEnd& front) override {
+        panel_ = CentredPanel(620, kHeader + 3 * 24 + 24 + 250 + 24 + kButtonHeight + kFooter);
+        const int low = panel_.bottom - kFooter - kButtonHeight;
+        const bool ok = outcome_.status == 0;
+        const std::string path = ReplayFolder(front.Host().stateDir) + record_.replay;
+        const uint64_t from = outcome_.report.startTime;
+        std::vector<TMenuButton> buttons;
+        const auto add = [&](int left, std::string text, bool enabled,
+                             std::function<void()> press) {
+            TMenuButton b;
+            b.rect = {left, low, left + 170, low + kButtonHeight};
+            b.text = std::move(text);
+            b.enabled = enabled;
+            b.press = std::move(press);
+            buttons.push_back(std::move(b));
+        };
+        const int mid = (panel_.left + panel_.right) / 2;
+        add(mid - 270, "Watch", ok, [&front, path, from] {
+            std::string error;
+            front.WatchGame(path, from, false, error);
+        });
+        add(mid - 85, "Take over", ok, [&front, path, from] {
+            std::string error;
+            front.WatchGame(path, from, true, error);
+        });
+        add(mid + 100, "Back", true, [&front] { front.Pop(); });
+        return buttons;
+    }
+
+    void Draw(TFrontEnd&, TPicture& c) override {
+        const TGameReport& r = outcome_.report;
+        Heading(
+            c, panel_, "Score " + GroupedNumber(record_.score),
+            record_.date + "   " + MinutesLong(record_.lengthMs) +
+                (record_.ownSettings ? "   own settings" : "") +
+                (record_.speed != 100 ? "   speed " + std::to_string(record_.speed) + " %" : ""));
+        if (outcome_.status != 0) {
+            look::CentredText(c, (panel_.left + panel_.right) / 2, panel_.top + 140,
+                              "The report cannot be made:", look::kInk, TextFont());
+            look::CentredText(c, (panel_.left + panel_.right) / 2, panel_.top + 162,
+                              outcome_.message.substr(outcome_.message.rfind(": ") + 2),
+                              look::kMutedInk, TextFont());
+            return;
+        }
+        const std::pair<std::string, std::string> facts[] = {
+            {"Kills by turrets", GroupedNumber(r.killsByTurrets)},
+            {"Kills by creatures", GroupedNumber(r.killsByCreatures)},
+            {"Signs built", GroupedNumber(r.signsBuilt)},
+            {"Bots bought", GroupedNumber(r.botsBought)},
+            {"Scrap gathered", GroupedNumber(r.scrapGathered)},
+            {"Scrap spent", GroupedNumber(r.scrapSpent)},
+        };
+        int y = panel_.top + kHeader;
+        for (size_t i = 0; i < std::size(facts); ++i) {
+            const int x = panel_.left + 40 + int(i % 2) * 280;
+            if (i % 2 == 0 && i) y += 24;
+            look::Text(c, x, y, facts[i].first, look::kMutedInk, TextFont());
+            look::Text(c, x + 250 - TextWidth(facts[i].second, ButtonFont()), y - 1,
+                       facts[i].second, look::kInk, ButtonFont());
+        }
+        y += 36;
+        const int x = (panel_.left + panel_.right - plot_.Width()) / 2;
+        look::Fill(c, {x - 1, y - 1, x + plot_.Width() + 1, y + plot_.Height() + 1},
+                   look::kPanelInnerEdge);
+        plot_.DrawTo(c, x, y, TDrawMode::Opaque);
+    }
+
+private:
+    TGameRecord record_;
+    TReportOutcome outcome_;
+    TPicture plot_;
     TRect panel_;
 };
 
@@ -370,4 +541,12 @@ std::unique_ptr<TMenuScreen> MakeControlsScreen() {
 
 std::unique_ptr<TMenuScreen> MakeWatchScreen(TFrontEnd& front) {
     return std::make_unique<TWatchScreen>(front);
+}
+
+std::unique_ptr<TMenuScreen> MakeRecordsScreen() {
+    return std::make_unique<TRecordsScreen>();
+}
+
+std::unique_ptr<TMenuScreen> MakeReportScreen(TFrontEnd& front, const TGameRecord& record) {
+    return std::make_unique<TReportScreen>(front, record);
 }

@@ -13,6 +13,10 @@ std::unique_ptr<TMenuScreen> MakeOptionsScreen();
 std::unique_ptr<TMenuScreen> MakeControlsScreen();
 // The replays folder, newest first, to choose one to watch.
 std::unique_ptr<TMenuScreen> MakeWatchScreen(TFrontEnd& front);
+// The records: the best ten games and the latest, each opening its report.
+std::unique_ptr<TMenuScreen> MakeRecordsScreen();
+// A game's report, worked out from its replay: its numbers, its plot, and Watch and Take over.
+std::unique_ptr<TMenuScreen> MakeReportScreen(TFrontEnd& front, const TGameRecord& record);
 
 // A panel of `width` × `height` in the middle of the play area.
 TRect CentredPanel(int width, int height);

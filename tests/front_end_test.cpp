@@ -14,6 +14,8 @@
 
 #include "frontend/options.h"
 #include "frontend/overlay.h"
+#include "frontend/records.h"
+#include "frontend/screens.h"
 #include "platform/sdl/sdl_bmp.h"
 #include "replay/check.h"
 #include "replay/replay_file.h"
@@ -218,6 +220,45 @@ TEST(FrontEnd, EscapeAndTheSideButtonAreItsOwnOnlyWhereTheGameHasNoUseForThem) {
         if (r->kind == TRecordKind::MouseDown && r->x == kMenuX && r->y == kMenuY) ++pressesThere;
     EXPECT_EQ(pressesThere, 0);
     EXPECT_EQ(Check(replay).status, 0);
+}
+
+TEST(FrontEnd, GamesPlayedToTheirEndAreRecordedAndTheirReportsOpenTheirReplays) {
+    TRig rig;
+    std::ofstream(rig.dir / "config" / "settings.ini") << "[Settings]\n" << kFrailBase;
+    rig.front->Play();
+    for (int game = 1; game <= 2; ++game) {
+        rig.Click(358, 358);
+        for (int s = 0; s < 600 && !rig.Game().gameOver; ++s) rig.Advance(1000);
+        ASSERT_TRUE(rig.Game().gameOver);
+        rig.Advance(10);
+        const TGameRecord& last = rig.front->Records().games.back();
+        EXPECT_EQ(last.score, rig.Game().score);
+        EXPECT_EQ(last.game, game);
+        EXPECT_TRUE(last.ownSettings);
+        // Over to the game-over screen, whose click brings a fresh world.
+        for (int s = 0; s < 60 && ScreenName(rig.Game()) != std::string("game over"); ++s)
+            rig.Advance(1000);
+        rig.Click(358, 358);
+    }
+    const std::vector<TGameRecord>& games = rig.front->Records().games;
+    ASSERT_EQ(games.size(), 2u);
+    // Both in the index, with the session's file as its last name.
+    std::string warning;
+    const TRecords kept = LoadRecords(NativeFiles(), PathUtf8(rig.dir / "state") + "/", warning);
+    EXPECT_EQ(kept.games, games);
+    EXPECT_TRUE(fs::exists(rig.dir / "state" / "replays" / games[0].replay)) << games[0].replay;
+    // From the menu: Records, the best game's report, and Watch from where its board was made.
+    rig.front->OpenMenu();
+    rig.front->Push(MakeRecordsScreen());
+    const std::vector<TRect> rows = rig.front->PointerItems();
+    ASSERT_EQ(rows.size(), 4u);  // the two games, the latest, Back
+    rig.Click((rows[0].left + rows[0].right) / 2, (rows[0].top + rows[0].bottom) / 2);
+    const std::vector<TRect> report = rig.front->PointerItems();
+    ASSERT_EQ(report.size(), 3u);  // Watch, Take over, Back
+    EXPECT_GT(BlueOf(rig.Frame().Pixel(358, 450)), 0);
+    rig.Click((report[0].left + report[0].right) / 2, (report[0].top + report[0].bottom) / 2);
+    EXPECT_FALSE(rig.front->MenuOpen());
+    EXPECT_TRUE(rig.front->Watching());
 }
 
 TEST(FrontEnd, OptionsReachTheHostAndAreKeptAndADamagedFileCostsOneLine) {
