@@ -184,13 +184,14 @@ bool TFrontEnd::WatchGame(const std::string& replay, uint64_t from, bool takeOve
 
 // The session before is closed (its recording ended) and gone, with its music, before the next
 // is made: two games never share the music players.
-void TFrontEnd::Play(bool boardShown) {
+void TFrontEnd::Play(const TPlayChoice& choice) {
     if (session_) {
         session_->Close();
         session_.reset();
         for (int player = 0; player < 2; ++player) host_.audio.MusicClose(player);
     }
-    clock_ = std::make_unique<TSessionClock>(host_.clock, options_.gameSpeed);
+    clock_ = std::make_unique<TSessionClock>(host_.clock, choice.speed.value_or(options_.gameSpeed),
+                                             choice.seed);
     sessionPlatform_.emplace(TPlatform{*clock_, host_.audio, host_.files, host_.exeDir,
                                        host_.configDir, host_.stateDir, host_.writesFiles,
                                        host_.pictures});
@@ -199,8 +200,10 @@ void TFrontEnd::Play(bool boardShown) {
     options.folder = ReplayFolder(host_.stateDir);
     options.stem = ReplayStem(local.when);
     options.date = ReplayDate(local.when, local.utcOffset);
-    options.boardShown = boardShown;
-    options.speed = options_.gameSpeed;
+    options.boardShown = choice.boardShown;
+    options.speed = clock_->Percent();
+    options.settings = choice.settings;
+    options.notes = choice.notes;
     auto session = std::make_unique<TRecordingSession>(*sessionPlatform_, options);
     if (hooks_.onGame) hooks_.onGame(session->Session());
     if (session->Recorder().Recording() && hooks_.onRecorder)

@@ -12,8 +12,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/settings.h"
 #include "frontend/options.h"
 #include "frontend/overlay.h"
 #include "frontend/records.h"
@@ -76,9 +78,27 @@ public:
     TFrontEnd(TPlatform& host, TFrontEndHooks hooks, std::unique_ptr<IWindowSession> first);
     ~TFrontEnd() override;
 
-    // A new session of live play, at the player's game speed, recorded into the replays folder;
-    // `boardShown` leaves the splash screen away. The session before, if any, is closed first.
-    void Play(bool boardShown = false);
+    // What a new session of live play is to be: by default the player's own game.
+    struct TPlayChoice {
+        // The splash screen left away (QUORVATIDE_SHOW_BOARD).
+        bool boardShown = false;
+        // The pace, percent; none: the player's game speed.
+        std::optional<int> speed;
+        // Every seed the game takes; none: the host clock's.
+        std::optional<uint32_t> seed;
+        // The settings; none: settings.ini's.
+        std::optional<TSettings> settings;
+        // Lines for the replay's header ("daily: 2026-12-09, try 1").
+        std::vector<std::pair<std::string, std::string>> notes;
+    };
+    // A new session of live play, recorded into the replays folder. The session before, if any,
+    // is closed first.
+    void Play(const TPlayChoice& choice);
+    void Play(bool boardShown = false) {
+        TPlayChoice choice;
+        choice.boardShown = boardShown;
+        Play(choice);
+    }
     // Watches the replay at `path`; false, with `error`, when it cannot be read.
     bool Watch(const std::string& path, std::string& error);
 

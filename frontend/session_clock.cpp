@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-TSessionClock::TSessionClock(IClock& host, int percent)
-    : host_(host), percent_(std::clamp(percent, 1, 100)) {
+TSessionClock::TSessionClock(IClock& host, int percent, std::optional<uint32_t> seed)
+    : host_(host), percent_(std::clamp(percent, 1, 100)), seed_(seed) {
     hostStart_ = host_.NowMs();
     // It begins where the host's clock stands, so that a game at full speed reads the host's
     // own times.

@@ -4,16 +4,18 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "toolkit/platform.h"
 
 class TSessionClock : public IClock {
 public:
-    // `percent` of the host's pace, from 1 to 100.
-    TSessionClock(IClock& host, int percent);
+    // `percent` of the host's pace, from 1 to 100; with `seed`, every seed the game takes is
+    // that one (a daily challenge's board, a lesson's) instead of the host's.
+    TSessionClock(IClock& host, int percent, std::optional<uint32_t> seed = std::nullopt);
 
     uint64_t NowMs() override;
-    uint32_t RandomSeed() override { return host_.RandomSeed(); }
+    uint32_t RandomSeed() override { return seed_ ? *seed_ : host_.RandomSeed(); }
     int Percent() const { return percent_; }
     // The host's time at which this clock reads `time` (the first host millisecond at which it
     // has got there), for the host's waits.
@@ -22,5 +24,6 @@ public:
 private:
     IClock& host_;
     int percent_;
+    std::optional<uint32_t> seed_;
     uint64_t hostStart_, start_, last_;
 };

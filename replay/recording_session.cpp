@@ -11,13 +11,14 @@ TRecordingSession::TRecordingSession(TPlatform& host, const TRecordingOptions& o
                                                                host.files,       host.exeDir,
                                                                host.configDir,   host.stateDir,
                                                                host.writesFiles, host.pictures} {
-    const TSettings settings = ReadGameSettings(host);
+    const TSettings settings = options.settings ? *options.settings : ReadGameSettings(host);
     recorder_.FlushEvery(options.flushEveryMs);
     if (!options.record) {
         recorder_.PassOnly();
     } else {
         TReplayHeader header = MakeReplayHeader(settings, options.date, options.boardShown);
         header.speed = options.speed;
+        header.notes = options.notes;
         std::string path = options.path, stem, error;
         bool begun = false;
         if (!path.empty()) {

@@ -6,6 +6,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "replay/recorder.h"
 #include "shell/game_session.h"
@@ -25,6 +27,11 @@ struct TRecordingOptions {
     // The game's speed, percent of its own pace, as the header tells it (the clock the session
     // is given runs at that pace).
     int speed = 100;
+    // The settings to play with instead of those of settings.ini (a daily challenge's, a
+    // lesson's).
+    std::optional<TSettings> settings;
+    // Lines the header carries besides its own, "name: value" (what kind of game this is).
+    std::vector<std::pair<std::string, std::string>> notes;
     // Host milliseconds between two writes to the file.
     uint64_t flushEveryMs = kFlushEveryMs;
 };

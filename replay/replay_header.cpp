@@ -42,6 +42,7 @@ std::string FormatReplayHeader(const TReplayHeader& h) {
     if (!h.continues.empty()) s += "continues: " + h.continues + "\n";
     if (!h.takenOver.empty()) s += "taken over: " + h.takenOver + "\n";
     if (h.speed != 100) s += "speed: " + std::to_string(h.speed) + " %\n";
+    for (const auto& [name, value] : h.notes) s += name + ": " + value + "\n";
     for (const auto& [key, value] : h.settings) s += "setting: " + key + " = " + value + "\n";
     s += "\n";
     return s;
@@ -124,9 +125,11 @@ bool ParseReplayHeader(std::string_view bytes, TReplayHeader& header, size_t& bo
                 return false;
             }
             header.settings.emplace_back(Trim(value.substr(0, eq)), Trim(value.substr(eq + 1)));
+        } else {
+            // Other lines are notes: for people, or for a kind of game (a daily challenge's day);
+            // a later version that needs them read to play the file raises the format.
+            header.notes.emplace_back(name, value);
         }
-        // Other lines are notes for people; a later version that needs them read raises the
-        // format.
     }
     if (!haveFormat) {
         error = "the header does not say its format";

@@ -36,6 +36,9 @@ struct TReplayHeader {
     // The game's pace the player chose, in percent of its own (the recorded clock readings
     // already hold it; this is for people and the records). Older files say nothing: 100.
     int speed = 100;
+    // Lines of a later version's or of a kind of game's own (a daily challenge's day),
+    // "name: value", written after the header's own and kept as they are when read.
+    std::vector<std::pair<std::string, std::string>> notes;
     // Every setting in effect: key and value as text.
     std::vector<std::pair<std::string, std::string>> settings;
 };
