@@ -18,6 +18,9 @@
   var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
   var watchName = baseName(query.get('watch') || '');
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
+  // A switch: ?stats, ?stats=1 on; ?stats=0 (or false, off, no) off.
+  var stats = query.get('stats');
+  stats = stats !== null && !/^(0|false|off|no)$/i.test(stats);
 
   // The game's one-line messages; the last is shown on the page when the game cannot start.
   var started = false, lastMessage = '';
@@ -31,6 +34,9 @@
     $('progress').hidden = true;
     say('The game cannot start: ' + (lastMessage || 'see the browser\'s console') + '.');
     if (watchName) {
+      // A chosen file the game refuses is not kept (nor read again at every visit).
+      try { FS.unlink(watchDir + watchName); } catch (e) { }
+      save();
       var back = document.createElement('button');
       back.textContent = 'Back to the game';
       back.onclick = function () { location.search = ''; };
@@ -67,8 +73,8 @@
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function () {
     if (query.get('crash')) ENV['QUORVATIDE_TEST_CRASH'] = query.get('crash');
-    // ?stats=1: Module._qv_web_frame_stats() prints the frames' compose and present times.
-    if (query.get('stats')) ENV['QUORVATIDE_FRAME_STATS'] = '1';
+    // ?stats: Module._qv_web_frame_stats() prints the frames' compose and present times.
+    if (stats) ENV['QUORVATIDE_FRAME_STATS'] = '1';
     addRunDependency('qv-storage');
     storage.load(watchName, function () { removeRunDependency('qv-storage'); });
   });
@@ -114,10 +120,11 @@
     return true;
   }
 
+  // The replay being recorded; while one is only watched, that one.
   function sessionReplay() {
     var path = Module['qvReplay'] || '';
-    try { path = UTF8ToString(Module['_qv_web_replay_path']()) || path; } catch (e) { }
-    return path || newest(stateDir + 'replays/', /\.qvr$/);
+    try { path = UTF8ToString(Module['_qv_web_replay_path']()); } catch (e) { }
+    return path || (watchName ? watchDir + watchName : null);
   }
 
   function say(text) { var s = $('status'); if (s) s.textContent = text; }
@@ -176,7 +183,7 @@
       else $('stage').requestFullscreen().catch(function () { say('This browser does not allow fullscreen here.'); });
     };
     $('download-replay').onclick = function () {
-      if (!download(sessionReplay(), 'application/octet-stream')) say('No replay has been recorded yet.');
+      if (!download(sessionReplay(), 'application/octet-stream')) say('No replay is being recorded.');
     };
     $('download-crash').onclick = function () {
       if (!download(newest(stateDir, /^crash-.*\.txt$/), 'text/plain')) say('There is no crash report.');

@@ -148,10 +148,11 @@ EMSCRIPTEN_KEEPALIVE void qv_web_hidden() {
         recording->Dispatch(TDispatch::Key('P'));
 }
 
+// The file of the replay being recorded, or "" when none is.
 EMSCRIPTEN_KEEPALIVE const char* qv_web_replay_path() {
     static std::string path;
-    TRecordingSession* recording = Recording();
-    path = recording && recording->Recorder().Recording() ? recording->Recorder().Path() : "";
+    TSessionRecorder* recorder = LiveRecorder();
+    path = recorder && recorder->Recording() ? recorder->Path() : "";
     return path.c_str();
 }
 
