@@ -83,4 +83,4 @@ endforeach()
 add_test(NAME web_page
          COMMAND ${QV_NODE} ${CMAKE_SOURCE_DIR}/tests/web/page_test.js ${CMAKE_BINARY_DIR}
                  ${QV_ASSET_DIR} ${QV_NATIVE_BUILD}/quorvatide $<TARGET_FILE:quorvatide_node>)
-set_tests_properties(web_page PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+set_tests_properties(web_page PROPERTIES RUN_SERIAL TRUE TIMEOUT 420)
