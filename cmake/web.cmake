@@ -17,18 +17,18 @@ add_executable(quorvatide app/main.cpp)
 target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
-  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
-  "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"IDBFS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
+  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_flush_replay\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"
   # quorvatide.js.symbols: the name of each function by its index, for the crash report's
   # backtrace (not part of the page).
   --emit-symbol-map
-  -lidbfs.js
+  "SHELL:--pre-js ${QV_WEB_DIR}/storage.js"
   "SHELL:--pre-js ${QV_WEB_DIR}/pre.js"
   "SHELL:--preload-file ${QV_ASSET_DIR}@/Assets"
   "SHELL:--exclude-file ${QV_ASSET_DIR}/rmusic*")
-set_property(TARGET quorvatide APPEND PROPERTY LINK_DEPENDS ${QV_WEB_DIR}/pre.js ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC})
+set_property(TARGET quorvatide APPEND PROPERTY LINK_DEPENDS ${QV_WEB_DIR}/storage.js ${QV_WEB_DIR}/pre.js ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC})
 add_dependencies(quorvatide assets)
 # The page beside the program, so that the build folder can be served as it is.
 add_custom_command(TARGET quorvatide POST_BUILD
@@ -83,4 +83,4 @@ endforeach()
 add_test(NAME web_page
          COMMAND ${QV_NODE} ${CMAKE_SOURCE_DIR}/tests/web/page_test.js ${CMAKE_BINARY_DIR}
                  ${QV_ASSET_DIR} ${QV_NATIVE_BUILD}/quorvatide $<TARGET_FILE:quorvatide_node>)
-set_tests_properties(web_page PROPERTIES RUN_SERIAL TRUE TIMEOUT 300)
+set_tests_properties(web_page PROPERTIES RUN_SERIAL TRUE TIMEOUT 420)
