@@ -179,12 +179,14 @@ public:
     int Write(const std::string& path, std::string_view bytes, bool makeFolder) override {
         return files_.Write(path, bytes, makeFolder);
     }
-    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) override {
         return files_.CreateNew(path, error);
     }
+    bool InUse(const std::string& path) override { return files_.InUse(path); }
     int Rename(const std::string& from, const std::string& to) override {
         return files_.Rename(from, to);
     }
+    int Remove(const std::string& path) override { return files_.Remove(path); }
     TBmpDecoder BmpDecoder() override { return files_.BmpDecoder(); }
 
 private:
