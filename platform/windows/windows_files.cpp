@@ -342,6 +342,8 @@ const char* NativeVideoDriver(std::string& error) {
     return "windows";
 }
 
+void EndOnHangUpAsOnTerm() {}
+
 std::FILE* NativeOpenFile(const std::string& path, const char* mode) {
     return _wfopen(WideFromUtf8(path).c_str(), WideFromUtf8(mode).c_str());
 }
