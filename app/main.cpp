@@ -126,8 +126,10 @@ int Watch(const std::string& path, std::optional<uint64_t> takeOverAt) {
 int Continue(const std::string& path) {
     int status = 0;
     const int windowStatus = RunWindow([&](TPlatform& platform) -> std::unique_ptr<IWindowSession> {
+        const TLocalTime local = NativeLocalTime();
         TContinuable found = path.empty()
-                                 ? FindToContinue(platform, ReplayFolder(platform.stateDir))
+                                 ? FindToContinue(platform, ReplayFolder(platform.stateDir),
+                                                  ReplayDate(local.when, local.utcOffset))
                                  : OpenToContinue(platform, path);
         if (!found.session) {
             if (!path.empty()) {
