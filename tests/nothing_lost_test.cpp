@@ -308,7 +308,7 @@ TEST(NothingLost, ContinueTakesTheSessionLeftInPlayLastByWhenItBegan) {
     TContinuable found = FindToContinue(host.platform, PathUtf8(folder), now);
     EXPECT_EQ(fs::path(found.path).filename(), killed);
     found.session.reset();
-    // Named, it is continued all the same; its continuation, dated now, is then the newest.
+    // Continued by its name (--continue FILE), its continuation, dated now, is the newest.
     const std::string aheadContinued =
         "quorvatide-2027-12-08_09-00-00-continued-2026-12-08_16-00-00.qvr";
     put(aheadContinued, Dated(KilledInPlay(), "2027-12-08 09:00:00 +0000", Continuing(ahead, now)),
