@@ -35,6 +35,21 @@ std::optional<uint64_t> MinutesSecondsMs(const std::string& text) {
     return (minutes * 60 + uint64_t(a - '0') * 10 + uint64_t(b - '0')) * 1000;
 }
 
+// A value the player gave, for a message: whole, or when long its beginning and how long it
+// is, so that the message does not pass a part for the whole.
+std::string Quoted(const std::string& value) {
+    constexpr size_t kShown = 40;
+    std::string quoted(1, '\'');
+    if (value.size() <= kShown) return quoted.append(value).append(1, '\'');
+    size_t cut = kShown, characters = 0;
+    while (cut > 0 && (static_cast<unsigned char>(value[cut]) & 0xc0) == 0x80) --cut;
+    for (const char c : value) characters += (static_cast<unsigned char>(c) & 0xc0) != 0x80;
+    return quoted.append(value, 0, cut)
+        .append("…' (")
+        .append(std::to_string(characters))
+        .append(" characters)");
+}
+
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -85,7 +100,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             hasValue = true;
         }
         if (!option->takesValue && hasValue) return fail(arg + " takes no value");
-        if (option->takesValue && value.empty() && !option->valueOptional)
+        if (option->takesValue && value.empty() && !option->valueOptional &&
+            arg != "--take-over-at")
             return fail(arg + " needs a file name");
         if (arg == "--replay") {
             if (replay || check || resume) return fail("only one replay at a time");
@@ -104,8 +120,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (cl.takeOverAtMs) return fail("--take-over-at given twice");
             cl.takeOverAtMs = MinutesSecondsMs(value);
             if (!cl.takeOverAtMs)
-                return fail("--take-over-at needs a time as MM:SS, not '" + value.substr(0, 20) +
-                            "'");
+                return fail("--take-over-at needs a time as MM:SS, not " + Quoted(value));
         } else if (arg == "--debug-log") {
             if (!cl.debugLogFile.empty()) return fail("--debug-log given twice");
             cl.debugLogFile = value;

@@ -105,8 +105,10 @@ int Watch(const std::string& path, std::optional<uint64_t> takeOverAt) {
 int Continue(const std::string& path) {
     int status = 0;
     const int windowStatus = RunWindow([&](TPlatform& platform) -> std::unique_ptr<IWindowSession> {
+        const TLocalTime local = NativeLocalTime();
         TContinuable found = path.empty()
-                                 ? FindToContinue(platform, ReplayFolder(platform.stateDir))
+                                 ? FindToContinue(platform, ReplayFolder(platform.stateDir),
+                                                  ReplayDate(local.when, local.utcOffset))
                                  : OpenToContinue(platform, path);
         if (!found.session) {
             if (!path.empty()) {
@@ -161,15 +163,17 @@ public:
     int Write(const std::string& path, std::string_view bytes, bool makeFolder) override {
         return files_.Write(path, bytes, makeFolder);
     }
-    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) override {
         return files_.CreateNew(path, error);
     }
+    bool InUse(const std::string& path) override { return files_.InUse(path); }
     int Rename(const std::string& from, const std::string& to) override {
         return files_.Rename(from, to);
     }
     int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
         return files_.Replace(path, bytes, makeFolder);
     }
+    int Remove(const std::string& path) override { return files_.Remove(path); }
     TBmpDecoder BmpDecoder() override { return files_.BmpDecoder(); }
 
 private:

@@ -99,6 +99,7 @@ void TFrontEnd::Adopt(std::unique_ptr<IWindowSession> session) {
     recordedPath_.clear();
     if (TPlaybackSession* playback = PlaybackOf(*session_)) {
         sessionSpeed_ = playback->Player().Header().speed;
+        playback->takeOver.kept = KeptReplays(records_.games);
         // Taken over, its games are the player's: recorded, and their file followed.
         auto before = playback->onTakenOver;
         playback->onTakenOver = [this, before](TSessionRecorder& recorder) {
@@ -204,6 +205,7 @@ void TFrontEnd::Play(const TPlayChoice& choice) {
     options.speed = clock_->Percent();
     options.settings = choice.settings;
     options.notes = choice.notes;
+    options.kept = KeptReplays(records_.games);
     auto session = std::make_unique<TRecordingSession>(*sessionPlatform_, options);
     if (hooks_.onGame) hooks_.onGame(session->Session());
     if (session->Recorder().Recording() && hooks_.onRecorder)

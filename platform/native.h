@@ -51,6 +51,11 @@ TLocalTime NativeLocalTime();
 // The SDL video driver to ask for, or null with `error` (one line) when there is no display.
 const char* NativeVideoDriver(std::string& error);
 
+// Makes the system's other requests to end the program end it as SIGTERM does (which the
+// window's host turns into closing the window, and with it the session's recording): on POSIX
+// SIGHUP, the terminal closing, unless it is ignored (nohup). Nothing to do on Windows.
+void EndOnHangUpAsOnTerm();
+
 // Writes all of `data` to the descriptor, going on after interruptions; false when it cannot.
 // Safe in a signal handler.
 bool WriteFully(int fd, const void* data, size_t size) noexcept;

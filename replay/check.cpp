@@ -2,9 +2,11 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 
 #include "replay/replayed_game.h"
+#include "toolkit/utf8_path.h"
 
 namespace {
 
@@ -63,6 +65,16 @@ TCheckOutcome Check(std::optional<TReplayFile> file, std::string error, const st
 
 TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog) {
+    // The same file however it is named (./a.qvr, a link): the log would take the replay's place.
+    std::error_code same;
+    if (!debugLog.empty() &&
+        std::filesystem::equivalent(Utf8Path(path), Utf8Path(debugLog), same)) {
+        TCheckOutcome refused;
+        refused.status = 2;
+        refused.message = path + ": --debug-log " + debugLog +
+                          " is the replay itself; the creature log is not written over it";
+        return refused;
+    }
     std::string error;
     std::optional<TReplayFile> file = LoadReplay(files, path, error);
     return Check(std::move(file), error, path, files, exeDir, debugLog);

@@ -24,7 +24,7 @@ struct TCheckOutcome {
 
 // Plays the replay at `path`, read with `files`, with the Assets folder of `exeDir`. With
 // `debugLog`, writes the replayed session's creature log there, as the session's debug.txt was
-// written.
+// written; a `debugLog` that is the replay's own file is refused (status 2).
 TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog = {});
 

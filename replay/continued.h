@@ -15,15 +15,21 @@ struct TContinuable {
     // (1 the recording does not play as recorded, 2 otherwise).
     std::string error;
     int status = 0;
+    // Why there is none is that its last game is over, or never began.
+    bool outOfPlay = false;
 };
 
 // Whether the game is still in play: not on the splash screen and not over.
 bool StillInPlay(const TForm1& game);
 
-// The session recorded at `path`.
+// The session recorded at `path`. One still being recorded by a game running now is not: that
+// game is its own to go on with.
 TContinuable OpenToContinue(TPlatform& host, const std::string& path);
 
-// The newest replay of `folder` whose last game was still in play when its session ended. A
-// replay that a newer one continues has been continued already and does not count, nor does a
-// file that cannot be read.
-TContinuable FindToContinue(TPlatform& host, const std::string& folder);
+// The newest replay of `folder` (see replay_folder.h; `now` is the moment now as a replay's
+// header gives it, or empty) whose last game was still in play when its session ended. A
+// replay that another continues has been continued already and does not count (a continuation
+// cut off before it held its hand-over continues nothing), nor does one still being recorded.
+// A newer replay that cannot be read or played is named in one line on stderr and passed over.
+TContinuable FindToContinue(TPlatform& host, const std::string& folder,
+                            const std::string& now = {});

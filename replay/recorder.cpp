@@ -31,8 +31,9 @@ void TSessionRecorder::Write(const TRecord& record) {
 void TSessionRecorder::Stop() {
     if (!active_) return;
     active_ = false;
-    std::fprintf(stderr, "quorvatide: the replay %s stops here: %s\n", path_.c_str(),
-                 writer_.Error().c_str());
+    if (!quiet_)
+        std::fprintf(stderr, "quorvatide: the replay %s stops here: %s\n", path_.c_str(),
+                     writer_.Error().c_str());
 }
 
 uint64_t TSessionRecorder::NowMs() {
@@ -52,13 +53,11 @@ uint32_t TSessionRecorder::RandomSeed() {
 }
 
 bool TSessionRecorder::Begin(IFiles& files, const std::string& path, const TReplayHeader& header,
-                             std::string& error) {
-    if (!writer_.Create(files, path, FormatReplayHeader(header), error)) {
-        active_ = false;
-        return false;
-    }
+                             std::string& error, bool* taken) {
+    if (!writer_.Create(files, path, FormatReplayHeader(header), error, taken)) return false;
     files_ = &files;
     path_ = path;
+    active_ = true;
     lastFlush_ = host_.NowMs();
     dirty_ = true;
     return true;
@@ -66,11 +65,12 @@ bool TSessionRecorder::Begin(IFiles& files, const std::string& path, const TRepl
 
 bool TSessionRecorder::TakeOver(IFiles& files, const std::string& path, const TReplayHeader& header,
                                 const TSessionPlayer& played, TGameSession& session,
-                                std::string& error) {
+                                std::string& error, bool* taken) {
     session_ = &session;
-    if (!Begin(files, path, header, error)) return false;
+    if (!Begin(files, path, header, error, taken)) return false;
     // The records as they were read, each written again: the times are differences, and the new
     // file's encoder must know the last of them.
+    quiet_ = true;
     const std::string_view body(played.File().body);
     TRecordDecoder decoder(body.substr(0, played.PlayedBytes()));
     while (const auto record = decoder.Next()) Write(*record);
@@ -82,7 +82,12 @@ bool TSessionRecorder::TakeOver(IFiles& files, const std::string& path, const TR
     lastFlush_ = host_.NowMs();
     dirty_ = false;
     if (active_ && !writer_.Flush()) Stop();
-    return active_;
+    quiet_ = false;
+    if (active_) return true;
+    error = writer_.Error();
+    writer_.Close();
+    files.Remove(path);
+    return false;
 }
 
 void TSessionRecorder::Attach(TGameSession& session) {

@@ -34,16 +34,19 @@ public:
     uint32_t RandomSeed() override;
 
     // Before the game is made: creates `path` with `files` and writes the header. On failure
-    // returns false with `error`; the session then goes on unrecorded.
+    // returns false with `error` (and `taken` set when the name was taken already) and leaves
+    // no file; the session then goes on unrecorded (PassOnly), or tries another name.
     bool Begin(IFiles& files, const std::string& path, const TReplayHeader& header,
-               std::string& error);
+               std::string& error, bool* taken = nullptr);
     // Instead of Begin and Attach, for a session that carries on where the recording `played`
     // has got to in `session`: creates `path` and writes the header, then the records played so
-    // far, re-encoded, and a digest of the game as it is; the digests carry on as the
-    // recording's did. On failure returns false with `error`; the session then goes on
-    // unrecorded.
+    // far, re-encoded, and a digest of the game as it is, on the disk at once; the digests carry
+    // on as the recording's did. On failure returns false with `error` (and `taken` as Begin's)
+    // and removes what it wrote, which would claim to continue the recording without holding
+    // where it was taken over; the session then goes on unrecorded, or tries another name.
     bool TakeOver(IFiles& files, const std::string& path, const TReplayHeader& header,
-                  const TSessionPlayer& played, TGameSession& session, std::string& error);
+                  const TSessionPlayer& played, TGameSession& session, std::string& error,
+                  bool* taken = nullptr);
     // For a session that is not to be recorded: everything only passes on.
     void PassOnly() { active_ = false; }
     // The session of the game, once made with this recorder as its clock.
@@ -83,6 +86,7 @@ private:
     IFiles* files_ = nullptr;
     TGameSession* session_ = nullptr;
     bool active_ = true;  // records are written
+    bool quiet_ = false;  // a failure is told by the caller
     std::vector<uint8_t> scratch_;
     TRecordEncoder encoder_;
     TReplayWriter writer_;

@@ -26,15 +26,17 @@ TRecordingSession::TRecordingSession(TPlatform& host, const TRecordingOptions& o
             if (!begun) error = "cannot record " + path + ": " + error;
         } else if (options.folder.empty()) {
             error = "there is no folder for them (neither XDG_STATE_HOME nor HOME is set)";
-        } else if (PrepareReplayFolder(options.folder, options.stem, kReplaysKept, path, stem,
-                                       error)) {
-            begun = recorder_.Begin(host.files, path, header, error);
-            if (begun)
-                recorder_.RenameWithBestScore(stem);
-            else
-                error = "cannot write " + path + ": " + error;
-        } else if (!path.empty()) {
-            error = "cannot write " + path + ": " + error;
+        } else if (PruneReplayFolder(host.files, options.folder, kReplaysKept, options.date, error,
+                                     {}, options.kept)) {
+            std::string why;
+            const auto create = [&](const std::string& at, bool& taken) {
+                if (recorder_.Begin(host.files, at, header, why, &taken)) return true;
+                why = "cannot write " + at + ": " + why;
+                return false;
+            };
+            begun = CreateInReplayFolder(options.folder, options.stem, create, path, stem, error);
+            if (begun) recorder_.RenameWithBestScore(stem);
+            if (error.empty()) error = why;
         }
         if (!begun) {
             std::fprintf(stderr, "quorvatide: this session is not recorded: %s\n", error.c_str());

@@ -30,6 +30,8 @@ struct TRecordingOptions {
     // The settings to play with instead of those of settings.ini (a daily challenge's, a
     // lesson's).
     std::optional<TSettings> settings;
+    // Replays of the folder that the pruning keeps whatever their age (file names).
+    std::vector<std::string> kept;
     // Lines the header carries besides its own, "name: value" (what kind of game this is).
     std::vector<std::pair<std::string, std::string>> notes;
     // Host milliseconds between two writes to the file.

@@ -120,32 +120,44 @@ TReplayWriter::~TReplayWriter() {
 }
 
 bool TReplayWriter::Fail(const std::string& why) {
-    error_ = why;
-    out_.reset();
+    error_ = why.empty() ? "cannot write" : why;
+    failed_ = true;
     pendingSize_ = 0;
     return false;
 }
 
 bool TReplayWriter::Create(IFiles& files, const std::string& path, const std::string& header,
-                           std::string& error) {
+                           std::string& error, bool* taken) {
+    if (taken) *taken = false;
     deflate_ = std::make_unique<TDeflate>();
     if (!deflate_->ok) {
         error = "out of memory";
         return false;
     }
-    out_ = files.CreateNew(path, error);
-    if (!out_) return false;
-    if (!out_->Append(header.data(), header.size())) {
-        Fail(out_->Error());
-        error = error_;
+    int code = 0;
+    out_ = files.CreateNew(path, code);
+    if (!out_) {
+        error = std::strerror(code ? code : EIO);
+        if (taken) *taken = code == EEXIST;
         return false;
     }
+    if (!out_->Append(header.data(), header.size())) {
+        // Not even the header: nothing worth keeping (an empty file would be all there is).
+        Fail(out_->Error());
+        error = error_;
+        out_->Close();
+        out_.reset();
+        files.Remove(path);
+        return false;
+    }
+    failed_ = false;
+    error_.clear();
     return true;
 }
 
 bool TReplayWriter::Append(const uint8_t* data, size_t size) {
     while (size > 0) {
-        if (!out_) return false;
+        if (!out_ || failed_) return false;
         if (pendingSize_ == kPendingCapacity && !Flush()) return false;
         const size_t n = std::min(size, kPendingCapacity - pendingSize_);
         std::memcpy(pending_.get() + pendingSize_, data, n);
@@ -153,7 +165,7 @@ bool TReplayWriter::Append(const uint8_t* data, size_t size) {
         data += n;
         size -= n;
     }
-    return out_ != nullptr;
+    return out_ != nullptr && !failed_;
 }
 
 namespace {
@@ -174,7 +186,7 @@ bool TReplayWriter::WriteChunk(char kind, const uint8_t* data, size_t size) {
 }
 
 bool TReplayWriter::Flush() {
-    if (!out_) return false;
+    if (!out_ || failed_) return false;
     if (pendingSize_ == 0) return true;
     z_stream& z = deflate_->z;
     compressed_.resize(deflateBound(&z, uLong(pendingSize_)) + 64);
@@ -194,17 +206,16 @@ bool TReplayWriter::Flush() {
 }
 
 bool TReplayWriter::Close() {
-    if (!out_) return error_.empty();
-    const bool flushed = Flush();
-    if (!out_) return false;
-    if (!out_->Close() && flushed) return Fail(out_->Error());
+    if (!out_) return !failed_;
+    const bool flushed = !failed_ && Flush();
+    if (!out_->Close() && flushed) Fail(out_->Error());
     out_.reset();
-    return flushed;
+    return !failed_;
 }
 
 void TReplayWriter::EmergencyFlush() noexcept {
     const size_t size = pendingSize_;
-    if (!out_ || size == 0) return;
+    if (!out_ || failed_ || size == 0) return;
     uint8_t head[kChunkHeaderBytes];
     ChunkHead(head, 'R', pending_.get(), size);
     out_->AppendInDistress(head, sizeof head);

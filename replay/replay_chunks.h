@@ -34,15 +34,16 @@ public:
     TReplayWriter& operator=(const TReplayWriter&) = delete;
 
     // Creates `path` with `files`, which must not exist yet, and writes the header. On failure,
-    // returns false and `error` says why.
+    // returns false, `error` says why and no file is left; `taken` (when given) tells whether
+    // the failure was the name's being taken already.
     bool Create(IFiles& files, const std::string& path, const std::string& header,
-                std::string& error);
-    bool IsOpen() const { return out_ != nullptr; }
+                std::string& error, bool* taken = nullptr);
     // Keeps records for the next flush. Returns false once writing has failed.
     bool Append(const uint8_t* data, size_t size);
     // Compresses what was kept and writes it to the file as one chunk.
     bool Flush();
-    // Flushes and closes the file.
+    // Flushes and closes the file. A file whose writing failed is kept open (see IFileOut)
+    // until this.
     bool Close();
     // What went wrong when writing failed.
     const std::string& Error() const { return error_; }
@@ -59,6 +60,7 @@ private:
     bool Fail(const std::string& why);
 
     std::unique_ptr<IFileOut> out_;
+    bool failed_ = false;
     struct TDeflate;
     std::unique_ptr<TDeflate> deflate_;
     // Records not yet written: a buffer that never moves, so that a signal handler can write it.

@@ -75,13 +75,19 @@ void TReplayedGame::TakeOver(IClock& host, uint64_t at, const TTakeOverOptions& 
         if (!begun) error = "cannot record " + path + ": " + error;
     } else if (options.folder.empty()) {
         error = "there is no folder for it (neither XDG_STATE_HOME nor HOME is set)";
-    } else if (PrepareReplayFolder(options.folder, ContinuedStem(options.source, options.when),
-                                   kReplaysKept, path, stem, error, options.source)) {
-        begun = recorder_->TakeOver(platform_.files, path, header, player_, *session_, error);
-        if (begun)
-            recorder_->RenameWithBestScore(stem);
-        else
-            error = "cannot write " + path + ": " + error;
+    } else if (PruneReplayFolder(platform_.files, options.folder, kReplaysKept, options.date, error,
+                                 options.source, options.kept)) {
+        std::string why;
+        const auto create = [&](const std::string& at, bool& taken) {
+            if (recorder_->TakeOver(platform_.files, at, header, player_, *session_, why, &taken))
+                return true;
+            why = "cannot write " + at + ": " + why;
+            return false;
+        };
+        begun = CreateInReplayFolder(options.folder, ContinuedStem(options.source, options.when),
+                                     create, path, stem, error);
+        if (begun) recorder_->RenameWithBestScore(stem);
+        if (error.empty()) error = why;
     }
     if (!begun) {
         std::fprintf(stderr, "quorvatide: the session taken over is not recorded: %s\n",

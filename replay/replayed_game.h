@@ -7,6 +7,7 @@
 #include <ctime>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "replay/player.h"
 #include "replay/recorder.h"
@@ -19,6 +20,8 @@ struct TTakeOverOptions {
     // beyond the newest 50 removed but never `source`; or, when `path` is set, into that file,
     // which must not exist yet.
     std::string folder, source, path;
+    // Replays of the folder that the pruning keeps whatever their age (file names).
+    std::vector<std::string> kept;
     // The moment of the taking over, local time, and as the header gives it (ReplayDate).
     std::tm when{};
     std::string date;

@@ -12,5 +12,6 @@
 std::string SettingsPath(IFiles& files, const std::string& assetDir, const std::string& configDir);
 
 // The settings the game on `platform` plays with, read before it is made: a file that is
-// missing, not a regular file or unreadable gives the defaults.
+// missing, not a regular file or unreadable gives the defaults. A file of the player's own that
+// cannot be read is named in one line on stderr, and the installed one is read instead.
 TSettings ReadGameSettings(TPlatform& platform);

@@ -422,3 +422,34 @@ TEST(Records, TheReplayHeaderTellsTheSpeed) {
         EXPECT_EQ(read.speed, speed) << text;
     }
 }
+
+TEST(Records, TheBestGamesReplaysOutliveThePruning) {
+    const fs::path dir =
+        fs::temp_directory_path() /
+        ("qv_records_kept_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    // Sixty sessions a minute apart; the oldest two hold records' best games.
+    for (int n = 0; n < 60; ++n) {
+        char name[64], date[64];
+        std::snprintf(name, sizeof name, "quorvatide-2026-01-01_%02d-%02d-00.qvr", n / 60 + 10,
+                      n % 60);
+        std::snprintf(date, sizeof date, "2026-01-01 %02d:%02d:00 +0000", n / 60 + 10, n % 60);
+        std::ofstream(dir / name, std::ios::binary)
+            << FormatReplayHeader(MakeReplayHeader(TSettings(), date, false));
+    }
+    const std::string folder = dir.string() + "/";
+    std::string error;
+    ASSERT_TRUE(PruneReplayFolder(
+        NativeFiles(), folder, kReplaysKept, "2026-01-02 00:00:00 +0000", error, {},
+        {"quorvatide-2026-01-01_10-00-00.qvr", "quorvatide-2026-01-01_10-01-00.qvr"}))
+        << error;
+    EXPECT_TRUE(fs::exists(dir / "quorvatide-2026-01-01_10-00-00.qvr"));
+    EXPECT_TRUE(fs::exists(dir / "quorvatide-2026-01-01_10-01-00.qvr"));
+    EXPECT_FALSE(fs::exists(dir / "quorvatide-2026-01-01_10-02-00.qvr"));
+    // The newest 49 beside them, the new session's file making the fiftieth.
+    size_t left = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++left;
+    EXPECT_EQ(left, 2u + size_t(kReplaysKept - 1));
+    fs::remove_all(dir);
+}

@@ -298,8 +298,7 @@ TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
     put("quorvatide-2026-01-01_00-00-00.qvr.bak", "Quorvatide replay\n", 5000);
 
     std::string path, stem, error;
-    ASSERT_TRUE(PrepareReplayFolder(folder.string() + "/", "quorvatide-2026-11-20_10-00-00",
-                                    kReplaysKept, path, stem, error))
+    ASSERT_TRUE(PruneReplayFolder(NativeFiles(), folder.string() + "/", kReplaysKept, {}, error))
         << error;
     int ours = 0;
     for (const auto& entry : fs::directory_iterator(folder))
@@ -309,15 +308,26 @@ TEST(ReplayFolder, KeepsTheNewestFiftyOfItsOwnAndNothingElse) {
     EXPECT_TRUE(fs::exists(folder / "notes.txt"));
     EXPECT_TRUE(fs::exists(folder / "quorvatide-2026-01-01_00-00-00.qvr"));
     EXPECT_TRUE(fs::exists(folder / "quorvatide-2026-01-01_00-00-00.qvr.bak"));
-    EXPECT_TRUE(fs::exists(folder / "quorvatide-2026-11-04_10-00-00-3-best-120.qvr"));  // newest
-    EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-01_10-00-00.qvr"));            // oldest
+    // Of one second, the later -N is the newer.
+    EXPECT_TRUE(fs::exists(folder / "quorvatide-2026-11-04_10-00-00-3-best-120.qvr"));
+    EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-04_10-00-00-2.qvr"));
+    EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-01_10-00-00.qvr"));  // oldest
     // The same second twice: the new file takes the next free name.
+    const auto make = [](const std::string& at, bool& taken) {
+        int code = 0;
+        taken = false;
+        return NativeFiles().CreateNew(at, code) != nullptr;
+    };
+    ASSERT_TRUE(CreateInReplayFolder(folder.string() + "/", "quorvatide-2026-11-20_10-00-00", make,
+                                     path, stem, error))
+        << error;
     EXPECT_EQ(fs::path(path).filename(), "quorvatide-2026-11-20_10-00-00-3.qvr");
+    EXPECT_EQ(stem + ".qvr", path);
     // The replay a session taken over continues is never removed for it, however old.
     const fs::path oldest = folder / "quorvatide-2026-11-12_10-00-00.qvr";
     ASSERT_TRUE(fs::exists(oldest));
-    ASSERT_TRUE(PrepareReplayFolder(folder.string() + "/", "x-continued-2026-12-09_10-00-00", 10,
-                                    path, stem, error, oldest.string()))
+    ASSERT_TRUE(
+        PruneReplayFolder(NativeFiles(), folder.string() + "/", 10, {}, error, oldest.string()))
         << error;
     EXPECT_TRUE(fs::exists(oldest));
     EXPECT_FALSE(fs::exists(folder / "quorvatide-2026-11-13_10-00-00.qvr"));

@@ -60,11 +60,14 @@ public:
     int64_t MusicLength(int) override { return 0; }
 };
 
-// A file written as the game goes (a recording), by the host.
+// A file written as the game goes (a recording), by the host. From its making until it is
+// closed (or the program ends, however it ends) the file is marked as being written: see
+// IFiles::InUse.
 class IFileOut {
 public:
     virtual ~IFileOut() = default;
-    // Appends the bytes; false once writing has failed, and Error() says why.
+    // Appends the bytes; false once writing has failed, and Error() says why (never in empty
+    // words). The file stays open, and marked, until closed.
     virtual bool Append(const void* data, size_t size) = 0;
     // The same for a dying program's signal handler: only the system's own write, no error
     // kept. It must be safe there.
@@ -90,8 +93,12 @@ public:
     // `makeFolder` is set: 0, or the errno of the failure.
     virtual int Write(const std::string& path, std::string_view bytes, bool makeFolder = false) = 0;
     // Creates a new file at `path`, which must not exist yet, to be written as the game goes;
-    // nothing, with `error`, when it cannot.
-    virtual std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) = 0;
+    // nothing, with the errno of the failure in `error` (EEXIST: the name is taken), when it
+    // cannot.
+    virtual std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) = 0;
+    // Whether the file at `path` is being written by a program that made it with CreateNew
+    // (this one or another) and has not closed it: a session still being recorded.
+    virtual bool InUse(const std::string& path) = 0;
     // Renames `from` to `to`, which must not exist yet: 0, or the errno of the failure.
     virtual int Rename(const std::string& from, const std::string& to) = 0;
     // Replaces the file at `path` with `bytes` whole or not at all, whatever happens meanwhile
@@ -99,6 +106,8 @@ public:
     // the errno of the failure, and the old file is left as it was.
     virtual int Replace(const std::string& path, std::string_view bytes,
                         bool makeFolder = false) = 0;
+    // Removes the file at `path`: 0, or the errno of the failure.
+    virtual int Remove(const std::string& path) = 0;
     // The decoder of the BMP forms TPicture does not read itself, when the host has an image
     // library; none by default, and then only the uncompressed 24-bit and 32-bit forms load.
     virtual TBmpDecoder BmpDecoder() { return nullptr; }

@@ -7,7 +7,6 @@
 
 #include <execinfo.h>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -166,7 +165,8 @@ int CollectFrames(void* context) {
 
 // Starts the program again to name the backtrace's functions and show the dialog, and waits
 // (at most 20 s) until it has finished the report. The report is at `reportPath`, or is read
-// from `reportInput` when it could not be saved. True when the fresh process finished it.
+// from `reportInput` (its standard input) when it could not be saved. True when the fresh
+// process finished it.
 bool FinishInFreshProcess(const char* reportPath, int reportInput) {
     CopyInto(gCrash.argMode, gCrash.window ? "window" : "no-window");
     gCrash.argv[0] = gCrash.program;
@@ -231,31 +231,31 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     size_t replayAt = 0;
     const size_t length = FormatCrashReport(gCrash.report, sizeof gCrash.report, facts, &replayAt);
     int error = 0;
-    const int fd =
-        CreateCrashReportFile(gCrash.folder, facts.time, gCrash.path, sizeof gCrash.path, error);
-    if (fd >= 0) {
-        WriteAll(fd, gCrash.report, replayAt);
-        FlushCrashReplay();
-        WriteAll(fd, gCrash.report + replayAt, length - replayAt);
-        close(fd);
+    const bool saved = SaveCrashReport(gCrash.folder, facts.time, gCrash.report, replayAt, length,
+                                       gCrash.path, sizeof gCrash.path, error);
+    if (saved) {
         FinishInFreshProcess(gCrash.path, -1);
     } else {
-        FlushCrashReplay();
         // The report goes to stderr: through the fresh process, which names the functions and
-        // reads it from a file in memory, or as it is when that fails.
+        // shows the dialog, reading it from a pipe that holds it whole; or as it is when that
+        // fails.
         bool finished = false;
-        const int memo = memfd_create("quorvatide-crash-report", MFD_CLOEXEC);
-        if (memo >= 0) {
-            WriteAll(memo, gCrash.report, length);
-            finished = lseek(memo, 0, SEEK_SET) == 0 && FinishInFreshProcess("-", memo);
-            close(memo);
+        int ends[2];
+        if (pipe2(ends, O_CLOEXEC) == 0) {
+            // Never waiting on a reader that is not there yet: a pipe too small for the report
+            // is given up.
+            fcntl(ends[1], F_SETFL, O_NONBLOCK);
+            const bool whole = WriteFully(ends[1], gCrash.report, length);
+            close(ends[1]);
+            finished = whole && FinishInFreshProcess("-", ends[0]);
+            close(ends[0]);
         }
         if (!finished) WriteAll(2, gCrash.report, length);
     }
     const char* why = !gCrash.folder[0] ? "no state folder: HOME and XDG_STATE_HOME are not set"
                                         : (error ? strerrordesc_np(error) : nullptr);
     const size_t said = FormatCrashNotice(gCrash.line, sizeof gCrash.line, facts,
-                                          fd >= 0 ? gCrash.path : nullptr, gCrash.folder, why);
+                                          saved ? gCrash.path : nullptr, gCrash.folder, why);
     WriteAll(2, gCrash.line, said);
     Die(signal);
 }
@@ -345,8 +345,42 @@ int CreateCrashReportFile(const char* folder, const TCrashTime& time, char* path
     return -1;
 }
 
+bool SaveCrashReport(const char* folder, const TCrashTime& time, const char* report,
+                     size_t replayAt, size_t length, char* path, size_t size, int& error) {
+    const int fd = CreateCrashReportFile(folder, time, path, size, error);
+    if (fd < 0) {
+        FlushCrashReplay();
+        return false;
+    }
+    // On a full disk, or beyond the file-size limit, a write fails (SIGXFSZ is ignored): the
+    // report is then given up whole, with what was written of it.
+    bool saved = WriteFully(fd, report, replayAt);
+    if (!saved) error = errno;
+    FlushCrashReplay();
+    if (saved && !WriteFully(fd, report + replayAt, length - replayAt)) {
+        saved = false;
+        error = errno;
+    }
+    if (saved && fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        saved = false;
+        error = errno;
+    }
+    if (close(fd) != 0 && saved && errno != EINTR) {
+        saved = false;
+        error = errno;
+    }
+    if (!saved) {
+        unlink(path);
+        if (size) path[0] = '\0';
+    }
+    return saved;
+}
+
 void InstallCrashReporting(const std::string& exePath, const std::string& stateDir, bool window) {
     if (kSanitized) return;
+    // A report written beyond the file-size limit must fail as on a full disk, not end the
+    // program before it is told.
+    signal(SIGXFSZ, SIG_IGN);
     gCrash.window = window;
     // The program's own path, for the report and for starting it again should /proc/self/exe
     // not do.

@@ -23,6 +23,13 @@ void FindCrashModule(const char* maps, size_t length, TCrashFrame& frame);
 int CreateCrashReportFile(const char* folder, const TCrashTime& time, char* path, size_t size,
                           int& error);
 
+// Saves the report (`length` bytes of `report`) in `folder` as CreateCrashReportFile names it,
+// the replay flushed (FlushCrashReplay) after its first `replayAt` bytes are written, and on the
+// disk before it counts as saved. False, with `error` and `path` empty, when it could not be
+// saved whole: nothing of it is then left there. Safe in a signal handler.
+bool SaveCrashReport(const char* folder, const TCrashTime& time, const char* report,
+                     size_t replayAt, size_t length, char* path, size_t size, int& error);
+
 // The fresh process's part: a report's backtrace line "#N  0x<pc> (<module>+0x<offset>)" with
 // the function's name put in, found in the module's symbol table; the line as it was when the
 // module or the name cannot be found. `exact` is for the faulting frame, whose address is the

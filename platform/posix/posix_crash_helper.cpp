@@ -177,20 +177,23 @@ int FinishCrashReport(int argc, char** argv, TShowCrashDialog show) {
         NameCrashReportFrames(report, [](const std::string& module, uint64_t offset, bool exact) {
             return SymbolsOf(module).NameAt(offset, exact);
         });
+    bool rewritten = true;
     if (where == "-") {
         std::fputs(named.c_str(), stderr);
         std::fflush(stderr);
     } else {
-        // Written beside and renamed over it, so that the report is never lost half-way.
+        // Written beside and renamed over it, so that the report is never lost half-way. On a
+        // disk too full for a second copy the report stays as it was written, unnamed.
         const std::string temporary = where + ".part";
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << named;
         out.close();
         if (!out || std::rename(temporary.c_str(), where.c_str()) != 0) {
             std::remove(temporary.c_str());
-            return 1;
+            rewritten = false;
         }
     }
-    if (window) ShowDialogApart(CrashDialogText(named, where), show);
-    return 0;
+    // The dialog shows however the report was kept.
+    if (window) ShowDialogApart(CrashDialogText(rewritten ? named : report, where), show);
+    return rewritten ? 0 : 1;
 }

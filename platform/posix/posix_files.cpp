@@ -1,5 +1,7 @@
 // The files and folders of a POSIX system.
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,38 +16,40 @@
 
 namespace {
 
+// A file being written, locked (flock) for as long as it is open: the lock goes with the
+// descriptor, so that a crash or a kill releases it too. A failed write leaves the file open
+// and locked until it is closed: the session it records is still being played.
 class TPosixFileOut : public IFileOut {
 public:
     explicit TPosixFileOut(int fd) : fd_(fd) {}
     ~TPosixFileOut() override { Close(); }
 
     bool Append(const void* data, size_t size) override {
-        if (fd_ < 0) return false;
+        if (fd_ < 0 || !error_.empty()) return false;
         if (!WriteFully(fd_, data, size)) return Fail("cannot write");
         return true;
     }
     void AppendInDistress(const void* data, size_t size) noexcept override {
-        if (fd_ >= 0) WriteFully(fd_, data, size);
+        if (fd_ >= 0 && error_.empty()) WriteFully(fd_, data, size);
     }
     bool Close() override {
         if (fd_ < 0) return error_.empty();
-        // A recording is worth keeping whole: on the disk before it counts as written.
-        if (::fsync(fd_) != 0 && errno != EINVAL && errno != EROFS) return Fail("cannot write");
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) {
+        // A recording is worth keeping whole: on the disk before it counts as written.
+        if (error_.empty() && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)
+            Fail("cannot write");
+        if (::close(fd) != 0 && error_.empty())
             error_ = std::string("cannot close: ") + std::strerror(errno);
-            return false;
-        }
-        return true;
+        return error_.empty();
     }
     const std::string& Error() const override { return error_; }
 
 private:
     bool Fail(const char* what) {
-        error_ = std::string(what) + ": " + std::strerror(errno);
-        ::close(fd_);
-        fd_ = -1;
+        // A write beyond a file-size limit fails with EFBIG (SIGXFSZ is ignored), as one on a
+        // full disk with ENOSPC: either is said in the system's words.
+        error_ = std::string(what) + ": " + std::strerror(errno ? errno : EIO);
         return false;
     }
     int fd_;
@@ -63,6 +67,10 @@ bool ProbeMore(int fd) {
 
 class TPosixFiles : public IFiles {
 public:
+    // A write beyond the file-size limit (ulimit -f) fails with EFBIG, as one on a full disk
+    // fails, instead of ending the program with SIGXFSZ.
+    TPosixFiles() { ::signal(SIGXFSZ, SIG_IGN); }
+
     bool IsFile(const std::string& path) override {
         struct stat st {};
         return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -129,11 +137,14 @@ public:
         return error;
     }
 
-    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) override {
         const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) {
-            error = std::strerror(errno);
+            error = errno;
             return nullptr;
+        }
+        // Where the file system has no locks the file is written all the same, unmarked.
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EINTR) {
         }
         return std::make_unique<TPosixFileOut>(fd);
     }
@@ -156,12 +167,25 @@ public:
         return error;
     }
 
+    bool InUse(const std::string& path) override {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) return false;
+        int locked;
+        while ((locked = ::flock(fd, LOCK_SH | LOCK_NB)) != 0 && errno == EINTR) {
+        }
+        const bool inUse = locked != 0 && errno == EWOULDBLOCK;
+        ::close(fd);
+        return inUse;
+    }
+
     int Rename(const std::string& from, const std::string& to) override {
         // Nothing of another's is replaced: a name already taken is left as it is.
         struct stat st {};
         if (::lstat(to.c_str(), &st) == 0) return EEXIST;
         return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
     }
+
+    int Remove(const std::string& path) override { return ::unlink(path.c_str()) == 0 ? 0 : errno; }
 };
 
 }  // namespace

@@ -44,15 +44,17 @@ public:
     int Write(const std::string& path, std::string_view bytes, bool makeFolder) override {
         return NativeFiles().Write(path, bytes, makeFolder);
     }
-    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) override {
         return NativeFiles().CreateNew(path, error);
     }
+    bool InUse(const std::string& path) override { return NativeFiles().InUse(path); }
     int Rename(const std::string& from, const std::string& to) override {
         return NativeFiles().Rename(from, to);
     }
     int Replace(const std::string& path, std::string_view bytes, bool makeFolder) override {
         return NativeFiles().Replace(path, bytes, makeFolder);
     }
+    int Remove(const std::string& path) override { return NativeFiles().Remove(path); }
     TBmpDecoder BmpDecoder() override { return DecodeBmpWithSdl; }
 };
 

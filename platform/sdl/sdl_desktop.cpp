@@ -34,6 +34,9 @@ int RunWindow(const TSessionFactory& createSession) {
         }
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver);
     }
+    // The terminal closing ends the game as SIGTERM does: the window closes and the replay is
+    // written to its end.
+    EndOnHangUpAsOnTerm();
     int exitCode = 0;
     TWindowRunPtr run = OpenWindowRun(createSession, exitCode);
     if (!run) return exitCode;

@@ -11,11 +11,12 @@
 using TSessionFactory = std::function<std::unique_ptr<IWindowSession>(TPlatform&)>;
 
 // Opens the display and the audio device, creates the session, shows its window and runs its
-// events and timers until the window is closed (or SIGINT/SIGTERM arrives); then closes the
-// session and destroys it. Returns the program's exit code: non-zero, with one line on stderr,
-// when there is no display, or when the factory makes no session. Each platform drives the
-// window its own way (sdl_desktop.cpp: a loop that sleeps until something is due; web_host.cpp:
-// the browser's frames, where this returns at once and the page runs on).
+// events and timers until the window is closed (or SIGINT, SIGTERM or SIGHUP arrives: see
+// EndOnHangUpAsOnTerm); then closes the session and destroys it. Returns the program's exit
+// code: non-zero, with one line on stderr, when there is no display, or when the factory makes
+// no session. Each platform drives the window its own way (sdl_desktop.cpp: a loop that sleeps
+// until something is due; web_host.cpp: the browser's frames, where this returns at once and
+// the page runs on).
 int RunWindow(const TSessionFactory& createSession);
 
 // The folder of the running executable, ending in a separator.

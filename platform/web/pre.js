@@ -1,7 +1,7 @@
 // The page's side of the game, run inside the module before the game starts (linked with
-// --pre-js): the player's files in the browser's storage, the page's controls, the scale that
-// fits the browser's window, the tab hidden, the music fetched once the game has started, and a
-// fault shown as a crash report.
+// --pre-js, after storage.js, which keeps the player's files in the browser's storage): when
+// the files are saved, the page's controls, the scale that fits the browser's window, the tab
+// hidden, the music fetched once the game has started, and a fault shown as a crash report.
 (function () {
   'use strict';
   var home = '/home/web_user';
@@ -18,6 +18,9 @@
   var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
   var watchName = baseName(query.get('watch') || '');
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
+  // A switch: ?stats, ?stats=1 on; ?stats=0 (or false, off, no) off.
+  var stats = query.get('stats');
+  stats = stats !== null && !/^(0|false|off|no)$/i.test(stats);
 
   // The game's one-line messages; the last is shown on the page when the game cannot start.
   var started = false, lastMessage = '';
@@ -31,6 +34,9 @@
     $('progress').hidden = true;
     say('The game cannot start: ' + (lastMessage || 'see the browser\'s console') + '.');
     if (watchName) {
+      // A chosen file the game refuses is not kept (nor read again at every visit).
+      try { FS.unlink(watchDir + watchName); } catch (e) { }
+      save();
       var back = document.createElement('button');
       back.textContent = 'Back to the game';
       back.onclick = function () { location.search = ''; };
@@ -39,30 +45,38 @@
     }
   });
 
-  var saving = false, saveAgain = false;
-  // Everything under the player's home folder, into the browser's storage.
+  // The player's files (see storage.js): read before the game starts, and saved as play goes,
+  // every `saveEveryMs`, at the end of each game, and when the tab is hidden or left. A line
+  // under the game says when they cannot be kept.
+  var storage = Module['qvStorage'];
+  var saveEveryMs = 10000;
+  storage.onLine = function (text) {
+    var line = $('storage');
+    if (line) { line.textContent = text; line.hidden = !text; }
+  };
+  // What the recorder still holds goes into the replay's file first.
+  function flushReplay() {
+    try { if (!Module['qvCrashed'] && Module['_qv_web_flush_replay']) Module['_qv_web_flush_replay'](); } catch (e) { }
+  }
   function save(done) {
-    if (saving) { saveAgain = true; return; }
-    saving = true;
-    FS.syncfs(false, function (err) {
-      saving = false;
-      if (err) console.warn('quorvatide: cannot keep the player\'s files: ' + err);
-      if (saveAgain) { saveAgain = false; save(done); } else if (done) done();
-    });
+    flushReplay();
+    storage.save(done);
+  }
+  // The page is hidden or goes away: what this tab wrote, at once.
+  function saveNow() {
+    flushReplay();
+    try { Module['qvReplay'] = sessionReplay(); } catch (e) { }
+    storage.saveNow();
   }
   Module['qvSave'] = save;
 
   Module['preRun'] = Module['preRun'] || [];
   Module['preRun'].push(function () {
     if (query.get('crash')) ENV['QUORVATIDE_TEST_CRASH'] = query.get('crash');
-    // ?stats=1: Module._qv_web_frame_stats() prints the frames' compose and present times.
-    if (query.get('stats')) ENV['QUORVATIDE_FRAME_STATS'] = '1';
-    FS.mount(IDBFS, {}, home);
+    // ?stats: Module._qv_web_frame_stats() prints the frames' compose and present times.
+    if (stats) ENV['QUORVATIDE_FRAME_STATS'] = '1';
     addRunDependency('qv-storage');
-    FS.syncfs(true, function (err) {
-      if (err) console.warn('quorvatide: the browser keeps no files for this page: ' + err);
-      removeRunDependency('qv-storage');
-    });
+    storage.load(watchName, function () { removeRunDependency('qv-storage'); });
   });
 
   // The progress bar while the game's data loads.
@@ -106,10 +120,11 @@
     return true;
   }
 
+  // The replay being recorded; while one is only watched, that one.
   function sessionReplay() {
     var path = Module['qvReplay'] || '';
-    try { path = UTF8ToString(Module['_qv_web_replay_path']()) || path; } catch (e) { }
-    return path || newest(stateDir + 'replays/', /\.qvr$/);
+    try { path = UTF8ToString(Module['_qv_web_replay_path']()); } catch (e) { }
+    return path || (watchName ? watchDir + watchName : null);
   }
 
   function say(text) { var s = $('status'); if (s) s.textContent = text; }
@@ -140,6 +155,13 @@
     started = true;
     fit();
     fetchMusic();
+    // The new replay is kept at once, which gives it its name among the other tabs'.
+    save();
+    setInterval(function () {
+      if (Module['qvCrashed']) return;
+      Module['qvReplay'] = sessionReplay();
+      save();
+    }, saveEveryMs);
     window.addEventListener('resize', fit);
     document.addEventListener('fullscreenchange', fit);
     // A hidden tab gets no frames: the game pauses as P pauses it, and the files are kept. The
@@ -150,18 +172,18 @@
       if (document.visibilityState === 'hidden') {
         if (!Module['qvCrashed']) Module['_qv_web_hidden']();
         if (sound()) sound().suspend();
-        save();
+        saveNow();
       } else if (sound()) {
         sound().resume();
       }
     });
-    window.addEventListener('pagehide', function () { save(); });
+    window.addEventListener('pagehide', saveNow);
     $('fullscreen').onclick = function () {
       if (document.fullscreenElement) document.exitFullscreen();
       else $('stage').requestFullscreen().catch(function () { say('This browser does not allow fullscreen here.'); });
     };
     $('download-replay').onclick = function () {
-      if (!download(sessionReplay(), 'application/octet-stream')) say('No replay has been recorded yet.');
+      if (!download(sessionReplay(), 'application/octet-stream')) say('No replay is being recorded.');
     };
     $('download-crash').onclick = function () {
       if (!download(newest(stateDir, /^crash-.*\.txt$/), 'text/plain')) say('There is no crash report.');
@@ -174,7 +196,11 @@
         FS.mkdirTree(watchDir);
         FS.readdir(watchDir).forEach(function (n) { if (n !== '.' && n !== '..') FS.unlink(watchDir + n); });
         FS.writeFile(watchDir + name, new Uint8Array(buffer));
-        save(function () { location.search = '?watch=' + encodeURIComponent(name); });
+        // The page shows it after a reload, from the storage.
+        save(function (error) {
+          if (error || !storage.kept) say('The replay cannot be watched: this browser does not keep it for the page.');
+          else location.search = '?watch=' + encodeURIComponent(name);
+        });
       });
     };
     $('watch').onclick = function () { $('watch-file').click(); };

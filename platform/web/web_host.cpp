@@ -1,8 +1,8 @@
 // The browser's drive of the window: the page's frames (emscripten_set_main_loop, one round of
 // the window each, never blocking) run the same steps as the desktop's loop. The page's script
 // (platform/web/pre.js) calls in here: the scale that fits the browser's window, the
-// fullscreen button, the tab hidden, the session's replay for its download button, the music
-// fetched after the splash.
+// fullscreen button, the tab hidden, the session's replay for its download button and for the
+// page's saves, the music fetched after the splash.
 //
 // A hidden tab gets no frames, so the game would stand still with its clock running on: when
 // the tab is hidden during play the game is paused as the P key pauses it (the key goes in
@@ -22,6 +22,7 @@
 #include "platform/native.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_host.h"
+#include "replay/playback_session.h"
 #include "replay/recording_session.h"
 #include "shell/screen_name.h"
 
@@ -35,6 +36,26 @@ TRecordingSession* Recording() {
     return gRun ? dynamic_cast<TRecordingSession*>(&SessionOf(*gRun).Playing()) : nullptr;
 }
 
+TPlaybackSession* TakenOver() {
+    auto* playback = gRun ? dynamic_cast<TPlaybackSession*>(&SessionOf(*gRun)) : nullptr;
+    return playback && playback->Live() ? playback : nullptr;
+}
+
+// The recorder of live play: the session's own, or that of a watched replay taken over; none
+// while a replay is only watched.
+TSessionRecorder* LiveRecorder() {
+    if (TRecordingSession* recording = Recording()) return &recording->Recorder();
+    TPlaybackSession* playback = TakenOver();
+    return playback ? &playback->Replayed().Recorder() : nullptr;
+}
+
+// The game of live play, as LiveRecorder's.
+TForm1* LiveGame() {
+    if (TRecordingSession* recording = Recording()) return &recording->Game();
+    TPlaybackSession* playback = TakenOver();
+    return playback ? &playback->Replayed().Game() : nullptr;
+}
+
 void Step() {
     if (!StepWindowRun(*gRun, false)) {
         emscripten_cancel_main_loop();
@@ -46,9 +67,9 @@ void Step() {
             gExitCode);
         return;
     }
-    // The player's files go to the browser's storage at the end of each game.
-    if (TRecordingSession* recording = Recording()) {
-        const char* screen = ScreenName(recording->Game());
+    // The player's files go to the browser's storage at the end of each game of live play.
+    if (TForm1* live = LiveGame()) {
+        const char* screen = ScreenName(*live);
         if (gLastScreen != screen) {
             gLastScreen = screen;
             if (gLastScreen == "game over")
@@ -128,11 +149,19 @@ EMSCRIPTEN_KEEPALIVE void qv_web_hidden() {
         recording->Dispatch(TDispatch::Key('P'));
 }
 
+// The file of the replay being recorded, or "" when none is.
 EMSCRIPTEN_KEEPALIVE const char* qv_web_replay_path() {
     static std::string path;
-    TRecordingSession* recording = Recording();
-    path = recording && recording->Recorder().Recording() ? recording->Recorder().Path() : "";
+    TSessionRecorder* recorder = LiveRecorder();
+    path = recorder && recorder->Recording() ? recorder->Path() : "";
     return path.c_str();
+}
+
+// What the recorder holds, into the replay's file now: the page saves the files when it is
+// hidden or left, and play must be kept up to that moment.
+EMSCRIPTEN_KEEPALIVE void qv_web_flush_replay() {
+    TSessionRecorder* recorder = LiveRecorder();
+    if (recorder && recorder->Recording()) recorder->Writer().Flush();
 }
 
 // In debug mode, the creature log written now as the window's closing would write it; the

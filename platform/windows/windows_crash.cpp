@@ -28,13 +28,30 @@ void CopyInto(char (&to)[N], const char* from) {
     TCrashText(to, N).Add(from);
 }
 
-void WriteAll(HANDLE file, const char* data, size_t length) {
+// All of `data`, or false with `error` (an errno value) when the file takes no more.
+bool WriteAll(HANDLE file, const char* data, size_t length, int& error) {
     while (length > 0) {
         DWORD written = 0;
-        if (!WriteFile(file, data, DWORD(length), &written, nullptr) || written == 0) return;
+        if (!WriteFile(file, data, DWORD(length), &written, nullptr) || written == 0) {
+            error = ErrnoFromWindows(GetLastError());
+            return false;
+        }
         data += written;
         length -= written;
     }
+    return true;
+}
+
+// A copy of one of the program's standard handles that a child process inherits; the handle
+// itself when there is none to copy.
+HANDLE Inheritable(DWORD which) {
+    const HANDLE handle = GetStdHandle(which);
+    HANDLE copy = nullptr;
+    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
+        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
+                         DUPLICATE_SAME_ACCESS))
+        return handle;
+    return copy;
 }
 
 void WriteStderr(const char* data, size_t length) {
@@ -176,8 +193,10 @@ HANDLE CreateReportFile(const TCrashTime& time, int& error) {
 }
 
 // Starts the program again to name the backtrace's functions and show the dialog, and waits
-// (at most 20 s) until it has finished the report.
-bool FinishInFreshProcess() {
+// (at most 20 s) until it has finished the report: the report's file, or with `piped` the first
+// `length` bytes of the report handed through a pipe as its standard input (the report could
+// not be saved), written to the error output this program has.
+bool FinishInFreshProcess(bool piped, size_t length) {
     wchar_t* c = gCrash.command;
     const auto add = [&](const wchar_t* s) {
         while (*s && c < gCrash.command + std::size(gCrash.command) - 1) *c++ = *s++;
@@ -186,14 +205,33 @@ bool FinishInFreshProcess() {
     add(L"\"");
     add(gCrash.programWide);
     add(L"\" --crash-report \"");
-    add(gCrash.pathWide);
+    add(piped ? L"-" : gCrash.pathWide);
     add(gCrash.window ? L"\" window" : L"\" no-window");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    HANDLE input = nullptr, feed = nullptr;
+    if (piped) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        if (!CreatePipe(&input, &feed, &inherited, DWORD(sizeof gCrash.report))) return false;
+        SetHandleInformation(feed, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+        startup.hStdOutput = Inheritable(STD_OUTPUT_HANDLE);
+        startup.hStdError = Inheritable(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(gCrash.programWide, gCrash.command, nullptr, nullptr, TRUE, 0, nullptr,
-                        nullptr, &startup, &process))
-        return false;
+    const bool started = CreateProcessW(gCrash.programWide, gCrash.command, nullptr, nullptr, TRUE,
+                                        0, nullptr, nullptr, &startup, &process);
+    if (piped) {
+        CloseHandle(input);
+        int error = 0;
+        if (started) WriteAll(feed, gCrash.report, length, error);
+        CloseHandle(feed);
+        for (const HANDLE copy : {startup.hStdOutput, startup.hStdError})
+            if (copy != GetStdHandle(STD_OUTPUT_HANDLE) && copy != GetStdHandle(STD_ERROR_HANDLE))
+                CloseHandle(copy);
+    }
+    if (!started) return false;
     CloseHandle(process.hThread);
     DWORD status = 1;
     if (WaitForSingleObject(process.hProcess, 20000) == WAIT_OBJECT_0)
@@ -240,23 +278,36 @@ void Report(TCrashFacts& facts, const CONTEXT* context) {
     size_t replayAt = 0;
     const size_t length = FormatCrashReport(gCrash.report, sizeof gCrash.report, facts, &replayAt);
     int error = 0;
+    bool saved = false;
     const HANDLE file = CreateReportFile(facts.time, error);
     if (file != INVALID_HANDLE_VALUE) {
-        WriteAll(file, gCrash.report, replayAt);
+        // Saved whole or not at all: on a full disk the report goes to stderr instead, and
+        // nothing cut short is left.
+        saved = WriteAll(file, gCrash.report, replayAt, error);
         FlushCrashReplay();
-        WriteAll(file, gCrash.report + replayAt, length - replayAt);
-        FlushFileBuffers(file);
+        saved = saved && WriteAll(file, gCrash.report + replayAt, length - replayAt, error);
+        if (saved && !FlushFileBuffers(file)) {
+            saved = false;
+            error = ErrnoFromWindows(GetLastError());
+        }
         CloseHandle(file);
-        FinishInFreshProcess();
+        if (!saved) {
+            DeleteFileW(gCrash.pathWide);
+            gCrash.path[0] = '\0';
+        }
     } else {
         FlushCrashReplay();
-        WriteStderr(gCrash.report, length);
     }
+    // The fresh process names the functions, and shows the dialog either way; the report as it
+    // is when it cannot be started.
+    if (saved)
+        FinishInFreshProcess(false, 0);
+    else if (!FinishInFreshProcess(true, length))
+        WriteStderr(gCrash.report, length);
     const char* why = !gCrash.folder[0] ? "no state folder: LOCALAPPDATA is not known"
                                         : (error ? std::strerror(error) : nullptr);
-    const size_t said =
-        FormatCrashNotice(gCrash.line, sizeof gCrash.line, facts,
-                          file != INVALID_HANDLE_VALUE ? gCrash.path : nullptr, gCrash.folder, why);
+    const size_t said = FormatCrashNotice(gCrash.line, sizeof gCrash.line, facts,
+                                          saved ? gCrash.path : nullptr, gCrash.folder, why);
     WriteStderr(gCrash.line, said);
 }
 

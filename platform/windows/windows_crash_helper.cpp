@@ -117,8 +117,9 @@ const TModuleSymbols& SymbolsOf(const std::string& path) {
 }
 
 // Starts the program once more, apart, to show the dialog: the crashed game need not wait for
-// the player to close it.
-void ShowDialogApart(const std::string& where) {
+// the player to close it. A report that is in no file ("-") is handed to it as its standard
+// input.
+void ShowDialogApart(const std::string& where, const std::string& report) {
     wchar_t program[1024];
     const DWORD n = GetModuleFileNameW(nullptr, program, 1024);
     if (n == 0 || n >= 1024) return;
@@ -127,12 +128,44 @@ void ShowDialogApart(const std::string& where) {
                            L"\" dialog";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    HANDLE input = nullptr, feed = nullptr;
+    const bool piped = where == "-";
+    if (piped) {
+        SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+        if (!CreatePipe(&input, &feed, &inherited, DWORD(report.size() + 1))) return;
+        SetHandleInformation(feed, HANDLE_FLAG_INHERIT, 0);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = input;
+    }
     PROCESS_INFORMATION process{};
-    if (CreateProcessW(program, command.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                       nullptr, &startup, &process)) {
+    const bool started = CreateProcessW(program, command.data(), nullptr, nullptr, piped,
+                                        DETACHED_PROCESS, nullptr, nullptr, &startup, &process);
+    if (piped) {
+        CloseHandle(input);
+        DWORD written = 0;
+        for (size_t at = 0; started && at < report.size(); at += written)
+            if (!WriteFile(feed, report.data() + at, DWORD(report.size() - at), &written,
+                           nullptr) ||
+                written == 0)
+                break;
+        CloseHandle(feed);
+    }
+    if (started) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
+}
+
+// All of the standard input.
+std::string ReadInput() {
+    std::string all;
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    char buffer[4096];
+    DWORD n = 0;
+    while (input && input != INVALID_HANDLE_VALUE &&
+           ReadFile(input, buffer, sizeof buffer, &n, nullptr) && n > 0)
+        all.append(buffer, n);
+    return all;
 }
 
 }  // namespace
@@ -148,7 +181,9 @@ int FinishCrashReport(int, char**, TShowCrashDialog) {
     }
     const std::string& where = args[2];
     IFiles& files = NativeFiles();
-    const std::optional<std::string> read = files.Read(where, 16u << 20);
+    // "-": the report could not be saved, and comes as the standard input.
+    const std::optional<std::string> read =
+        where == "-" ? std::optional<std::string>(ReadInput()) : files.Read(where, 16u << 20);
     if (!read) return 1;
     const std::string& report = *read;
     if (report.rfind(std::string(kCrashReportTitle) + "\n", 0) != 0) {
@@ -165,14 +200,22 @@ int FinishCrashReport(int, char**, TShowCrashDialog) {
         NameCrashReportFrames(report, [](const std::string& module, uint64_t offset, bool exact) {
             return SymbolsOf(module).NameAt(offset, exact);
         });
-    // Written beside and renamed over it, so that the report is never lost half-way.
-    const std::string temporary = where + ".part";
-    if (files.Write(temporary, named) != 0) return 1;
-    if (!MoveFileExW(WideFromUtf8(temporary).c_str(), WideFromUtf8(where).c_str(),
-                     MOVEFILE_REPLACE_EXISTING)) {
-        DeleteFileW(WideFromUtf8(temporary).c_str());
-        return 1;
+    bool rewritten = true;
+    if (where == "-") {
+        std::fputs(named.c_str(), stderr);
+        std::fflush(stderr);
+    } else {
+        // Written beside and renamed over it, so that the report is never lost half-way. On a
+        // disk too full for a second copy the report stays as it was written, unnamed.
+        const std::string temporary = where + ".part";
+        if (files.Write(temporary, named) != 0 ||
+            !MoveFileExW(WideFromUtf8(temporary).c_str(), WideFromUtf8(where).c_str(),
+                         MOVEFILE_REPLACE_EXISTING)) {
+            DeleteFileW(WideFromUtf8(temporary).c_str());
+            rewritten = false;
+        }
     }
-    if (args[3] == "window") ShowDialogApart(where);
-    return 0;
+    // The dialog shows however the report was kept.
+    if (args[3] == "window") ShowDialogApart(where, rewritten ? named : report);
+    return rewritten ? 0 : 1;
 }

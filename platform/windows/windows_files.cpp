@@ -57,6 +57,8 @@ int ErrnoFromWindows(unsigned long error) {
         case ERROR_DISK_FULL:
         case ERROR_HANDLE_DISK_FULL:
             return ENOSPC;
+        case ERROR_FILE_TOO_LARGE:
+            return EFBIG;
         case ERROR_FILENAME_EXCED_RANGE:
             return ENAMETOOLONG;
         case ERROR_DIRECTORY:
@@ -90,45 +92,46 @@ bool WriteHandle(HANDLE file, const void* data, size_t size) noexcept {
     return true;
 }
 
+// A file being written, opened without sharing its writing: while it is open (until it is
+// closed, or the program ends however it ends) no other handle may write it, which is how
+// InUse tells it. Deleting and renaming it are shared, so that the session's file can be
+// renamed with its best score while it is written. A failed write leaves the file open until
+// it is closed: the session it records is still being played.
 class TWindowsFileOut : public IFileOut {
 public:
     explicit TWindowsFileOut(HANDLE file) : file_(file) {}
     ~TWindowsFileOut() override { Close(); }
 
     bool Append(const void* data, size_t size) override {
-        if (file_ == INVALID_HANDLE_VALUE) return false;
+        if (file_ == INVALID_HANDLE_VALUE || !error_.empty()) return false;
         if (!WriteHandle(file_, data, size)) return Fail("cannot write");
         return true;
     }
     void AppendInDistress(const void* data, size_t size) noexcept override {
-        if (file_ != INVALID_HANDLE_VALUE) WriteHandle(file_, data, size);
+        if (file_ != INVALID_HANDLE_VALUE && error_.empty()) WriteHandle(file_, data, size);
     }
     bool Close() override {
         if (file_ == INVALID_HANDLE_VALUE) return error_.empty();
+        const HANDLE file = file_;
+        file_ = INVALID_HANDLE_VALUE;
         // A recording is worth keeping whole: on the disk before it counts as written.
-        if (!FlushFileBuffers(file_)) {
+        if (error_.empty() && !FlushFileBuffers(file)) {
             const DWORD e = GetLastError();
             if (e != ERROR_INVALID_HANDLE && e != ERROR_INVALID_FUNCTION) {
                 errno = ErrnoFromWindows(e);
-                return Fail("cannot write");
+                Fail("cannot write");
             }
         }
-        const HANDLE file = file_;
-        file_ = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(file)) {
+        if (!CloseHandle(file) && error_.empty())
             error_ =
                 std::string("cannot close: ") + std::strerror(ErrnoFromWindows(GetLastError()));
-            return false;
-        }
-        return true;
+        return error_.empty();
     }
     const std::string& Error() const override { return error_; }
 
 private:
     bool Fail(const char* what) {
-        error_ = std::string(what) + ": " + std::strerror(errno);
-        CloseHandle(file_);
-        file_ = INVALID_HANDLE_VALUE;
+        error_ = std::string(what) + ": " + std::strerror(errno ? errno : EIO);
         return false;
     }
     HANDLE file_;
@@ -208,12 +211,13 @@ public:
         return error;
     }
 
-    std::unique_ptr<IFileOut> CreateNew(const std::string& path, std::string& error) override {
+    std::unique_ptr<IFileOut> CreateNew(const std::string& path, int& error) override {
         const std::wstring wide = WideFromUtf8(path);
-        const HANDLE file = CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            CreateFileW(wide.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) {
-            error = std::strerror(ErrnoFromWindows(GetLastError()));
+            error = ErrnoFromWindows(GetLastError());
             return nullptr;
         }
         return std::make_unique<TWindowsFileOut>(file);
@@ -239,6 +243,17 @@ public:
         return error;
     }
 
+    bool InUse(const std::string& path) override {
+        // Asking to write it, sharing everything: refused while a handle that does not share
+        // its writing is open, the one of a file being written (TWindowsFileOut).
+        const HANDLE file = CreateFileW(WideFromUtf8(path).c_str(), FILE_WRITE_DATA,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_SHARING_VIOLATION;
+        CloseHandle(file);
+        return false;
+    }
+
     int Rename(const std::string& from, const std::string& to) override {
         // Nothing of another's is replaced: without MOVEFILE_REPLACE_EXISTING a name already
         // taken is left as it is.
@@ -247,6 +262,10 @@ public:
         return MoveFileExW(a.c_str(), b.c_str(), MOVEFILE_COPY_ALLOWED)
                    ? 0
                    : ErrnoFromWindows(GetLastError());
+    }
+
+    int Remove(const std::string& path) override {
+        return DeleteFileW(WideFromUtf8(path).c_str()) ? 0 : ErrnoFromWindows(GetLastError());
     }
 };
 
@@ -342,6 +361,8 @@ const char* NativeVideoDriver(std::string& error) {
     DestroyWindow(probe);
     return "windows";
 }
+
+void EndOnHangUpAsOnTerm() {}
 
 std::FILE* NativeOpenFile(const std::string& path, const char* mode) {
     return _wfopen(WideFromUtf8(path).c_str(), WideFromUtf8(mode).c_str());

@@ -5,6 +5,9 @@
 // session's replay, downloaded with the page's button, checks on Linux, and a debug session's
 // with the same debug log as in the WebAssembly build; after a reload the replay is still in
 // the page's storage; a fault on purpose shows the crash report, which the page downloads.
+// And the player's files in the browser's storage, in a profile kept across a restart of the
+// browser: two tabs playing at once, a reload mid-game, full storage, none at all (see
+// storageTests).
 //
 //   node page_test.js <dist/web> <Assets folder> <native quorvatide> <quorvatide_node.js>
 // Prints the figures it measures (FIGURE lines) and "N passed, N failed".
@@ -99,6 +102,242 @@ function checkOnLinux(file, debug) {
         a && b ? a.length + ' and ' + b.length + ' bytes' : 'missing');
 }
 
+function launch(profile) {
+  return puppeteer.launch({
+    executablePath: '/usr/bin/chromium',
+    headless: true,
+    userDataDir: profile,
+    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--disable-quic', '--enable-unsafe-swiftshader',
+           '--autoplay-policy=no-user-gesture-required', '--window-size=1000,900'],
+  });
+}
+
+// The bytes of a file of the page's, read in the page.
+function readInPage(page, file) {
+  return page.evaluate((file) => {
+    try {
+      const bytes = FS.readFile(file);
+      let text = '';
+      for (let i = 0; i < bytes.length; i += 0x8000) text += String.fromCharCode.apply(null, bytes.subarray(i, i + 0x8000));
+      return btoa(text);
+    } catch (e) {
+      return null;
+    }
+  }, file).then((b) => (b === null ? null : Buffer.from(b, 'base64')));
+}
+
+// The player's files in the browser's storage, in a profile of their own that is kept across a
+// restart of the browser. What the storage holds is seen as the page sees it: by a page that
+// reads the files and starts no game (it is asked to watch a file that is not there). Every
+// kept replay must check on Linux.
+async function storageTests(url) {
+  const profile = path.join(work, 'storage-profile');
+  const replays = '/home/web_user/.local/state/quorvatide/replays/';
+  const started = (page) => page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun,
+                                                 { timeout: 30000, polling: 100 });
+  const errors = [];
+  async function open(browser, query, init, ready) {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1000, height: 900 });
+    if (init) await page.evaluateOnNewDocument(...init);
+    if (ready) await ready(page);
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.goto(url + query, { waitUntil: 'load' });
+    return page;
+  }
+  // A click on the middle of the board, in front: the splash's click that starts play.
+  async function play(page) {
+    await page.bringToFront();
+    const box = await (await page.$('#canvas')).boundingBox();
+    await page.mouse.click(box.x + box.width / 2, box.y + box.height / 2);
+  }
+  // Back to a tab, which was paused when it was hidden: P goes on.
+  async function goOn(page) {
+    await page.bringToFront();
+    await sleep(200);
+    await page.keyboard.press('p');
+  }
+  const replayPath = (page) => page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()));
+  const inMemory = async (page) => readInPage(page, await replayPath(page));
+  const saved = (page) => Promise.race([
+    page.evaluate(() => new Promise((r) => Module.qvSave((e) => r(e ? String(e.name || e) : 'saved')))),
+    sleep(8000).then(() => 'no answer')]);
+  const line = (page) => page.$eval('#storage', (e) => (e.hidden ? '' : e.textContent)).catch(() => 'no line');
+  async function kept(browser) {
+    const page = await open(browser, '?watch=nothing-here.qvr');
+    await page.waitForFunction(() => /cannot start/.test(document.getElementById('status').textContent),
+                               { timeout: 30000, polling: 100 });
+    const names = await page.evaluate((dir) => { try { return FS.readdir(dir).filter((n) => /\.qvr$/.test(n)); } catch (e) { return []; } }, replays);
+    const files = new Map();
+    for (const n of names) files.set(n, await readInPage(page, replays + n));
+    await page.close();
+    return files;
+  }
+  // The kept file that holds `bytes`, or as much of them as was kept, beyond the header (which
+  // two sessions begun in the same second share): [name, bytes].
+  const keptAs = (files, bytes) => [...files].find(([, b]) => {
+    const n = Math.min(b.length, bytes ? bytes.length : 0);
+    return bytes && n >= bytes.indexOf('\n\n') + 16 && b.subarray(0, n).equals(bytes.subarray(0, n));
+  });
+  const checkDir = path.join(work, 'kept');
+  fs.mkdirSync(checkDir);
+  // Each kept replay checked on Linux; the seconds of session each holds.
+  function checkKept(files, when) {
+    const spans = new Map(), bad = [];
+    for (const [name, bytes] of files) {
+      const file = path.join(checkDir, name);
+      fs.writeFileSync(file, bytes);
+      const r = spawnSync(nativeGame, ['--check-replay', file], { encoding: 'utf8' });
+      const m = /\((\d+):(\d\d) of session\)/.exec(r.stdout + r.stderr);
+      if (r.status !== 0) bad.push((r.stdout + r.stderr).trim());
+      spans.set(name, m ? +m[1] * 60 + +m[2] : -1);
+    }
+    check(files.size > 0 && bad.length === 0, 'every replay kept ' + when + ' checks on Linux (' + files.size + ')', bad.join(' | '));
+    return spans;
+  }
+
+  const t0 = Date.now();
+  let browser = await launch(profile);
+  try {
+    // A replay an earlier page kept (with emscripten's IDBFS, in a database of the folder's
+    // name), which the page takes over.
+    const earlier = fs.readFileSync(path.join(__dirname, '../replays/real-scaled-2x.qvr'));
+    {
+      const page = await browser.newPage();
+      await page.goto(url + 'nothing-here', { waitUntil: 'load' });  // a page of the same origin
+      await page.evaluate((bytes) => new Promise((resolve, reject) => {
+        const request = indexedDB.open('/home/web_user', 21);
+        request.onupgradeneeded = () => request.result.createObjectStore('FILE_DATA').createIndex('timestamp', 'timestamp');
+        request.onsuccess = () => {
+          const tx = request.result.transaction('FILE_DATA', 'readwrite'), store = tx.objectStore('FILE_DATA');
+          let dir = '/home/web_user';
+          for (const name of ['.local', 'state', 'quorvatide', 'replays'])
+            store.put({ timestamp: new Date(), mode: 0o40777 }, dir += '/' + name);
+          store.put({ timestamp: new Date(), mode: 0o100644, contents: new Uint8Array(bytes) }, dir + '/quorvatide-2020-01-02_03-04-05.qvr');
+          tx.oncomplete = () => { request.result.close(); resolve(); };
+          tx.onabort = () => reject(tx.error);
+        };
+        request.onerror = () => reject(request.error);
+      }), [...earlier]);
+      await page.close();
+    }
+    // Two tabs opened at once, as a browser restores them. Their games begin in the same second
+    // (each tab's clock starts at the same whole second and runs slow), which gives both
+    // replays the same name in the game.
+    const sameSecond = [(at) => {
+      const now = Date.now.bind(Date), from = now();
+      Date.now = () => at + Math.floor((now() - from) / 50);
+    }, Math.floor(Date.now() / 1000) * 1000];
+    const pages = await Promise.all([0, 1].map(() => open(browser, '', sameSecond)));
+    await Promise.all(pages.map(started));
+    const [a, b] = pages;
+    console.log('FIGURE the two tabs\' replays in memory: ' + path.basename(await replayPath(a)) + ', ' + path.basename(await replayPath(b)));
+    // A plays; then B (A is hidden, and saves); back to A (B saves), which plays 6 s; then B
+    // (A saves), which plays 12 s and is reloaded.
+    await play(a);
+    await sleep(3000);
+    await play(b);
+    await sleep(3000);
+    await goOn(a);
+    await sleep(6000);
+    const a1 = await inMemory(a);
+    await goOn(b);
+    await sleep(12000);
+    const b1 = await inMemory(b);
+    await b.reload({ waitUntil: 'load' });
+    await started(b);
+    // The reloaded tab holds A's replay as it was. It plays; back to A (it saves), which plays
+    // 6 s more; back to it (A saves), and it saves again when the storage is looked at.
+    await play(b);
+    await sleep(2000);
+    await goOn(a);
+    await sleep(6000);
+    const a2 = await inMemory(a);
+    await goOn(b);
+    await sleep(2000);
+    const b2 = await inMemory(b);
+    let files = await kept(browser);
+    const spans = checkKept(files, 'after two tabs played');
+    const [keptA, keptB1, keptB2] = [a2, b1, b2].map((bytes) => keptAs(files, bytes));
+    check(keptA && keptB1 && keptB2 && new Set([keptA[0], keptB1[0], keptB2[0]]).size === 3,
+          'two tabs, each with a game: every replay is kept, under a name of its own', [...files.keys()].join(', '));
+    check(files.has('quorvatide-2020-01-02_03-04-05.qvr') && files.get('quorvatide-2020-01-02_03-04-05.qvr').equals(earlier),
+          'a replay an earlier page kept is kept', [...files.keys()].join(', '));
+    check(keptA && keptA[1].length >= a2.length && a2.length > a1.length,
+          'a tab that holds an older copy of another tab\'s replay never writes it back',
+          (keptA ? keptA[1].length : 'none') + ' bytes kept of ' + a2.length);
+    const b1Span = checkKept(new Map([['reloaded-in-memory.qvr', b1]]), 'in memory before the reload').get('reloaded-in-memory.qvr');
+    console.log('FIGURE a reload ' + b1Span + ' s into the session: ' + (keptB1 ? spans.get(keptB1[0]) : 'none') + ' s kept');
+    check(keptB1 && b1Span > 0 && spans.get(keptB1[0]) >= b1Span - 10,
+          'a reload mid-game keeps the replay up to the last save, 10 s at most before the reload',
+          (keptB1 ? spans.get(keptB1[0]) : 'none') + ' s kept of ' + b1Span + ' s');
+    await browser.close();
+
+    // The browser again, on the same profile. Full storage (the browser's quota set before the
+    // page first writes: it is read again only every 30 s or so): the save ends and the page says
+    // so; with room again the next save is kept and the line goes.
+    browser = await launch(profile);
+    const origin = new URL(url).origin;
+    let cdp;
+    const q = await open(browser, '', null, async (page) => {
+      cdp = await page.target().createCDPSession();
+      await cdp.send('Storage.overrideQuotaForOrigin', { origin, quotaSize: 1500 });
+    });
+    await started(q);
+    await play(q);
+    await sleep(2000);
+    const full = await saved(q), fullLine = await line(q);
+    await cdp.send('Storage.overrideQuotaForOrigin', { origin });
+    await sleep(1500);
+    const again = await saved(q), lineAfter = await line(q);
+    check(full === 'QuotaExceededError' && /^Your games cannot be kept in this browser: storage is full\.$/.test(fullLine),
+          'a save into full storage ends, and the page says so in one line', full + ': ' + fullLine);
+    check(again === 'saved' && lineAfter === '', 'with room again the next save is kept, and the line goes', again + ': ' + lineAfter);
+    // The tab closed mid-game, 3 s after its last save: what it had played is kept.
+    await sleep(3000);
+    const qBytes = await inMemory(q);
+    await q.close();
+    files = await kept(browser);
+    checkKept(files, 'after a restart of the browser');
+    check([a2, b1, b2].every((bytes) => keptAs(files, bytes)),
+          'after a restart of the browser every replay is still kept', [...files.keys()].join(', '));
+    const keptQ = keptAs(files, qBytes);
+    check(keptQ && keptQ[1].length >= qBytes.length, 'a tab closed mid-game keeps all it had played',
+          (keptQ ? keptQ[1].length : 'none') + ' bytes kept of ' + qBytes.length);
+
+    // No storage: the game plays with its files in memory, and the page says so in one line.
+    const noStorage = [
+      ['without IndexedDB', () => { delete window.indexedDB; }],
+      ['with the site\'s storage blocked', () => {
+        IDBFactory.prototype.open = () => { throw new DOMException('The user denied permission.', 'SecurityError'); };
+      }]];
+    for (const [how, init] of noStorage) {
+      const page = await open(browser, '?stats=0', [init]);
+      const ok = await started(page).then(() => true, () => false);
+      let grows = false;
+      if (ok) {
+        await play(page);
+        await sleep(1500);
+        const before = await inMemory(page);
+        await sleep(1500);
+        const after = await inMemory(page);
+        grows = !!before && !!after && after.length > before.length;
+      }
+      const said = await line(page);
+      check(ok && grows && /^Your games cannot be kept in this browser: .*[Dd]ownload a replay to keep it\.$/.test(said),
+            'the game plays ' + how + ', recorded in memory, and the page says in one line that its files are not kept', said);
+      if (ok && how === 'without IndexedDB')
+        check(await page.evaluate(() => !('QUORVATIDE_FRAME_STATS' in ENV)), '?stats=0 leaves the frame statistics off');
+      await page.close();
+    }
+    check(errors.length === 0, 'no page error in the storage tests', errors.join(' | '));
+  } finally {
+    await browser.close();
+    console.log('FIGURE the storage tests: ' + ((Date.now() - t0) / 1000).toFixed(0) + ' s');
+  }
+}
+
 async function main() {
   const server = spawn('python3', [path.join(__dirname, '../../scripts/serve_web.py'), distDir, '--port', '0'],
                        { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -106,14 +345,7 @@ async function main() {
     server.stdout.once('data', (b) => resolve(String(b).trim()));
     server.once('exit', () => reject(new Error('the server did not start')));
   });
-  const browser = await puppeteer.launch({
-    executablePath: '/usr/bin/chromium',
-    headless: true,
-    userDataDir: path.join(work, 'profile'),
-    args: ['--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--disable-quic', '--enable-unsafe-swiftshader',
-           '--autoplay-policy=no-user-gesture-required', '--window-size=1000,900'],
-  });
+  const browser = await launch(path.join(work, 'profile'));
   try {
     const page = await browser.newPage();
     await page.setViewport({ width: 1000, height: 900 });
@@ -312,6 +544,15 @@ async function main() {
       }
       check(played && page.url().includes('watch=' + encodeURIComponent(path.basename(firstReplay))),
             'a replay chosen with the Watch button plays in the page by itself', page.url());
+      // While it is watched, the session's replay is the one watched (downloaded again, under
+      // its name).
+      const watchedBytes = fs.readFileSync(firstReplay);
+      fs.unlinkSync(firstReplay);
+      await page.click('#download-replay');
+      for (let i = 0; i < 30 && !fs.existsSync(firstReplay); i++) await sleep(100);
+      await sleep(200);
+      check(fs.existsSync(firstReplay) && fs.readFileSync(firstReplay).equals(watchedBytes),
+            'while a replay is watched, the page downloads that replay', await page.$eval('#status', (e) => e.textContent));
     }
     // A file that is no replay: one line on the page that names it, and a way back.
     const bad = path.join(work, 'not-a-replay.qvr');
@@ -324,6 +565,11 @@ async function main() {
       check(/^The game cannot start: not-a-replay\.qvr: .+\. Back to the game$/.test(said), 'a chosen file that is no replay is named on the page in one line', said);
       await Promise.all([page.waitForNavigation({ waitUntil: 'load', timeout: 20000 }), page.click('#status button')]);
       await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+      // The refused file is not kept.
+      await page.goto(url + '?watch=not-a-replay.qvr', { waitUntil: 'load' });
+      const again = await page.waitForFunction(() => /cannot start/.test(document.getElementById('status').textContent), { timeout: 20000 })
+        .then(() => page.$eval('#status', (e) => e.textContent), () => '');
+      check(/^The game cannot start: not-a-replay\.qvr: No such file or directory\./.test(again), 'a chosen file the game refuses is not kept', again);
     }
 
     // The build's symbol map: each function's name by its index.
@@ -370,8 +616,11 @@ async function main() {
     await plain.goto(url, { waitUntil: 'load' });
     const text = await plain.evaluate(() => document.body.innerText.trim());
     check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
-  } finally {
+    // The storage's tests in a browser of their own.
     await browser.close();
+    await storageTests(url);
+  } finally {
+    if (browser.connected) await browser.close();
     server.kill();
   }
 }

@@ -33,14 +33,14 @@ TEST(WindowsFiles, PathsWithAccentsAreReadWrittenAndRenamedWithoutReplacingAnyth
     EXPECT_FALSE(files.Read(folder, 100).has_value());
     EXPECT_FALSE(files.Read(folder + "missing", 100).has_value());
 
-    std::string error;
+    int error = 0;
     auto out = files.CreateNew(b, error);
-    ASSERT_TRUE(out) << error;
+    ASSERT_TRUE(out) << std::strerror(error);
     EXPECT_TRUE(out->Append("abc", 3));
     EXPECT_TRUE(out->Close());
     EXPECT_EQ(files.Read(b, 100).value_or("?"), "abc");
     EXPECT_FALSE(files.CreateNew(b, error));
-    EXPECT_EQ(error, std::strerror(EEXIST));
+    EXPECT_EQ(error, EEXIST);
     // A name already taken is left as it is.
     EXPECT_EQ(files.Rename(a, b), EEXIST);
     EXPECT_EQ(files.Read(b, 100).value_or("?"), "abc");
@@ -49,6 +49,30 @@ TEST(WindowsFiles, PathsWithAccentsAreReadWrittenAndRenamedWithoutReplacingAnyth
     EXPECT_TRUE(files.IsFile(folder + "moved ß.txt"));
     // Writing where a file stands in for the folder fails with a reason, and nothing throws.
     EXPECT_NE(files.Write(b + "/inside.txt", "x"), 0);
+}
+
+TEST(WindowsFiles, AFileBeingWrittenIsInUseUntilClosedAndCanBeRenamedAndRemoved) {
+    TTempAssets dir;
+    IFiles& files = NativeFiles();
+    const std::string a = PathUtf8(dir.ExeDir()) + "/séance.qvr", b = a + ".renamed";
+    int error = 0;
+    auto out = files.CreateNew(a, error);
+    ASSERT_TRUE(out) << std::strerror(error);
+    EXPECT_TRUE(out->Append("abc", 3));
+    // Read while written; in use until closed, under its new name too.
+    EXPECT_TRUE(files.InUse(a));
+    EXPECT_EQ(files.Read(a, 100).value_or("?"), "abc");
+    EXPECT_EQ(files.Rename(a, b), 0);
+    EXPECT_TRUE(files.InUse(b));
+    EXPECT_TRUE(out->Append("def", 3));
+    EXPECT_TRUE(out->Close());
+    EXPECT_FALSE(files.InUse(b));
+    EXPECT_EQ(files.Read(b, 100).value_or("?"), "abcdef");
+    EXPECT_FALSE(files.InUse(a));  // none of the name
+    EXPECT_EQ(files.Remove(b), 0);
+    EXPECT_FALSE(files.IsFile(b));
+    EXPECT_EQ(files.Remove(b), ENOENT);
+    EXPECT_EQ(ErrnoFromWindows(ERROR_FILE_TOO_LARGE), EFBIG);
 }
 
 TEST(WindowsFiles, SystemErrorsReadAsTheGamesMessagesAndTheFoldersAreThePlayers) {
