@@ -21,7 +21,7 @@ dark() {
 # titled <shot>: true when the menu's title, in its gold, stands over the play area
 titled() {
     local n
-    n=$(convert "$work/$1.png" -crop 300x60+208+190 +repage -fx \
+    n=$(convert "$work/$1.png" -crop 300x60+208+170 +repage -fx \
         'r > 0.7 && g > 0.47 && g < 0.85 && b < 0.55 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
     [ "$n" -gt 200 ]
 }

@@ -220,6 +220,42 @@ poll 5 is_paused || fail "expected the pause panel after P"
 echo "a click starts play; P shows the pause panel"
 xdotool key --window "$win" p 2>/dev/null
 sleep 2
+# The front end's menu: Escape opens it over the paused game, with its gold title; in its
+# options calm effects go on, kept in %APPDATA%\Quorvatide\options.ini; Quit ends the game.
+titled() {
+    [ "$(convert "$work/$1.png" -crop 300x60+208+170 +repage -fx \
+        'r > 0.7 && g > 0.47 && g < 0.85 && b < 0.55 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)" -gt 200 ]
+}
+press() { xdotool mousemove --window "$win" "$1" "$2" 2>/dev/null; sleep 0.3; xdotool click 1; sleep 0.5; }
+xdotool key --window "$win" Escape 2>/dev/null
+poll 5 titled || fail "Escape opened no menu under wine"
+press 358 $((256 + 4 * 46 + 18)) # Options, in the menu of a game going on
+press 398 403                    # calm effects: on
+shot options1
+convert "$work/options1.png" -crop 142x30+418+388 +repage "$work/calm-on.png"
+xdotool key --window "$win" Escape 2>/dev/null
+sleep 0.5
+press 358 $((256 + 5 * 46 + 18)) # Quit
+SECONDS=0
+while kill -0 "$game_pid" 2>/dev/null; do
+    [ $SECONDS -lt 10 ] || fail "Quit in the menu did not end the game"
+    sleep 0.2
+done
+reap_game "Quit in the menu"
+grep -q '^calm effects = on' "$roaming/options.ini" ||
+    fail "no calm effects in $roaming/options.ini: $(cat "$roaming/options.ini" 2>&1)"
+# Started again, its options screen shows what was chosen.
+start_win "$accents"
+sleep 1
+xdotool key --window "$win" Escape 2>/dev/null
+poll 5 titled || fail "Escape opened no menu on the title screen"
+press 358 $((279 + 3 * 46 + 18)) # Options, in the title screen's menu
+shot options2
+same options2 142x30+418+388 "$work/calm-on.png" ||
+    fail "after a restart the options screen does not show calm effects on"
+echo "the menu opens under wine; calm effects chosen there hold after a restart"
+xdotool key --window "$win" Escape 2>/dev/null
+xdotool key --window "$win" Escape 2>/dev/null
 close_win
 wine_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/game.err")
 [ -n "$wine_compose" ] || fail "no frame statistics: $(cat "$work/game.err")"
