@@ -135,7 +135,7 @@
   Module['qvLoupeFrames'] = 0;
   function loupe() {
     var box = $('loupe'), canvas = $('canvas');
-    var place = Module['_qv_web_pointer']() >> 2;
+    var place = finger ? Module['_qv_web_pointer']() >> 2 : 0;
     if (!finger || !HEAP32[place]) {
       if (loupeOn) box.hidden = true;
       loupeOn = false;
