@@ -33,6 +33,17 @@ int CentreY(const TRect& r) {
     return r.top + kItemSize / 2;
 }
 
+bool Inside(const TRect& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// The open menu's picture, if a menu is open.
+const TControl* OpenMenu(const TForm1& game, TGridPointer::TMode mode) {
+    if (mode == TGridPointer::TMode::BuildMenu) return game.MenuImg;
+    if (mode == TGridPointer::TMode::OrbMenu) return game.OrbMenuImg;
+    return nullptr;
+}
+
 }  // namespace
 
 TGridPointer::TGridPointer(TGameOf game, TSend send)
@@ -349,8 +360,102 @@ std::optional<TRect> TGridPointer::Highlight() const {
     const TMode mode = Mode();
     if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu)
         return std::nullopt;
-    TRect r = CellRect(*game, mode, CellAt(*game, mode, x_, y_));
+    if (touch_ == TTouch::Pointer && touchOff_) return std::nullopt;
+    // A finger on the board beside an open menu points at the tile under it.
+    TMode shown = mode;
+    if (const TControl* menu = OpenMenu(*game, mode); menu && !Inside(menu->BoundsInForm(), x_, y_))
+        shown = TMode::Board;
+    TRect r = CellRect(*game, shown, CellAt(*game, shown, x_, y_));
     // The board's last row and column are partly hidden under the frame around it.
-    if (mode == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
+    if (shown == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
     return r;
+}
+
+// The carried pointer goes to what lies under the finger: the tile, the open menu's item under
+// it, or the tile beside the menu; off the board it stays, and clicks nothing.
+void TGridPointer::TouchAt(int x, int y) {
+    touchOff_ = false;
+    const TForm1* game = game_();
+    if (!game) return;
+    const TMode mode = Mode();
+    if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu) return;
+    TMode over = mode;
+    if (const TControl* menu = OpenMenu(*game, mode); menu && !Inside(menu->BoundsInForm(), x, y))
+        over = TMode::Board;
+    if (over == TMode::Board && !Inside(game->Playfield->BoundsInForm(), x, y)) {
+        touchOff_ = true;
+        return;
+    }
+    const TRect r = CellRect(*game, over, CellAt(*game, over, x, y));
+    MoveTo(CentreX(r), CentreY(r));
+}
+
+void TGridPointer::TouchDown(int x, int y, bool direct) {
+    if (touch_ != TTouch::None) return;
+    if (direct) {
+        touch_ = TTouch::Direct;
+        touchOnPause_ = Mode() == TMode::Paused;
+        MouseUsed(x, y);
+        Send(TDispatch::MouseMove(x, y, Pressed(false)));
+        Send(TDispatch::MouseDown(x, y, TMouseButton::Left, Pressed(true)));
+        return;
+    }
+    touch_ = TTouch::Pointer;
+    inUse_ = true;
+    glideX_ = glideY_ = 0;
+    TouchAt(x, y);
+}
+
+void TGridPointer::TouchMove(int x, int y) {
+    if (touch_ == TTouch::Direct) {
+        x_ = x, y_ = y;
+        Send(TDispatch::MouseMove(x, y, Pressed(true)));
+    } else if (touch_ == TTouch::Pointer) {
+        TouchAt(x, y);
+    }
+}
+
+void TGridPointer::TouchUp(int x, int y) {
+    if (touch_ == TTouch::Direct) {
+        touch_ = TTouch::None;
+        x_ = x, y_ = y;
+        Send(TDispatch::MouseUp(x, y, TMouseButton::Left, Pressed(false)));
+        if (touchOnPause_ && Mode() == TMode::Paused) TypeKey('P');
+        return;
+    }
+    if (touch_ != TTouch::Pointer) return;
+    TouchAt(x, y);
+    touch_ = TTouch::None;
+    const TForm1* game = game_();
+    const TMode mode = Mode();
+    if (game && !confirmBy_) {
+        if (mode == TMode::Paused) {
+            TypeKey('P');
+        } else if (mode == TMode::Splash || mode == TMode::GameOver) {
+            const TRect screen =
+                (mode == TMode::Splash ? game->pnlSplash : game->pnlGameOver)->BoundsInForm();
+            MoveTo((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2);
+            Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+            Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+        } else if (!touchOff_ && mode != TMode::None) {
+            Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+            Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+        }
+    }
+    // The highlight shows only while the finger is down; the pad and the keys go on from here as
+    // they would from the mouse.
+    touchOff_ = false;
+    inUse_ = false;
+    mouseMoved_ = true;
+}
+
+void TGridPointer::TouchCancel() {
+    if (touch_ == TTouch::Direct)
+        Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+    if (touch_ == TTouch::Pointer) {
+        inUse_ = false;
+        mouseMoved_ = true;
+    }
+    touch_ = TTouch::None;
+    touchOff_ = false;
 }

@@ -7,7 +7,8 @@
 // the page's storage; a fault on purpose shows the crash report, which the page downloads.
 // And the player's files in the browser's storage, in a profile kept across a restart of the
 // browser: two tabs playing at once, a reload mid-game, full storage, none at all (see
-// storageTests).
+// storageTests). And the page on a phone, played by touch, and kept for playing offline (see
+// phone.js).
 //
 //   node page_test.js <dist/web> <Assets folder> <native quorvatide> <quorvatide_node.js>
 // Prints the figures it measures (FIGURE lines) and "N passed, N failed".
@@ -17,6 +18,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
+const { phoneTests, offlineTests } = require('./phone.js');
 
 const [distDir, assetDir, nativeGame, nodeGame] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvatide-page-'));
@@ -616,9 +618,17 @@ async function main() {
     await plain.goto(url, { waitUntil: 'load' });
     const text = await plain.evaluate(() => document.body.innerText.trim());
     check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
-    // The storage's tests in a browser of their own.
+    // The storage's tests, the phone's and the offline page's, each in a browser of its own.
     await browser.close();
     await storageTests(url);
+    await phoneTests({ url, launch, check, sleep, work, downloads, checkOnLinux, assetDir, desktopStats: stats });
+    const source = path.join(__dirname, '../..');
+    await offlineTests({
+      launch, check, sleep, work, serveScript: path.join(source, 'scripts/serve_web.py'),
+      pageScript: { dir: distDir, cmake: path.join(source, 'cmake/web_page.cmake') },
+      swSource: path.join(source, 'platform/web/sw.js.in'),
+      version: /project\(Quorvatide VERSION ([\d.]+)/.exec(fs.readFileSync(path.join(source, 'CMakeLists.txt'), 'utf8'))[1],
+    });
   } finally {
     if (browser.connected) await browser.close();
     server.kill();
