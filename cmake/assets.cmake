@@ -31,11 +31,13 @@ set_property(TARGET qv_assetgen PROPERTY COMPILE_OPTIONS -Wall -Wextra -Werror -
 set_property(TARGET qv_assetgen PROPERTY LINK_OPTIONS "")
 
 set(QV_ASSETS_STAMP ${CMAKE_BINARY_DIR}/generated/assets.stamp)
-# The desktop icons, installed into the hicolor theme, are drawn beside it.
+# The desktop icons, installed into the hicolor theme, are drawn beside it, and the page's
+# (taken by the browser build, cmake/web_generated.cmake).
 set(QV_ICON_DIR ${CMAKE_BINARY_DIR}/generated/icons)
+set(QV_PAGE_ICON_DIR ${CMAKE_BINARY_DIR}/generated/page-icons)
 add_custom_command(
   OUTPUT ${QV_ASSETS_STAMP}
-  COMMAND qv_assetgen ${QV_ASSET_DIR} ${QV_DEJAVU_DIR} ${QV_ICON_DIR}
+  COMMAND qv_assetgen ${QV_ASSET_DIR} ${QV_DEJAVU_DIR} ${QV_ICON_DIR} ${QV_PAGE_ICON_DIR}
   COMMAND ${CMAKE_COMMAND} -E touch ${QV_ASSETS_STAMP}
   DEPENDS qv_assetgen
   COMMENT "Generating the Assets folder"

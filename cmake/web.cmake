@@ -17,7 +17,7 @@ add_executable(quorvatide app/main.cpp)
 target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_frontend qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
-  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_flush_replay\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\"]"
+  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_flush_replay\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\",\"_qv_web_pointer\",\"_qv_web_pause\",\"_qv_web_menu\",\"_qv_web_play_state\"]"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"
@@ -30,9 +30,17 @@ target_link_options(quorvatide PRIVATE
   "SHELL:--exclude-file ${QV_ASSET_DIR}/rmusic*")
 set_property(TARGET quorvatide APPEND PROPERTY LINK_DEPENDS ${QV_WEB_DIR}/storage.js ${QV_WEB_DIR}/pre.js ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC})
 add_dependencies(quorvatide assets)
-# The page beside the program, so that the build folder can be served as it is.
-add_custom_command(TARGET quorvatide POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy ${QV_WEB_DIR}/index.html ${CMAKE_BINARY_DIR}/index.html)
+# The page beside the program, so that the build folder can be served as it is: index.html,
+# the web app manifest, the icons (drawn by the native build's generator) and, once all of
+# them are there, the service worker that keeps this version of them for playing offline.
+add_custom_target(page ALL
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${QV_WEB_DIR}/index.html
+          ${QV_WEB_DIR}/manifest.webmanifest ${CMAKE_BINARY_DIR}/
+  COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_BINARY_DIR} -DVERSION=${PROJECT_VERSION}
+          -DSOURCE=${QV_WEB_DIR}/sw.js.in -P ${CMAKE_SOURCE_DIR}/cmake/web_page.cmake
+  COMMENT "Writing the page's service worker"
+  VERBATIM)
+add_dependencies(page quorvatide assets)
 
 add_executable(quorvatide_node app/main.cpp)
 target_link_libraries(quorvatide_node PRIVATE ${QV_HOST} qv_frontend qv_cli qv_crash_hooks)

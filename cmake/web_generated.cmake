@@ -34,4 +34,14 @@ foreach(n RANGE 0 4)
     VERBATIM)
   list(APPEND QV_WEB_MUSIC ${ogg})
 endforeach()
-add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC})
+# The page's icons (its manifest's and the phones' home screens'), in icons/ beside the page.
+set(QV_PAGE_ICONS_STAMP ${CMAKE_BINARY_DIR}/generated/page-icons.stamp)
+add_custom_command(
+  OUTPUT ${QV_PAGE_ICONS_STAMP}
+  COMMAND ${CMAKE_COMMAND} -E copy_directory ${QV_NATIVE_BUILD}/generated/page-icons
+          ${CMAKE_BINARY_DIR}/icons
+  COMMAND ${CMAKE_COMMAND} -E touch ${QV_PAGE_ICONS_STAMP}
+  DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp
+  COMMENT "Copying the page's icons"
+  VERBATIM)
+add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP} ${QV_WEB_MUSIC} ${QV_PAGE_ICONS_STAMP})

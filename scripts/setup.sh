@@ -69,9 +69,9 @@ build_web() {
     version=$(sed -n 's/^project(Quorvatide VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
     rm -rf dist/web
     mkdir -p dist/web
-    cp platform/web/index.html build-web/quorvatide.js build-web/quorvatide.wasm \
-        build-web/quorvatide.data dist/web/
-    cp -r build-web/music dist/web/
+    cp build-web/index.html build-web/manifest.webmanifest build-web/sw.js build-web/quorvatide.js \
+        build-web/quorvatide.wasm build-web/quorvatide.data dist/web/
+    cp -r build-web/music build-web/icons dist/web/
     rm -f "dist/quorvatide-$version-web.zip"
     (cd dist/web && cmake -E tar cf "../quorvatide-$version-web.zip" --format=zip .)
     echo "The page: dist/web/ (and dist/quorvatide-$version-web.zip)"

@@ -34,6 +34,17 @@ int CentreY(const TRect& r) {
     return (r.top + r.bottom) / 2;
 }
 
+bool Inside(const TRect& r, int x, int y) {
+    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
+
+// The open menu's picture, if a menu is open.
+const TControl* OpenMenu(const TForm1& game, TGridPointer::TMode mode) {
+    if (mode == TGridPointer::TMode::BuildMenu) return game.MenuImg;
+    if (mode == TGridPointer::TMode::OrbMenu) return game.OrbMenuImg;
+    return nullptr;
+}
+
 }  // namespace
 
 TGridPointer::TGridPointer(TGameOf game, TSend send, TItemsOf items, TSendHostKey hostKey)
@@ -144,13 +155,13 @@ void TGridPointer::MoveTo(int x, int y) {
 // opened, back onto the menu's tile when it closed the menu; after the mouse, onto the item or
 // tile nearest to the mouse. Never while the confirm press is held: the control of the press
 // holds the mouse until it comes up.
-void TGridPointer::Resync() {
+bool TGridPointer::Resync() {
     const bool fromMouse = mouseMoved_;
     mouseMoved_ = false;
     const TForm1* game = game_();
     const TMode mode = Mode();
-    if ((!game && mode != TMode::Items) || confirmBy_) return;
-    if (mode == mode_ && synced_) return;
+    if ((!game && mode != TMode::Items) || confirmBy_) return false;
+    if (mode == mode_ && synced_) return false;
     const TMode before = mode_;
     mode_ = mode;
     const bool fromMenu = before == TMode::BuildMenu || before == TMode::OrbMenu;
@@ -173,12 +184,17 @@ void TGridPointer::Resync() {
         default:
             break;
     }
+    return true;
 }
 
 void TGridPointer::Step(TPointerDir dir) {
-    Resync();
+    const bool onNewGrid = Resync();
     const TMode mode = Mode();
-    if (mode == TMode::Items) return StepItems(dir);
+    // Over a session's items the first press shows the pointer on the first of them.
+    if (mode == TMode::Items) {
+        if (!onNewGrid) StepItems(dir);
+        return;
+    }
     const TForm1* game = game_();
     if (!game) return;
     int cols = 0, rows = 0;
@@ -423,8 +439,108 @@ std::optional<TRect> TGridPointer::Highlight() const {
     if (!game) return std::nullopt;
     if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu)
         return std::nullopt;
-    TRect r = CellRect(game, mode, CellAt(game, mode, x_, y_));
+    if (touch_ == TTouch::Pointer && touchOff_) return std::nullopt;
+    // A finger on the board beside an open menu points at the tile under it.
+    TMode shown = mode;
+    if (const TControl* menu = OpenMenu(*game, mode); menu && !Inside(menu->BoundsInForm(), x_, y_))
+        shown = TMode::Board;
+    TRect r = CellRect(game, shown, CellAt(game, shown, x_, y_));
     // The board's last row and column are partly hidden under the frame around it.
-    if (mode == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
+    if (shown == TMode::Board) r = r.Intersect(game->Playfield->BoundsInForm());
     return r;
+}
+
+// The carried pointer goes to what lies under the finger: the tile, the open menu's item under
+// it, or the tile beside the menu; off the board it stays, and clicks nothing.
+void TGridPointer::TouchAt(int x, int y) {
+    touchOff_ = false;
+    const TForm1* game = game_();
+    const TMode mode = Mode();
+    // Over a session's items (the front end's menu): the item nearest the finger.
+    if (mode == TMode::Items) {
+        const TRect r = CellRect(game, mode, CellAt(game, mode, x, y));
+        MoveTo(CentreX(r), CentreY(r));
+        return;
+    }
+    if (!game) return;
+    if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu) return;
+    TMode over = mode;
+    if (const TControl* menu = OpenMenu(*game, mode); menu && !Inside(menu->BoundsInForm(), x, y))
+        over = TMode::Board;
+    if (over == TMode::Board && !Inside(game->Playfield->BoundsInForm(), x, y)) {
+        touchOff_ = true;
+        return;
+    }
+    const TRect r = CellRect(game, over, CellAt(game, over, x, y));
+    MoveTo(CentreX(r), CentreY(r));
+}
+
+void TGridPointer::TouchDown(int x, int y, bool direct) {
+    if (touch_ != TTouch::None) return;
+    if (direct) {
+        touch_ = TTouch::Direct;
+        touchOnPause_ = Mode() == TMode::Paused;
+        MouseUsed(x, y);
+        Send(TDispatch::MouseMove(x, y, Pressed(false)));
+        Send(TDispatch::MouseDown(x, y, TMouseButton::Left, Pressed(true)));
+        return;
+    }
+    touch_ = TTouch::Pointer;
+    inUse_ = true;
+    glideX_ = glideY_ = 0;
+    TouchAt(x, y);
+}
+
+void TGridPointer::TouchMove(int x, int y) {
+    if (touch_ == TTouch::Direct) {
+        x_ = x, y_ = y;
+        Send(TDispatch::MouseMove(x, y, Pressed(true)));
+    } else if (touch_ == TTouch::Pointer) {
+        TouchAt(x, y);
+    }
+}
+
+void TGridPointer::TouchUp(int x, int y) {
+    if (touch_ == TTouch::Direct) {
+        touch_ = TTouch::None;
+        x_ = x, y_ = y;
+        Send(TDispatch::MouseUp(x, y, TMouseButton::Left, Pressed(false)));
+        if (touchOnPause_ && Mode() == TMode::Paused) TypeKey('P');
+        return;
+    }
+    if (touch_ != TTouch::Pointer) return;
+    TouchAt(x, y);
+    touch_ = TTouch::None;
+    const TForm1* game = game_();
+    const TMode mode = Mode();
+    if ((game || mode == TMode::Items) && !confirmBy_) {
+        if (mode == TMode::Paused) {
+            TypeKey('P');
+        } else if (mode == TMode::Splash || mode == TMode::GameOver) {
+            const TRect screen =
+                (mode == TMode::Splash ? game->pnlSplash : game->pnlGameOver)->BoundsInForm();
+            MoveTo((screen.left + screen.right) / 2, (screen.top + screen.bottom) / 2);
+            Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+            Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+        } else if (!touchOff_ && mode != TMode::None) {
+            Send(TDispatch::MouseDown(x_, y_, TMouseButton::Left, Pressed(true)));
+            Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+        }
+    }
+    // The highlight shows only while the finger is down; the pad and the keys go on from here as
+    // they would from the mouse.
+    touchOff_ = false;
+    inUse_ = false;
+    mouseMoved_ = true;
+}
+
+void TGridPointer::TouchCancel() {
+    if (touch_ == TTouch::Direct)
+        Send(TDispatch::MouseUp(x_, y_, TMouseButton::Left, Pressed(false)));
+    if (touch_ == TTouch::Pointer) {
+        inUse_ = false;
+        mouseMoved_ = true;
+    }
+    touch_ = TTouch::None;
+    touchOff_ = false;
 }

@@ -70,6 +70,23 @@ public:
     // there when next used.
     void MouseUsed(int x, int y);
 
+    // One finger on a touch screen, in game pixels. Where the game is shown large enough for a
+    // finger to hit what it means (`direct`), a touch is the mouse: pressed where the finger
+    // comes down, dragged, released where it lifts. Elsewhere the finger carries the pointer:
+    // down, it goes to the tile or menu item under the finger and its highlight shows which;
+    // moving, it follows; lifted, it clicks there. A finger off the board clicks nothing, and a
+    // finger on the board beside an open menu points at the tile, whose click closes the menu
+    // as the mouse's does. On the splash and game-over screens the lift is their click, and over
+    // the pause panel it is P: play goes on, as it could not without a keyboard.
+    void TouchDown(int x, int y, bool direct);
+    void TouchMove(int x, int y);
+    void TouchUp(int x, int y);
+    // The system took the touch for a gesture of its own: the mouse's press comes up where it
+    // is; the pointer clicks nothing.
+    void TouchCancel();
+    // A finger is down and carries the pointer (not the direct touch, which is the mouse).
+    bool Carried() const { return touch_ == TTouch::Pointer; }
+
     // Repeats of a held direction and the stick's glide that are due by `now`.
     void RunDue(uint64_t now);
     // When RunDue next has something to do, if ever.
@@ -89,7 +106,8 @@ private:
         int col = 0, row = 0;
     };
     void Step(TPointerDir dir);
-    void Resync();
+    // Moves the pointer onto the grid of what now lies under it; true when that changed.
+    bool Resync();
     void MoveTo(int x, int y);
     void Send(TDispatch d);
     void StickSteps(uint64_t now);
@@ -98,6 +116,7 @@ private:
     TRect CellRect(const TForm1* game, TMode mode, TCell cell) const;
     std::vector<TRect> Items() const { return items_ ? items_() : std::vector<TRect>(); }
     void StepItems(TPointerDir dir);
+    void TouchAt(int x, int y);
 
     TGameOf game_;
     TSend send_;
@@ -123,4 +142,11 @@ private:
     std::optional<TPointerSource> confirmBy_;
     double stickX_ = 0, stickY_ = 0;
     uint64_t lastGlide_ = 0;
+    // The finger down, if any, and how it acts.
+    enum class TTouch : uint8_t { None, Direct, Pointer };
+    TTouch touch_ = TTouch::None;
+    // The carried pointer's finger lies where nothing can be clicked.
+    bool touchOff_ = false;
+    // The direct touch came down on the pause panel.
+    bool touchOnPause_ = false;
 };

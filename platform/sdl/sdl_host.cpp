@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -107,6 +108,12 @@ public:
         exposeAll_ = true;
     }
 
+    // How large a game pixel is where a finger touches it, when it is not the window's scale:
+    // the page shrinks its window smoothly below 1× to fit a small screen.
+    void SetShownScale(double scale) { shownScale_ = scale; }
+
+    TGridPointer& Pointer() { return pointer_; }
+
     void ToggleFullscreen() {
         const bool full = (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP) != 0;
         if (SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
@@ -153,7 +160,11 @@ private:
                 if (ev.window.event == SDL_WINDOWEVENT_CLOSE) return false;
                 // Whatever the pointer's keys and pads held, they let go with the focus: their
                 // releases may not reach a window in the background.
-                if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) pointerInput_.LetGo();
+                if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+                    pointerInput_.LetGo();
+                    if (finger_) pointer_.TouchCancel();
+                    finger_.reset();
+                }
                 if (ev.window.event == SDL_WINDOWEVENT_FOCUS_LOST ||
                     ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
                     session_.FocusChanged(ev.window.event == SDL_WINDOWEVENT_FOCUS_GAINED);
@@ -164,7 +175,9 @@ private:
             // Window positions reach the game in its own pixels. The black border around the
             // game in a fullscreen window is not part of it: presses there are ignored, and so
             // is moving there with no button held; a drag the game started goes on outside.
+            // A touch screen's fingers come as fingers (below), never also as the mouse.
             case SDL_MOUSEMOTION: {
+                if (ev.motion.which == SDL_TOUCH_MOUSEID) break;
                 int x, y;
                 if (view_.ToFrame(ev.motion.x, ev.motion.y, x, y) || buttons_ != 0) {
                     if (ev.motion.xrel != 0 || ev.motion.yrel != 0) pointer_.MouseUsed(x, y);
@@ -174,7 +187,7 @@ private:
             }
             case SDL_MOUSEBUTTONDOWN: {
                 int x, y;
-                if (!ButtonOf(ev.button.button, button) ||
+                if (ev.button.which == SDL_TOUCH_MOUSEID || !ButtonOf(ev.button.button, button) ||
                     !view_.ToFrame(ev.button.x, ev.button.y, x, y))
                     break;
                 buttons_ |= SDL_BUTTON(ev.button.button);
@@ -184,13 +197,38 @@ private:
             }
             case SDL_MOUSEBUTTONUP: {
                 // Only the release of a press the game saw.
-                if (!ButtonOf(ev.button.button, button) ||
+                if (ev.button.which == SDL_TOUCH_MOUSEID || !ButtonOf(ev.button.button, button) ||
                     (buttons_ & SDL_BUTTON(ev.button.button)) == 0)
                     break;
                 int x, y;
                 view_.ToFrame(ev.button.x, ev.button.y, x, y);
                 buttons_ &= ~SDL_BUTTON(ev.button.button);
                 session_.Dispatch(TDispatch::MouseUp(x, y, button, Shift()));
+                break;
+            }
+            // The first finger down acts, until it lifts; others are ignored. Where a game pixel
+            // is shown at least as large as a pixel of the screen, the game's tiles and items are
+            // large enough to tap directly; below that the finger carries the pointer.
+            case SDL_FINGERDOWN:
+            case SDL_FINGERMOTION:
+            case SDL_FINGERUP: {
+                if (finger_ ? ev.tfinger.fingerId != *finger_ : ev.type != SDL_FINGERDOWN) break;
+                int w = 0, h = 0, x = 0, y = 0;
+                SDL_GetWindowSize(window_, &w, &h);
+                const bool inside = view_.ToFrame(int(std::floor(ev.tfinger.x * float(w))),
+                                                  int(std::floor(ev.tfinger.y * float(h))), x, y);
+                if (ev.type == SDL_FINGERDOWN) {
+                    const bool direct = shownScale_.value_or(double(view_.scale)) >= 1;
+                    // As with the mouse, the border around a fullscreen game takes no press.
+                    if (direct && !inside) break;
+                    finger_ = ev.tfinger.fingerId;
+                    pointer_.TouchDown(x, y, direct);
+                } else if (ev.type == SDL_FINGERMOTION) {
+                    pointer_.TouchMove(x, y);
+                } else {
+                    finger_.reset();
+                    pointer_.TouchUp(x, y);
+                }
                 break;
             }
             case SDL_KEYDOWN: {
@@ -397,6 +435,9 @@ private:
     TSdlPointerInput pointerInput_{pointer_, [] { return SDL_GetTicks64(); }};
     std::optional<TRect> highlight_;
     bool cursorHidden_ = false;
+    // The finger that acts, while it is down.
+    std::optional<SDL_FingerID> finger_;
+    std::optional<double> shownScale_;
 };
 
 // The window's scale: QUORVATIDE_SCALE when set, else the largest that fits the usable area of
@@ -474,6 +515,8 @@ void TWindowRunDeleter::operator()(TWindowRun* run) const {
 TWindowRunPtr OpenWindowRun(const TSessionFactory& createSession, int& exitCode,
                             const TWindowOptions& options) {
     exitCode = 0;
+    // Fingers are handled as fingers (THost::Handle), not as SDL's mouse made of them.
+    SDL_SetHint(SDL_HINT_TOUCH_MOUSE_EVENTS, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "quorvatide: cannot open the game window: no usable display (%s)\n",
                      SDL_GetError());
@@ -570,6 +613,14 @@ bool TRunWindow::ShowFolder(const std::string& folder) {
 
 void ToggleFullscreen(TWindowRun& run) {
     run.host->ToggleFullscreen();
+}
+
+void SetShownScale(TWindowRun& run, double scale) {
+    run.host->SetShownScale(scale);
+}
+
+TGridPointer& PointerOf(TWindowRun& run) {
+    return run.host->Pointer();
 }
 
 TSdlAudio& AudioOf(TWindowRun& run) {

@@ -30,6 +30,7 @@ bool ShowErrorBox(const char* title, const char* text);
 // The display, the audio device, the clock, the session and its window, for one run.
 struct TWindowRun;
 class TSdlAudio;
+class TGridPointer;
 struct TWindowRunDeleter {
     // Destroys the session (FormDestroy, while the audio device is open) and the window, and
     // closes SDL.
@@ -56,6 +57,13 @@ bool StepWindowRun(TWindowRun& run, bool wait);
 void RescaleWindowRun(TWindowRun& run, int scale);
 // Between the window and fullscreen (F11, Alt+Enter).
 void ToggleFullscreen(TWindowRun& run);
+// How large one game pixel is on the screen, in the units a finger is measured in (the page's
+// CSS pixels), where something other than the window scales it: the page shows its window
+// smoothly smaller than 1× on a small screen. Touch decides by it: from 1 up a tap is the
+// mouse's click, below 1 the finger carries the pointer. Unset, the window's own scale.
+void SetShownScale(TWindowRun& run, double scale);
+// The pad's, the keys' and the finger's pointer.
+TGridPointer& PointerOf(TWindowRun& run);
 // The run's sound and music (closed when there was no audio device).
 TSdlAudio& AudioOf(TWindowRun& run);
 IWindowSession& SessionOf(TWindowRun& run);

@@ -1,7 +1,8 @@
 // The page's side of the game, run inside the module before the game starts (linked with
 // --pre-js, after storage.js, which keeps the player's files in the browser's storage): when
-// the files are saved, the page's controls, the scale that fits the browser's window, the tab
-// hidden, the music fetched once the game has started, and a fault shown as a crash report.
+// the files are saved, the page's controls, the size that fits the browser's window, the
+// magnifier over a finger, the tab hidden, the music fetched once the game has started, the
+// copy kept for playing offline, and a fault shown as a crash report.
 (function () {
   'use strict';
   var home = '/home/web_user';
@@ -53,6 +54,7 @@
   storage.onLine = function (text) {
     var line = $('storage');
     if (line) { line.textContent = text; line.hidden = !text; }
+    if (started) fit();
   };
   // What the recorder still holds goes into the replay's file first.
   function flushReplay() {
@@ -88,13 +90,112 @@
     else if (!text) bar.hidden = true;
   };
 
-  // The largest whole scale at which the game fits the browser's window, above the controls.
+  // The game as large as the browser's window lets it be. From 1× up it is shown at the largest
+  // whole scale that fits, every game pixel a sharp block, as on the desktop, with the page's
+  // buttons under it. Below that (a phone) the window stays at 1× and the browser shrinks it
+  // smoothly to the largest size that fits; the buttons shrink to Pause and More…, under the
+  // game or beside it, whichever leaves the game larger (a phone held sideways: beside, and the
+  // game fills the screen's height).
+  var form = { w: 903, h: 717 };
+  var shown = 1;
   function fit() {
     if (Module['qvCrashed']) return;
-    var controls = $('controls');
-    var full = !!document.fullscreenElement;
-    var w = window.innerWidth, h = window.innerHeight - (full || !controls ? 0 : controls.offsetHeight + 8);
-    Module['_qv_web_rescale'](w, h);
+    var w = window.innerWidth, h = window.innerHeight;
+    var body = document.body, side = $('side'), canvas = $('canvas');
+    var full = !!document.fullscreenElement, open = body.classList.contains('open');
+    body.classList.remove('open');
+    var arrange = function (compact, beside) {
+      body.classList.toggle('compact', compact);
+      body.classList.toggle('beside', beside);
+      if (full || !side) return Math.min(w / form.w, h / form.h);
+      return beside ? Math.min((w - side.offsetWidth - 8) / form.w, h / form.h)
+                    : Math.min(w / form.w, (h - side.offsetHeight) / form.h);
+    };
+    var scale = arrange(false, false);
+    if (scale < 1) {
+      var below = arrange(true, false), beside = arrange(true, true);
+      scale = beside > below ? beside : arrange(true, false);
+    }
+    body.classList.toggle('open', open && body.classList.contains('compact'));
+    var whole = Math.max(1, Math.floor(scale));
+    shown = scale >= 1 ? whole : Math.max(scale, 0.05);
+    canvas.classList.toggle('smooth', scale < 1);
+    canvas.style.width = scale < 1 ? (form.w * shown).toFixed(2) + 'px' : '';
+    canvas.style.height = scale < 1 ? (form.h * shown).toFixed(2) + 'px' : '';
+    Module['_qv_web_rescale'](whole, shown);
+  }
+
+  // The magnifier: while a finger carries the game's pointer (the game shown below 1×, where a
+  // tile is smaller than a fingertip), the tiles around the pointer, enlarged with its
+  // highlight, in a box above the finger, or beside it where there is no room above. The page
+  // draws it from the game's canvas, so the game draws nothing more; it costs a copy a frame,
+  // and only while a finger is down.
+  var finger = null, loupeOn = false;
+  Module['qvLoupeMs'] = 0;
+  Module['qvLoupeFrames'] = 0;
+  function loupe() {
+    var box = $('loupe'), canvas = $('canvas');
+    var place = finger ? Module['_qv_web_pointer']() >> 2 : 0;
+    if (!finger || !HEAP32[place]) {
+      if (loupeOn) box.hidden = true;
+      loupeOn = false;
+      return;
+    }
+    var t0 = performance.now();
+    var cx = (HEAP32[place + 1] + HEAP32[place + 3]) / 2, cy = (HEAP32[place + 2] + HEAP32[place + 4]) / 2;
+    // A tile about 50 CSS pixels wide: two to three times as large as it is shown.
+    var zoom = shown * Math.min(3, Math.max(2, 50 / (35 * shown)));
+    var size = Math.round(Math.min(180, Math.max(120, 3.4 * 35 * zoom)));
+    var gap = 36, edge = 4, x, y;
+    var w = window.innerWidth, h = window.innerHeight;
+    if (finger.y - gap - size >= edge) {
+      x = finger.x - size / 2;
+      y = finger.y - gap - size;
+    } else {
+      x = finger.x > w / 2 ? finger.x - gap - size : finger.x + gap;
+      y = finger.y - size / 2;
+    }
+    x = Math.max(edge, Math.min(w - size - edge, x));
+    y = Math.max(edge, Math.min(h - size - edge, y));
+    var ratio = window.devicePixelRatio || 1, pixels = Math.round(size * ratio);
+    if (box.width !== pixels) { box.width = box.height = pixels; }
+    box.style.width = box.style.height = size + 'px';
+    box.style.transform = 'translate(' + Math.round(x) + 'px,' + Math.round(y) + 'px)';
+    var ctx = box.getContext('2d');
+    ctx.imageSmoothingEnabled = false;
+    ctx.fillStyle = '#000';
+    ctx.fillRect(0, 0, pixels, pixels);
+    var k = canvas.width / form.w, span = size / zoom;
+    ctx.drawImage(canvas, (cx - span / 2) * k, (cy - span / 2) * k, span * k, span * k, 0, 0, pixels, pixels);
+    if (!loupeOn) box.hidden = false;
+    loupeOn = true;
+    Module['qvLoupeMs'] += performance.now() - t0;
+    Module['qvLoupeFrames']++;
+  }
+  function follow(e) {
+    var touch = null;
+    for (var i = 0; i < e.touches.length; i++)
+      if (!finger || e.touches[i].identifier === finger.id) { touch = e.touches[i]; break; }
+    finger = touch && { id: touch.identifier, x: touch.clientX, y: touch.clientY };
+  }
+  function watchFingers() {
+    var canvas = $('canvas');
+    // The game hears a finger as a finger. A browser that makes a mouse of a touch anyway
+    // (a touch it would not let the game cancel) keeps that mouse from the game, which would
+    // click twice.
+    ['mousedown', 'mouseup', 'mousemove'].forEach(function (type) {
+      document.addEventListener(type, function (e) {
+        if (e.sourceCapabilities && e.sourceCapabilities.firesTouchEvents && e.target === canvas) e.stopPropagation();
+      }, true);
+    });
+    ['touchstart', 'touchmove', 'touchend', 'touchcancel'].forEach(function (type) {
+      canvas.addEventListener(type, follow, { passive: true });
+    });
+    (function frame() {
+      if (Module['qvCrashed']) { $('loupe').hidden = true; return; }
+      loupe();
+      requestAnimationFrame(frame);
+    })();
   }
 
   function newest(folder, pattern) {
@@ -127,7 +228,11 @@
     return path || (watchName ? watchDir + watchName : null);
   }
 
-  function say(text) { var s = $('status'); if (s) s.textContent = text; }
+  function say(text) {
+    var s = $('status');
+    if (s) s.textContent = text;
+    if (started) fit();
+  }
 
   // The music is the most of what the page carries: it comes after the game has started, a
   // track at a time, the title's first, so that the splash never waits for it. A track asked
@@ -135,6 +240,7 @@
   function fetchMusic() {
     var track = 0;
     (function next() {
+      if (track > 4) keepOffline();
       if (track > 4 || Module['qvCrashed']) return;
       var name = 'rmusic' + track++ + '.ogg';
       fetch('music/' + name).then(function (response) {
@@ -151,9 +257,21 @@
     })();
   }
 
+  // Once the page has fetched everything it carries, its service worker keeps a copy of it all
+  // (sw.js): from the next visit on the game plays without a network. The copy is made from
+  // the browser's cache, checked with the server, so nothing comes twice.
+  function keepOffline() {
+    if (!navigator.serviceWorker || keepOffline.done) return;
+    keepOffline.done = true;
+    navigator.serviceWorker.register('sw.js').catch(function (e) {
+      console.warn('quorvatide: the game cannot be kept for playing offline: ' + e);
+    });
+  }
+
   Module['qvStarted'] = function () {
     started = true;
     fit();
+    watchFingers();
     fetchMusic();
     // The new replay is kept at once, which gives it its name among the other tabs'.
     save();
@@ -178,6 +296,19 @@
       }
     });
     window.addEventListener('pagehide', saveNow);
+    $('pause').onclick = function () { Module['_qv_web_pause'](); };
+    // The game's menu, as Esc or the side panel's button opens it: for fingers, which reach
+    // nothing beside the board where the game is shown small.
+    $('menu').onclick = function () { Module['_qv_web_menu'](); };
+    // More… opens the other buttons over the page; any of them, or Close, closes them.
+    var more = function (open) {
+      document.body.classList.toggle('open', open);
+      $('more').textContent = open ? 'Close' : 'More…';
+    };
+    $('more').onclick = function () { more(!document.body.classList.contains('open')); };
+    $('controls').addEventListener('click', function (e) {
+      if (e.target.tagName === 'BUTTON' && e.target.id !== 'more') more(false);
+    });
     $('fullscreen').onclick = function () {
       if (document.fullscreenElement) document.exitFullscreen();
       else $('stage').requestFullscreen().catch(function () { say('This browser does not allow fullscreen here.'); });

@@ -1,8 +1,9 @@
 // The browser's drive of the window: the page's frames (emscripten_set_main_loop, one round of
 // the window each, never blocking) run the same steps as the desktop's loop. The page's script
-// (platform/web/pre.js) calls in here: the scale that fits the browser's window, the
-// fullscreen button, the tab hidden, the session's replay for its download button and for the
-// page's saves, the music fetched after the splash.
+// (platform/web/pre.js) calls in here: the scale that fits the browser's window, the pointer
+// a finger carries for the page's magnifier, the pause and fullscreen buttons, the tab hidden, the
+// session's replay for its download button and for the page's saves, the music fetched after the
+// splash.
 //
 // A hidden tab gets no frames, so the game would stand still with its clock running on: when
 // the tab is hidden during play the game is paused as the P key pauses it (the key goes in
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "core/form1.h"
@@ -24,6 +26,7 @@
 #include "platform/sdl/sdl_host.h"
 #include "replay/playback_session.h"
 #include "replay/recording_session.h"
+#include "shell/grid_pointer.h"
 #include "shell/screen_name.h"
 
 namespace {
@@ -135,12 +138,67 @@ int RunWindow(const TSessionFactory& createSession) {
 
 extern "C" {
 
-// The page has `width` × `height` pixels for the game: the largest whole scale that fits.
-EMSCRIPTEN_KEEPALIVE void qv_web_rescale(int width, int height) {
+// The page shows the game at `scale` (a whole number: the window's pixels), and one of the
+// game's pixels is `shown` CSS pixels large: `scale` itself, or less where the browser shrinks
+// the window smoothly to fit a small screen. Touch decides by it how a finger acts.
+EMSCRIPTEN_KEEPALIVE void qv_web_rescale(int scale, double shown) {
     if (!gRun) return;
-    const TForm& form = SessionOf(*gRun).Form();
-    const int scale = std::max(1, std::min(width / form.Width(), height / form.Height()));
-    RescaleWindowRun(*gRun, scale);
+    RescaleWindowRun(*gRun, std::max(1, scale));
+    SetShownScale(*gRun, shown);
+}
+
+// Where the pointer a finger carries stands, for the page's magnifier: {1, left, top, right,
+// bottom} in game pixels while a finger carries it and its highlight shows, {0, ...} otherwise.
+EMSCRIPTEN_KEEPALIVE const int* qv_web_pointer() {
+    static int place[5];
+    place[0] = 0;
+    if (!gRun) return place;
+    const TGridPointer& pointer = PointerOf(*gRun);
+    const std::optional<TRect> highlight = pointer.Highlight();
+    if (pointer.Carried() && highlight) {
+        place[0] = 1;
+        place[1] = highlight->left, place[2] = highlight->top;
+        place[3] = highlight->right, place[4] = highlight->bottom;
+    }
+    return place;
+}
+
+// The page's Pause button, for a player without a keyboard: P, in play or paused.
+// The menu of the front end, as the pad's menu button opens it.
+EMSCRIPTEN_KEEPALIVE void qv_web_menu() {
+    if (gRun) SessionOf(*gRun).HostKey(THostKey::Menu);
+}
+
+EMSCRIPTEN_KEEPALIVE void qv_web_pause() {
+    TRecordingSession* recording = Recording();
+    if (!recording) return;
+    const char* screen = ScreenName(recording->Game());
+    if (std::strcmp(screen, "play") == 0 || std::strcmp(screen, "paused") == 0)
+        recording->Dispatch(TDispatch::Key('P'));
+}
+
+// For the page's test: what the player has done and what shows, as "play: signs 1 (1 built),
+// orders 0, bots 2, scrap 20, menu build at 318,200" (the open menu's place, or "menu none").
+EMSCRIPTEN_KEEPALIVE const char* qv_web_play_state() {
+    static std::string text;
+    TForm1* game = LiveGame();
+    if (!game) return "";
+    size_t built = 0;
+    for (const auto& sign : game->lstSigns)
+        if (sign->layer->Bitmap().MasterAlpha() == kBuiltSignAlpha) ++built;
+    const TControl* menu = game->MenuImg->Visible()      ? game->MenuImg
+                           : game->OrbMenuImg->Visible() ? game->OrbMenuImg
+                                                         : nullptr;
+    text = std::string(ScreenName(*game)) + ": signs " + std::to_string(game->lstSigns.size()) +
+           " (" + std::to_string(built) + " built), orders " +
+           std::to_string(game->lstOrders.size()) + ", bots " +
+           std::to_string(game->lstBots.size()) + ", scrap " + std::to_string(game->cash) +
+           ", menu " +
+           (menu ? std::string(menu == game->MenuImg ? "build" : "orb") + " at " +
+                       std::to_string(menu->BoundsInForm().left) + "," +
+                       std::to_string(menu->BoundsInForm().top)
+                 : std::string("none"));
+    return text.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void qv_web_hidden() {

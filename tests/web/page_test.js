@@ -7,7 +7,8 @@
 // the page's storage; a fault on purpose shows the crash report, which the page downloads.
 // And the player's files in the browser's storage, in a profile kept across a restart of the
 // browser: two tabs playing at once, a reload mid-game, full storage, none at all (see
-// storageTests).
+// storageTests). And the page on a phone, played by touch, and kept for playing offline (see
+// phone.js).
 //
 //   node page_test.js <dist/web> <Assets folder> <native quorvatide> <quorvatide_node.js>
 // Prints the figures it measures (FIGURE lines) and "N passed, N failed".
@@ -17,6 +18,7 @@ const fs = require('fs');
 const os = require('os');
 const path = require('path');
 const puppeteer = require('puppeteer-core');
+const { phoneTests, offlineTests } = require('./phone.js');
 
 const [distDir, assetDir, nativeGame, nodeGame] = process.argv.slice(2);
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quorvatide-page-'));
@@ -338,6 +340,63 @@ async function storageTests(url) {
   }
 }
 
+// The front end's menu in the page: Escape opens it over the paused game, with its gold title;
+// calm effects turned on in its options are kept in the browser's storage, and after a reload
+// its options screen shows them so.
+async function menuTests(url) {
+  const browser = await launch(path.join(work, 'menu-profile'));
+  try {
+    const page = await browser.newPage();
+    await page.setViewport({ width: 1000, height: 900 });
+    const load = async () => {
+      await page.goto(url, { waitUntil: 'load' });
+      await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun,
+                                 { timeout: 30000, polling: 100 });
+      await sleep(300);
+    };
+    await load();
+    const box = await (await page.$('#canvas')).boundingBox();
+    const scale = box.width / 903;
+    const click = async (x, y) => { await page.mouse.click(box.x + x * scale, box.y + y * scale); await sleep(250); };
+    // Pixels of the title's gold in the band where the menu's title stands.
+    const gold = () => page.evaluate(() => {
+      const c = document.getElementById('canvas'), s = c.width / 903;
+      const d = c.getContext('2d').getImageData(208 * s, 170 * s, 300 * s, 60 * s).data;
+      let n = 0;
+      for (let i = 0; i < d.length; i += 4) if (d[i] > 180 && d[i + 1] > 120 && d[i + 1] < 216 && d[i + 2] < 140) n++;
+      return n / (s * s);
+    });
+    // A hash of the calm effects row's value on the options screen.
+    const calmValue = () => page.evaluate(() => {
+      const c = document.getElementById('canvas'), s = c.width / 903;
+      const d = c.getContext('2d').getImageData(418 * s, 388 * s, 142 * s, 30 * s).data;
+      let h = 0;
+      for (let i = 0; i < d.length; i += 4) h = (Math.imul(h, 31) + (d[i] << 16 | d[i + 1] << 8 | d[i + 2])) | 0;
+      return h;
+    });
+    await click(358, 358);  // play
+    await sleep(500);
+    await page.keyboard.press('Escape');
+    await sleep(300);
+    check(await gold() > 200, 'Escape opens the menu over the game in the page');
+    await click(358, 256 + 4 * 46 + 18);  // Options, in the menu of a game going on
+    const off = await calmValue();
+    await click(398, 403);  // calm effects: on
+    const on = await calmValue();
+    const options = await page.evaluate(() => {
+      try { return FS.readFile('/home/web_user/.config/quorvatide/options.ini', { encoding: 'utf8' }); } catch (e) { return ''; }
+    });
+    check(on !== off && /^calm effects = on$/m.test(options), 'an option chosen in the menu is written', options);
+    await load();
+    await page.keyboard.press('Escape');
+    await sleep(300);
+    await click(358, 279 + 3 * 46 + 18);  // Options, in the title screen's menu
+    check(await calmValue() === on, 'after a reload the options screen shows the option kept');
+  } finally {
+    await browser.close();
+  }
+}
+
 async function main() {
   const server = spawn('python3', [path.join(__dirname, '../../scripts/serve_web.py'), distDir, '--port', '0'],
                        { stdio: ['ignore', 'pipe', 'inherit'] });
@@ -616,9 +675,18 @@ async function main() {
     await plain.goto(url, { waitUntil: 'load' });
     const text = await plain.evaluate(() => document.body.innerText.trim());
     check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
-    // The storage's tests in a browser of their own.
+    // The storage's tests, the phone's and the offline page's, each in a browser of its own.
     await browser.close();
     await storageTests(url);
+    await menuTests(url);
+    await phoneTests({ url, launch, check, sleep, work, downloads, checkOnLinux, assetDir, desktopStats: stats });
+    const source = path.join(__dirname, '../..');
+    await offlineTests({
+      launch, check, sleep, work, serveScript: path.join(source, 'scripts/serve_web.py'),
+      pageScript: { dir: distDir, cmake: path.join(source, 'cmake/web_page.cmake') },
+      swSource: path.join(source, 'platform/web/sw.js.in'),
+      version: /project\(Quorvatide VERSION ([\d.]+)/.exec(fs.readFileSync(path.join(source, 'CMakeLists.txt'), 'utf8'))[1],
+    });
   } finally {
     if (browser.connected) await browser.close();
     server.kill();

@@ -18,5 +18,8 @@ void WriteSettingsIni(const std::filesystem::path& dir);
 // The window icon "icon.bmp" (64 × 64, with its mask) into the Assets folder and, when iconDir
 // is given, the desktop's icons "<N>x<N>/apps/quorvatide.png" at 16 to 256 pixels under it.
 void WriteIcons(const std::filesystem::path& assetDir, const std::filesystem::path& iconDir);
+// The page's icons for its web app manifest and the home screens of phones: 192 and 512 pixels,
+// a maskable 512 and Apple's 180.
+void WritePageIcons(const std::filesystem::path& dir);
 
 }  // namespace assetgen

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/assetgen/art.h"
@@ -28,6 +29,19 @@ void DrawIcon(art::TCanvas& c) {
     cairo_stroke(cr);
     // The orb's 35-pixel tile fills the icon but for a thin margin inside the rim.
     const double margin = n * 0.04;
+    screens::AtSize(cr, margin, margin, n - 2 * margin, [](cairo_t* o) { DrawOrb(o, 0); });
+}
+
+// The page's icon for a phone's home screen, whose launcher cuts it to a shape of its own (a
+// circle, a rounded square): the night tile fills the whole square, and the orb stays inside
+// the middle four fifths that every shape keeps.
+void DrawMaskableIcon(art::TCanvas& c) {
+    cairo_t* cr = c.cr();
+    const double n = c.Width();
+    cairo_rectangle(cr, 0, 0, n, n);
+    art::VerticalGradient(cr, 0, n, 0x18223A, screens::kNight);
+    cairo_fill(cr);
+    const double margin = n * 0.2;
     screens::AtSize(cr, margin, margin, n - 2 * margin, [](cairo_t* o) { DrawOrb(o, 0); });
 }
 
@@ -71,6 +85,20 @@ void WriteWindowsIcon(const std::filesystem::path& iconDir) {
 }
 
 }  // namespace
+
+void WritePageIcons(const std::filesystem::path& dir) {
+    std::filesystem::create_directories(dir);
+    for (const auto& [name, size] : {std::pair<const char*, int>{"icon-192.png", 192},
+                                     {"icon-512.png", 512},
+                                     {"apple-touch-icon.png", 180}}) {
+        art::TCanvas icon(size, size);
+        DrawIcon(icon);
+        icon.SavePng(dir / name);
+    }
+    art::TCanvas maskable(512, 512);
+    DrawMaskableIcon(maskable);
+    maskable.SavePng(dir / "icon-maskable-512.png");
+}
 
 void WriteIcons(const std::filesystem::path& assetDir, const std::filesystem::path& iconDir) {
     art::TCanvas window(64, 64);
