@@ -242,6 +242,7 @@ while kill -0 "$game_pid" 2>/dev/null; do
     sleep 0.2
 done
 reap_game "Quit in the menu"
+wine_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/game.err")
 grep -q '^calm effects = on' "$roaming/options.ini" ||
     fail "no calm effects in $roaming/options.ini: $(cat "$roaming/options.ini" 2>&1)"
 # Started again, its options screen shows what was chosen.
@@ -257,7 +258,6 @@ echo "the menu opens under wine; calm effects chosen there hold after a restart"
 xdotool key --window "$win" Escape 2>/dev/null
 xdotool key --window "$win" Escape 2>/dev/null
 close_win
-wine_compose=$(sed -n 's/.*compose \([0-9.]*\) us.*/\1/p' "$work/game.err")
 [ -n "$wine_compose" ] || fail "no frame statistics: $(cat "$work/game.err")"
 [ -n "$(newest)" ] || fail "no replay in $replays"
 
