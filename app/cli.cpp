@@ -212,9 +212,10 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
   --help               show this help and exit
   --version            show the version and exit
 
-Keys in play: P pause, M music on/off, S sound effects on/off, F11 or Alt+Enter
-fullscreen. Settings: Assets/settings.ini beside the program, or
-$XDG_CONFIG_HOME/quorvatide/settings.ini when that exists.
+Keys in play: P pause, M music on/off, S sound effects on/off, Esc the menu,
+F11 or Alt+Enter fullscreen. Settings: Assets/settings.ini beside the program,
+or $XDG_CONFIG_HOME/quorvatide/settings.ini when that exists; the options the
+menu sets: $XDG_CONFIG_HOME/quorvatide/options.ini.
 
 Exit status: 0 when all went well; 1 when a replay does not play as recorded,
 or the window cannot be opened; 2 when the command line is wrong, a file is

@@ -239,7 +239,15 @@ Module['qvStorage'] = (function () {
   function saveNow() {
     if (!db) return;
     var c = changes(), own = [], other = false;
-    c.changed.forEach(function (p) { if (keyOf[p] && base[p] && base[p].tab === tab) own.push(p); else other = true; });
+    // Of the files not kept yet, only a session's (a replay, a crash report, a chosen file)
+    // may take a name another tab took; the player's options, written a moment before the page
+    // went, are kept at once under their own.
+    var sessionFile = function (p) { return p.indexOf(sessionFolder) === 0 || p.indexOf(watchFolder) === 0; };
+    c.changed.forEach(function (p) {
+      if (keyOf[p] && base[p] && base[p].tab === tab) own.push(p);
+      else if (!keyOf[p] && !sessionFile(p)) { keyOf[p] = p; own.push(p); }
+      else other = true;
+    });
     c.removed.forEach(function (p) { if (keyOf[p] && base[p] && base[p].tab === tab) own.push(p); else other = true; });
     if (own.length) {
       try {

@@ -377,7 +377,8 @@ async function menuTests(url) {
     await page.keyboard.press('Escape');
     await sleep(300);
     check(await gold() > 200, 'Escape opens the menu over the game in the page');
-    await click(358, 279 + 3 * 46 + 18);  // Options, in the title screen's menu
+    // The title screen's menu in the page: Play, Records, Watch a replay, Options (no Quit).
+    await click(358, 302 + 3 * 46 + 18);  // Options
     const off = await calmValue();
     await click(398, 403);  // calm effects: on
     const on = await calmValue();
@@ -388,7 +389,7 @@ async function menuTests(url) {
     await load();
     await page.keyboard.press('Escape');
     await sleep(300);
-    await click(358, 279 + 3 * 46 + 18);  // Options, in the title screen's menu
+    await click(358, 302 + 3 * 46 + 18);  // Options
     check(await calmValue() === on, 'after a reload the options screen shows the option kept');
   } finally {
     await browser.close();
