@@ -496,8 +496,9 @@ void TFrontEnd::CloseMenu() {
 
 void TFrontEnd::NewGame() {
     CloseMenu();
-    const TForm1* game = Game();
-    if (Watching() || GameGoingOn() || (ended_ && game && game->gameOver)) Play();
+    // A session of one game whose game is over ends (TPlayChoice::ended) before the new game.
+    const TForm1* now = Game();
+    if (Watching() || GameGoingOn() || (ended_ && now && now->gameOver)) Play();
     after_.reset();
     // The clicks a player would make: past the game-over screen to a fresh world, and on the
     // title screen to begin.
