@@ -13,6 +13,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/cli.h"
 #include "core/digest.h"
 #include "frontend/daily.h"
 #include "frontend/front_end.h"
@@ -173,6 +174,14 @@ TEST(DailyChallenge, TheSeedIsTheDaysAndTheDayIsTheUtcDate) {
     EXPECT_EQ(UtcDay(newYork, -5 * 3600), kDay);
     newYork.tm_hour = 18;
     EXPECT_EQ(UtcDay(newYork, -5 * 3600), "2026-12-08");
+}
+
+TEST(DailyChallenge, StartsFromTheCommandLineAlone) {
+    EXPECT_EQ(ParseCommandLine({"--daily"}).mode, TRunMode::Daily);
+    EXPECT_EQ(ParseCommandLine({"--daily", "--replay", "a.qvr"}).error,
+              "--daily goes alone (see quorvatide --help)");
+    EXPECT_EQ(ParseCommandLine({"--daily=2026-12-09"}).error,
+              "--daily takes no value (see quorvatide --help)");
 }
 
 TEST(DailyChallenge, TwoPlayersWithDifferentInputStartFromTheSameBoard) {

@@ -18,10 +18,11 @@ dark() {
     local c=${1#\#}
     [ $((16#${c:0:2})) -lt 64 ] && [ $((16#${c:2:2})) -lt 64 ] && [ $((16#${c:4:2})) -lt 64 ]
 }
-# titled <shot>: true when the menu's title, in its gold, stands over the play area
+# titled <shot>: true when the menu's title, in its gold, stands over the play area (the
+# menu in play: seven buttons under it)
 titled() {
     local n
-    n=$(convert "$work/$1.png" -crop 300x60+208+190 +repage -fx \
+    n=$(convert "$work/$1.png" -crop 300x60+208+167 +repage -fx \
         'r > 0.7 && g > 0.47 && g < 0.85 && b < 0.55 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
     [ "$n" -gt 200 ]
 }
