@@ -17,7 +17,7 @@ constexpr TOption kOptions[] = {
     {"--replay", true},       {"--check-replay", true},   {"--debug-log", true},
     {"--take-over-at", true}, {"--continue", true, true}, {"--help", false},
     {"--version", false},     {"--records", false},       {"--report", true},
-    {"--game", true},
+    {"--game", true},         {"--daily", false},
 };
 
 // MM:SS (minutes in any number of digits) as milliseconds.
@@ -55,7 +55,7 @@ std::string Quoted(const std::string& value) {
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine cl;
     bool replay = false, check = false, help = false, version = false, resume = false;
-    bool records = false, report = false;
+    bool records = false, report = false, daily = false;
     const auto fail = [&cl](std::string message) {
         cl.error = std::move(message) + " (see quorvatide --help)";
         return cl;
@@ -139,6 +139,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("--game needs a game's number from 1, not '" + value.substr(0, 20) +
                             "'");
             cl.reportGame = game;
+        } else if (arg == "--daily") {
+            daily = true;
         } else if (arg == "--help") {
             help = true;
         } else if (arg == "--version") {
@@ -162,11 +164,14 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail(records || report ? "--records and --report go alone"
                                       : "only one replay at a time");
     if (cl.reportGame && !report) return fail("--game goes with --report");
+    if (daily && int(replay) + int(check) + int(resume) + int(records) + int(report) > 0)
+        return fail("--daily goes alone");
     cl.mode = replay    ? TRunMode::Replay
               : check   ? TRunMode::CheckReplay
               : resume  ? TRunMode::Continue
               : records ? TRunMode::Records
               : report  ? TRunMode::Report
+              : daily   ? TRunMode::Daily
                         : TRunMode::Play;
     return cl;
 }
@@ -187,6 +192,8 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
                        play, recorded as a new replay that continues FILE
   --take-over-at MM:SS with --replay: take over at once at that time of the
                        recording
+  --daily              play today's daily challenge: one board a day (UTC), the
+                       same for every player; the first try of a day is ranked
   --continue [FILE]    go on with the newest session left in the middle of a
                        game (closed, killed or crashed), or with FILE's: it is
                        played to where it stopped and handed to you paused
@@ -194,7 +201,9 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
   --check-replay FILE...
                        play each recorded session without a window, as fast as
                        it goes, and check the game against every digest it
-                       holds; one line says how each FILE went
+                       holds; one line says how each FILE went, and a daily
+                       challenge's replay is proven: "daily 2026-12-09, try 1:
+                       score 1 234, proven", or not and why
   --debug-log OUT      with --check-replay of one FILE: write the replayed
                        session's creature log to OUT, as debug.txt would have
                        been written
@@ -218,10 +227,10 @@ or $XDG_CONFIG_HOME/quorvatide/settings.ini when that exists; the options the
 menu sets: $XDG_CONFIG_HOME/quorvatide/options.ini.
 
 Exit status: 0 when all went well; 1 when a replay does not play as recorded,
-or the window cannot be opened; 2 when the command line is wrong, a file is
-not a replay this version can read or holds no such game, or the plot cannot
-be written. With several replays to check, the highest
-of their statuses.
+a daily challenge's replay is not proven, or the window cannot be opened; 2
+when the command line is wrong, a file is not a replay this version can read
+or holds no such game, or the plot cannot be written. With several replays to
+check, the highest of their statuses.
 )";
 }
 

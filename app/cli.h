@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-enum class TRunMode { Play, Replay, CheckReplay, Continue, Records, Report, Help, Version };
+enum class TRunMode { Play, Replay, CheckReplay, Continue, Records, Report, Help, Version, Daily };
 
 struct TCommandLine {
     TRunMode mode = TRunMode::Play;

@@ -12,6 +12,7 @@
 #include "app/cli.h"
 #include "app/crash_hooks.h"
 #include "app/records_cli.h"
+#include "frontend/daily.h"
 #include "frontend/front_end.h"
 #include "platform/crash/crash_report.h"
 #include "platform/native.h"
@@ -47,8 +48,9 @@ TFrontEndHooks CrashHooks(TTestCrash testCrash) {
     return hooks;
 }
 
-// Plays in the window, recording the session into the player's replay folder.
-int Play() {
+// Plays in the window, recording the session into the player's replay folder; with `daily`,
+// today's daily challenge from its title screen.
+int Play(bool daily = false) {
     std::string warning;
     const TTestCrash testCrash = ParseTestCrash(std::getenv("QUORVATIDE_TEST_CRASH"), warning);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
@@ -56,9 +58,12 @@ int Play() {
     // panel hidden. No timer starts; the game waits as it does behind the splash.
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
-    return RunWindow([boardShown, testCrash](TPlatform& platform) {
+    return RunWindow([boardShown, testCrash, daily](TPlatform& platform) {
         auto front = std::make_unique<TFrontEnd>(platform, CrashHooks(testCrash));
-        front->Play(boardShown);
+        if (daily)
+            PlayDaily(*front, TodayUtc());
+        else
+            front->Play(boardShown);
         return front;
     });
 }
@@ -230,7 +235,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // In the window, any fault from here on leaves a crash report.
-    if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Replay || cl.mode == TRunMode::Continue)
+    if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Daily || cl.mode == TRunMode::Replay ||
+        cl.mode == TRunMode::Continue)
         InstallCrashReporting(argv[0], NativeUserFolders().state, true);
     switch (cl.mode) {
         case TRunMode::Help:
@@ -257,6 +263,8 @@ int main(int argc, char** argv) {
             std::fputs(outcome.out.c_str(), stdout);
             return outcome.status;
         }
+        case TRunMode::Daily:
+            return Play(true);
         case TRunMode::Play:
             break;
     }

@@ -17,7 +17,7 @@ add_executable(quorvatide app/main.cpp)
 target_link_libraries(quorvatide PRIVATE ${QV_HOST} qv_frontend qv_cli qv_crash_hooks)
 target_link_options(quorvatide PRIVATE
   "SHELL:-s ENVIRONMENT=web"
-  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_flush_replay\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\",\"_qv_web_pointer\",\"_qv_web_pause\",\"_qv_web_menu\",\"_qv_web_play_state\"]"
+  "SHELL:-s EXPORTED_FUNCTIONS=[\"_main\",\"_qv_web_crash\",\"_qv_web_crash_path\",\"_qv_web_rescale\",\"_qv_web_fullscreen\",\"_qv_web_hidden\",\"_qv_web_replay_path\",\"_qv_web_flush_replay\",\"_qv_web_frame_stats\",\"_qv_web_debug_log\",\"_qv_web_music_arrived\",\"_qv_web_music\",\"_qv_web_pointer\",\"_qv_web_pause\",\"_qv_web_menu\",\"_qv_web_play_state\",\"_qv_web_check\"]"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=[\"ccall\",\"UTF8ToString\",\"FS\",\"addRunDependency\",\"removeRunDependency\",\"ENV\"]"
   "SHELL:-s MAXIMUM_MEMORY=1024MB"
   "SHELL:-s FORCE_FILESYSTEM=1"
@@ -90,6 +90,13 @@ foreach(replay IN LISTS QV_REPLAY_CORPUS)
   add_test(NAME web_replay_corpus_${name}
            COMMAND ${QV_NODE_RUN} $<TARGET_FILE:quorvatide_node> --check-replay ${replay})
 endforeach()
+
+# The daily challenge's replay made on Linux, proven with the Linux build's very line.
+file(STRINGS ${CMAKE_SOURCE_DIR}/tests/daily/proven.txt QV_DAILY_PROVEN LIMIT_COUNT 1)
+add_test(NAME web_daily_proof
+         COMMAND ${QV_NODE_RUN} $<TARGET_FILE:quorvatide_node> --check-replay
+                 ${CMAKE_SOURCE_DIR}/tests/daily/daily-2026-12-09.qvr)
+set_tests_properties(web_daily_proof PROPERTIES PASS_REGULAR_EXPRESSION "\\.qvr: ${QV_DAILY_PROVEN}")
 
 # The page in Debian's chromium, headless, driven by puppeteer-core (tests/web: npm ci).
 add_test(NAME web_page

@@ -92,6 +92,8 @@ TFrontEnd::~TFrontEnd() {
 void TFrontEnd::Adopt(std::unique_ptr<IWindowSession> session) {
     session_ = std::move(session);
     pausedByMenu_ = false;
+    stamp_ = nullptr;
+    ended_ = nullptr;
     const TForm1* game = Game();
     wasOver_ = game && game->gameOver;
     placeText_.clear();
@@ -159,6 +161,7 @@ void TFrontEnd::GameEnded(const TForm1& game) {
     // Kept only with a replay to prove it and a folder to keep it in; its place is told anyway.
     TGameRecord record = MakeRecord(game, number, startTick_, recorder ? recordedPath_ : "",
                                     sessionSpeed_, local.when);
+    if (stamp_) stamp_(record);
     startTick_ = game.tickCount;
     std::vector<TGameRecord> all = records_.games;
     all.push_back(record);
@@ -183,11 +186,21 @@ bool TFrontEnd::WatchGame(const std::string& replay, uint64_t from, bool takeOve
     return true;
 }
 
+void TFrontEnd::CloseSession() {
+    const TForm1* game = Game();
+    const bool recorded = LiveRecorder() != nullptr;
+    session_->Close();
+    if (!ended_ || !game || !game->gameOver) return;
+    const auto ended = std::move(ended_);
+    ended_ = nullptr;
+    after_ = ended(recorded ? recordedPath_ : std::string(), game->score);
+}
+
 // The session before is closed (its recording ended) and gone, with its music, before the next
 // is made: two games never share the music players.
 void TFrontEnd::Play(const TPlayChoice& choice) {
     if (session_) {
-        session_->Close();
+        CloseSession();
         session_.reset();
         for (int player = 0; player < 2; ++player) host_.audio.MusicClose(player);
     }
@@ -214,6 +227,8 @@ void TFrontEnd::Play(const TPlayChoice& choice) {
     speedPending_ = false;
     Adopt(std::move(session));
     sessionSpeed_ = clock_->Percent();
+    stamp_ = choice.stamp;
+    ended_ = choice.ended;
 }
 
 bool TFrontEnd::Watch(const std::string& path, std::string& error) {
@@ -221,7 +236,7 @@ bool TFrontEnd::Watch(const std::string& path, std::string& error) {
     TSettings settings;
     if (!file || !ReadReplaySettings(file->header, settings, error)) return false;
     if (session_) {
-        session_->Close();
+        CloseSession();
         session_.reset();
         for (int player = 0; player < 2; ++player) host_.audio.MusicClose(player);
     }
@@ -262,7 +277,7 @@ std::string TFrontEnd::Caption() {
 }
 
 void TFrontEnd::Close() {
-    session_->Close();
+    CloseSession();
 }
 
 int TFrontEnd::ExitStatus() {
@@ -326,9 +341,26 @@ void TFrontEnd::Dispatch(const TDispatch& d) {
         }
         return;
     }
+    // A session of one game ends with the click on its game-over screen, and the player's own
+    // game comes; the press's release goes nowhere.
+    const bool released =
+        d.kind == TDispatch::TKind::MouseUp && !d.shift.left && !d.shift.right && !d.shift.middle;
+    if (endingPress_) {
+        endingPress_ = !released;
+        return;
+    }
+    if (d.kind == TDispatch::TKind::MouseDown && ended_ && !gameHasPress_ &&
+        IsScreen(Game(), "game over")) {
+        endingPress_ = true;
+        Play();
+        if (after_) {
+            OpenMenu();
+            Push(std::move(after_));
+        }
+        return;
+    }
     if (d.kind == TDispatch::TKind::MouseDown) gameHasPress_ = true;
-    if (d.kind == TDispatch::TKind::MouseUp && !d.shift.left && !d.shift.right && !d.shift.middle)
-        gameHasPress_ = false;
+    if (released) gameHasPress_ = false;
     session_->Dispatch(d);
     AfterDispatch();
 }
@@ -392,8 +424,9 @@ void TFrontEnd::AfterDispatch() {
         wasOver_ = game->gameOver;
         if (!game->gameOver && !placeText_.empty()) placeText_.clear(), redraw_ = true;
     }
-    // A change of speed waits for a game not yet begun.
-    if (speedPending_ && !MenuOpen() && !Watching() && IsScreen(Game(), "splash")) Play();
+    // A change of speed waits for a game not yet begun (and a session of one game for its end).
+    if (speedPending_ && !ended_ && !MenuOpen() && !Watching() && IsScreen(Game(), "splash"))
+        Play();
 }
 
 // ---------------------------------------------------------------- the menu
@@ -463,7 +496,10 @@ void TFrontEnd::CloseMenu() {
 
 void TFrontEnd::NewGame() {
     CloseMenu();
-    if (Watching() || GameGoingOn()) Play();
+    // A session of one game whose game is over ends (TPlayChoice::ended) before the new game.
+    const TForm1* now = Game();
+    if (Watching() || GameGoingOn() || (ended_ && now && now->gameOver)) Play();
+    after_.reset();
     // The clicks a player would make: past the game-over screen to a fresh world, and on the
     // title screen to begin.
     if (TForm1* game = Game(); IsScreen(game, "game over"))

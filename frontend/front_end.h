@@ -90,6 +90,14 @@ public:
         std::optional<TSettings> settings;
         // Lines for the replay's header ("daily: 2026-12-09, try 1").
         std::vector<std::pair<std::string, std::string>> notes;
+        // Marks the record of a game of the session (a daily's day and try).
+        std::function<void(TGameRecord&)> stamp;
+        // A session of one game (a daily challenge's try): once its game is over, the click on
+        // the game-over screen, a new game, another session or closing the window ends the
+        // session, its recording closed and whole, and `ended` is told the replay's file (empty
+        // when unrecorded) and the score. After the click the player's own game comes, on its
+        // title screen, with the menu open on the screen `ended` gives, if any.
+        std::function<std::unique_ptr<TMenuScreen>(const std::string& replay, int64_t score)> ended;
     };
     // A new session of live play, recorded into the replays folder. The session before, if any,
     // is closed first.
@@ -155,6 +163,9 @@ public:
 
 private:
     void Adopt(std::unique_ptr<IWindowSession> session);
+    // Closes the session being played; a session of one game whose game is over is ended
+    // (TPlayChoice::ended), and the screen it gives kept in after_.
+    void CloseSession();
     void ApplyWindowOptions();
     void Draw();
     // Draws the lit or pressed button anew where only that changed.
@@ -219,4 +230,11 @@ private:
     int startTick_ = 0;
     int sessionSpeed_ = 100;
     std::string recordedPath_;
+    // The session's marks for its records, and for a session of one game what its end does,
+    // and the screen to show after it.
+    std::function<void(TGameRecord&)> stamp_;
+    decltype(TPlayChoice::ended) ended_;
+    std::unique_ptr<TMenuScreen> after_;
+    // The press that ended a session of one game: its release goes nowhere.
+    bool endingPress_ = false;
 };

@@ -12,6 +12,7 @@
 
 #include "core/digest.h"
 #include "core/form1.h"
+#include "replay/daily.h"
 #include "replay/player.h"
 #include "replay/replay_file.h"
 #include "replay/replay_folder.h"
@@ -119,7 +120,10 @@ std::optional<TGameRecord> ParseLine(std::string_view line) {
         kSpeed = 16,
         kGame = 32,
         kReplay = 64,
-        kAll = 127
+        kAll = 127,
+        // A daily's, both or neither.
+        kDay = 128,
+        kTry = 256,
     };
     unsigned seen = 0;
     const auto once = [&seen](unsigned field) {
@@ -153,6 +157,11 @@ std::optional<TGameRecord> ParseLine(std::string_view line) {
         } else if (name == "replay") {
             ok = once(kReplay) && IsPlainFileName(*value);
             r.replay = *value;
+        } else if (name == "day") {
+            ok = once(kDay) && IsDay(*value);
+            r.day = *value;
+        } else if (name == "try") {
+            ok = once(kTry) && ReadNumber(*value, r.dailyTry) && r.dailyTry > 0;
         } else {
             // A later version's field: kept as it was written.
             if (!r.laterFields.empty()) r.laterFields += '\t';
@@ -162,7 +171,7 @@ std::optional<TGameRecord> ParseLine(std::string_view line) {
         if (tab == std::string_view::npos) break;
         line.remove_prefix(tab + 1);
     }
-    if (seen != kAll) return std::nullopt;
+    if ((seen & kAll) != kAll || (seen & kDay) != (seen & kTry) / 2) return std::nullopt;
     return r;
 }
 
@@ -284,6 +293,9 @@ std::vector<TGameRecord> GamesOfReplay(const TReplayFile& file, const std::strin
     const bool own =
         !ReadReplaySettings(file.header, settings, error) || !ShippedSettings(settings);
     const std::optional<int64_t> began = SessionMoment(file.header, name);
+    // A daily's day and try, unless the session was taken over (then it is no try of its own).
+    std::optional<TDailyNote> daily;
+    if (file.header.takenOver.empty()) daily = ReadDailyNote(file.header);
     const std::optional<THandOver> handOver = HandOverOf(file.header);
     TRecordDecoder decoder(file.body);
     uint64_t lastEnd = 0;
@@ -321,6 +333,7 @@ std::vector<TGameRecord> GamesOfReplay(const TReplayFile& file, const std::strin
         game.speed = file.header.speed;
         game.replay = name;
         game.game = r->game;
+        if (daily) game.day = daily->day, game.dailyTry = daily->attempt;
         lastEnd = std::max(lastEnd, *tick);
         games.push_back(std::move(game));
         if (ends) ends->push_back(end);
@@ -366,6 +379,7 @@ std::string FormatRecords(const std::vector<TGameRecord>& games) {
         s += "\tspeed=" + std::to_string(r.speed);
         s += "\tgame=" + std::to_string(r.game);
         s += "\treplay=" + Escape(r.replay);
+        if (!r.day.empty()) s += "\tday=" + r.day + "\ttry=" + std::to_string(r.dailyTry);
         if (!r.laterFields.empty()) {
             std::string later = r.laterFields;
             std::replace(later.begin(), later.end(), '\n', ' ');
@@ -606,9 +620,18 @@ std::string PlaceText(const std::vector<TGameRecord>& games, size_t index) {
 
 std::vector<std::string> KeptReplays(const std::vector<TGameRecord>& games, size_t n) {
     std::vector<std::string> names;
-    for (const TGameRecord& r : BestRecords(games, n))
+    const auto keep = [&names](const TGameRecord& r) {
         if (std::find(names.begin(), names.end(), r.replay) == names.end())
             names.push_back(r.replay);
+    };
+    for (const TGameRecord& r : BestRecords(games, n)) keep(r);
+    std::vector<TGameRecord> ranked;
+    for (const TGameRecord& r : games)
+        if (r.dailyTry == 1) ranked.push_back(r);
+    for (const TGameRecord& r : BestRecords(ranked, kBestDailiesKept)) keep(r);
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const TGameRecord& a, const TGameRecord& b) { return a.day > b.day; });
+    for (size_t i = 0; i < ranked.size() && i < kRankedDailiesKept; ++i) keep(ranked[i]);
     return names;
 }
 

@@ -10,9 +10,10 @@
 //   ...                                     (one line a game, in the order they were played)
 //
 // Each line is fields NAME=VALUE separated by tabs, in any order; a tab, a line end or a
-// backslash inside a value is written \t, \n, \r or \\. A later version adds fields without
-// raising the format (a daily challenge's day and try, say): this one keeps the fields it does
-// not know as they are and writes them back. The format rises only for a change an older
+// backslash inside a value is written \t, \n, \r or \\. A daily challenge's game adds
+// day=2026-12-09<TAB>try=1 (older indexes have neither). A later version adds fields without
+// raising the format: this one keeps the fields it does not know as they are and writes them
+// back. The format rises only for a change an older
 // version cannot read; an index of a newer format is left alone.
 #pragma once
 
@@ -52,6 +53,10 @@ struct TGameRecord {
     std::string replay;
     // The game's number in its session, from 1.
     int game = 1;
+    // A daily challenge's game: its day (UTC, "YYYY-MM-DD") and its try of that day, from 1;
+    // the first try is the ranked one, later ones are practice. Empty and 0 for other games.
+    std::string day;
+    int dailyTry = 0;
     // Fields of a later version, as the file held them (NAME=VALUE, tab-separated, escaped).
     std::string laterFields;
 
@@ -131,7 +136,11 @@ int PlaceOf(const std::vector<TGameRecord>& games, size_t index);
 // What the game-over screen says of games[index]: "New best: 1 234" when it ranks first of
 // them all, else "3rd of 27".
 std::string PlaceText(const std::vector<TGameRecord>& games, size_t index);
-// The replay file names of the best `n` games (each once), which the pruning must keep.
+// The ranked dailies whose replays the pruning keeps too: those of the latest days that have
+// one, and the best of all.
+constexpr size_t kRankedDailiesKept = 30, kBestDailiesKept = 10;
+// The replay file names of the best `n` games and of the ranked dailies kept (each once), which
+// the pruning must keep.
 std::vector<std::string> KeptReplays(const std::vector<TGameRecord>& games,
                                      size_t n = kRecordsKept);
 

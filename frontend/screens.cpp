@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/form1.h"
+#include "frontend/daily.h"
 #include "frontend/look.h"
 #include "frontend/plot.h"
 #include "frontend/records.h"
@@ -58,7 +59,7 @@ class TMainMenu : public TMenuScreen {
 public:
     std::vector<TMenuButton> Buttons(TFrontEnd& front) override {
         std::vector<std::pair<std::string, std::function<void()>>> items;
-        items.reserve(8);
+        items.reserve(9);
         const bool going = front.GameGoingOn() || front.Watching();
         if (going) {
             items.emplace_back("Resume", [&front] { front.Resume(); });
@@ -67,6 +68,8 @@ public:
         } else {
             items.emplace_back("Play", [&front] { front.NewGame(); });
         }
+        items.emplace_back("Daily challenge",
+                           [&front] { front.Push(MakeDailyScreen(TodayUtc())); });
         items.emplace_back("Records", [&front] { front.Push(MakeRecordsScreen()); });
         items.emplace_back("Watch a replay", [&front] { front.Push(MakeWatchScreen(front)); });
         items.emplace_back("Options", [&front] { front.Push(MakeOptionsScreen()); });

@@ -22,18 +22,21 @@ struct TCheckOutcome {
     bool complete = false;
 };
 
-// Plays the replay at `path`, read with `files`, with the Assets folder of `exeDir`. With
+// Plays the replay at `path`, read with `files`, with the Assets folder of `exeDir`. A daily
+// challenge's replay is proven as well (replay/daily.h): its message is then "FILE: daily
+// 2026-12-09, try 1: score 1 234, proven", or status 1 and the reason it is not. With
 // `debugLog`, writes the replayed session's creature log there, as the session's debug.txt was
 // written; a `debugLog` that is the replay's own file is refused (status 2).
 TCheckOutcome CheckReplay(const std::string& path, IFiles& files, const std::string& exeDir,
                           const std::string& debugLog = {});
 
-// The same for a replay file already read; `name` stands for the file in the message.
+// The same for a replay file already read, without proving a daily one (a replay taken over
+// need only play as recorded); `name` stands for the file in the message.
 TCheckOutcome CheckReplayFile(TReplayFile file, const std::string& name, IFiles& files,
                               const std::string& exeDir);
 
-// The same for the bytes of a replay file; `name` stands for the file in the message. Records
-// beyond `maxBody` bytes make it too large to be a replay.
+// The same as CheckReplay for the bytes of a replay file; `name` stands for the file in the
+// message. Records beyond `maxBody` bytes make it too large to be a replay.
 TCheckOutcome CheckReplayBytes(std::string_view bytes, const std::string& name, IFiles& files,
                                const std::string& exeDir, const std::string& debugLog,
                                size_t maxBody);

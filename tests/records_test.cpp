@@ -252,7 +252,7 @@ TEST_F(RecordsTest, TheIndexIsMadeAgainFromTheReplaysAndNothingIsLost) {
     // is none.
     records.games.insert(records.games.begin(), Game(7, "quorvatide-2026-01-02_03-04-05.qvr"));
     records.games[1].date = "2026-12-08 15:03";
-    records.games[1].laterFields = "day=2026-12-08\ttry=2";
+    records.games[1].laterFields = "lesson=2\tstars=3";
     ASSERT_EQ(SaveRecords(NativeFiles(), records), 0);
     std::string text = ReadFile(state_ + kRecordsFileName);
     text.insert(text.find("\nscore=", text.find("\nscore=") + 1), "\nscore=12\tdate=garbage");
@@ -357,7 +357,7 @@ TEST(Records, AThousandGamesReadBackAndRankQuickly) {
         r.ownSettings = i % 2;
         r.speed = 40 + 20 * (i % 4);
         if (i == 5) r.replay = "odd\tname with\nbreaks.qvr";
-        if (i == 6) r.laterFields = "day=2026-12-08\ttry=3";
+        if (i == 6) r.laterFields = "lesson=3\tstars=1";
         games.push_back(r);
     }
     const std::string text = FormatRecords(games);

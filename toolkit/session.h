@@ -86,6 +86,14 @@ public:
     virtual void Close() = 0;
     // Puts the folder in front of the player (the system's file manager); false when it cannot.
     virtual bool ShowFolder(const std::string& folder) = 0;
+    // Hands the player a line to paste and a file to attach elsewhere (a daily score and its
+    // replay): on the desktop the line goes on the clipboard and the file's folder is shown, in
+    // the page the line is shown under the game and the file downloaded. False when it cannot.
+    virtual bool Share(const std::string& line, const std::string& file) {
+        (void)line;
+        (void)file;
+        return false;
+    }
 };
 
 // What the host talks to: the session of its one window.

@@ -482,6 +482,7 @@ public:
     bool CanClose() override;
     void Close() override;
     bool ShowFolder(const std::string& folder) override;
+    bool Share(const std::string& line, const std::string& file) override;
 
 private:
     TWindowRun& run_;
@@ -609,6 +610,15 @@ void TRunWindow::Close() {
 
 bool TRunWindow::ShowFolder(const std::string& folder) {
     return !run_.options.inPage && SDL_OpenURL(("file://" + folder).c_str()) == 0;
+}
+
+bool TRunWindow::Share(const std::string& line, const std::string& file) {
+    if (run_.options.share) return run_.options.share(line, file);
+    if (run_.options.inPage) return false;
+    const bool copied = SDL_SetClipboardText(line.c_str()) == 0;
+    const size_t slash = file.find_last_of("/\\");
+    const bool shown = slash != std::string::npos && ShowFolder(file.substr(0, slash + 1));
+    return copied || shown;
 }
 
 void ToggleFullscreen(TWindowRun& run) {

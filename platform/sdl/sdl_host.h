@@ -44,6 +44,9 @@ struct TWindowOptions {
     std::function<std::string(const std::string& path)> musicFile;
     // The window is a page's canvas: the page decides its scale, and nothing closes it.
     bool inPage = false;
+    // How a line and a file are handed to the player (IHostWindow::Share), when not as on the
+    // desktop (the clipboard and the file's folder shown).
+    std::function<bool(const std::string& line, const std::string& file)> share;
 };
 
 // Opens SDL, the audio device and the window of the session `createSession` makes. Null, with

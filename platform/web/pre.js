@@ -12,13 +12,15 @@
   var query = new URLSearchParams(location.search);
   var $ = function (id) { return document.getElementById(id); };
 
-  // ?watch=NAME shows the replay the player chose last (see the Watch button);
+  // ?watch=NAME shows the replay the player chose last (see the Watch button); ?daily starts
+  // today's daily challenge;
   // ?crash=throw (abort, segv, fpe, stack, memory) faults on purpose at the first tick of play,
   // to see the crash report.
   // A file's name alone, never a way out of its folder.
   var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
   var watchName = baseName(query.get('watch') || '');
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
+  else if (query.has('daily')) Module['arguments'] = ['--daily'];
   // A switch: ?stats, ?stats=1 on; ?stats=0 (or false, off, no) off.
   var stats = query.get('stats');
   stats = stats !== null && !/^(0|false|off|no)$/i.test(stats);
@@ -335,6 +337,25 @@
       });
     };
     $('watch').onclick = function () { $('watch-file').click(); };
+    // Check a replay: the chosen file played and checked here, as --check-replay does (a daily
+    // challenge's proven or not, and why), and the line said under the game. The file is not
+    // kept.
+    $('check-file').onchange = function () {
+      var file = this.files && this.files[0];
+      this.value = '';
+      if (!file) return;
+      say('Checking ' + file.name + '…');
+      file.arrayBuffer().then(function (buffer) {
+        var path = '/tmp/check/' + (baseName(file.name) || 'replay.qvr');
+        FS.mkdirTree('/tmp/check');
+        FS.writeFile(path, new Uint8Array(buffer));
+        var line = UTF8ToString(Module['ccall']('qv_web_check', 'number', ['string'], [path]));
+        try { FS.unlink(path); } catch (e) { }
+        Module['qvChecked'] = line;
+        say(line.substring(line.indexOf(' ') + 1));
+      });
+    };
+    $('check').onclick = function () { $('check-file').click(); };
     // Debug mode's creature log, written when asked for.
     $('download-debug').hidden = !UTF8ToString(Module['_qv_web_debug_log']());
     $('download-debug').onclick = function () {
@@ -390,4 +411,11 @@
   window.addEventListener('error', function (e) { crash('trap', e.message, e.error && e.error.stack); });
   window.addEventListener('unhandledrejection', function (e) { crash('trap', e.reason, e.reason && e.reason.stack); });
   Module['qvClosed'] = function () { save(); say('The game has ended.'); };
+  // A daily score shared from the game's daily screen: the line to paste, shown (and put on the
+  // clipboard where the browser allows), and the replay downloaded.
+  Module['qvShare'] = function (line, file) {
+    say(line);
+    try { if (navigator.clipboard) navigator.clipboard.writeText(line).catch(function () { }); } catch (e) { }
+    return download(file, 'application/octet-stream');
+  };
 })();

@@ -3,7 +3,7 @@
 // (platform/web/pre.js) calls in here: the scale that fits the browser's window, the pointer
 // a finger carries for the page's magnifier, the pause and fullscreen buttons, the tab hidden, the
 // session's replay for its download button and for the page's saves, the music fetched after the
-// splash.
+// splash, a replay checked (a daily challenge's proven) and a daily score shared.
 //
 // A hidden tab gets no frames, so the game would stand still with its clock running on: when
 // the tab is hidden during play the game is paused as the P key pauses it (the key goes in
@@ -24,6 +24,7 @@
 #include "platform/native.h"
 #include "platform/sdl/sdl_audio.h"
 #include "platform/sdl/sdl_host.h"
+#include "replay/check.h"
 #include "replay/playback_session.h"
 #include "replay/recording_session.h"
 #include "shell/grid_pointer.h"
@@ -124,6 +125,15 @@ int RunWindow(const TSessionFactory& createSession) {
             if (NativeFiles().IsFile(ogg)) return ogg;
         }
         return path;
+    };
+    // A daily score shared: the line under the game, the replay downloaded (pre.js).
+    options.share = [](const std::string& line, const std::string& file) {
+        return EM_ASM_INT(
+                   {
+                       return Module.qvShare ? Module.qvShare(UTF8ToString($0), UTF8ToString($1))
+                                             : 0;
+                   },
+                   line.c_str(), file.c_str()) != 0;
     };
     gRun = OpenWindowRun(createSession, exitCode, options);
     if (!gRun) return exitCode;
@@ -265,5 +275,19 @@ EMSCRIPTEN_KEEPALIVE const char* qv_web_music() {
 
 EMSCRIPTEN_KEEPALIVE void qv_web_fullscreen() {
     if (gRun) ToggleFullscreen(*gRun);
+}
+
+// "Check a replay" on the page: the replay at `path` played and checked as --check-replay does,
+// a daily challenge's proven; its status and line, the file named by its name alone:
+// "0 daily-2026-12-09.qvr: daily 2026-12-09, try 1: score 1 234, proven".
+EMSCRIPTEN_KEEPALIVE const char* qv_web_check(const char* path) {
+    static std::string line;
+    const std::string file = path;
+    const TCheckOutcome outcome = CheckReplay(file, NativeFiles(), ExecutableDir());
+    const std::string name = file.substr(file.find_last_of('/') + 1);
+    const bool named = outcome.message.compare(0, file.size(), file) == 0;
+    line = std::to_string(outcome.status) + " " +
+           (named ? name + outcome.message.substr(file.size()) : outcome.message);
+    return line.c_str();
 }
 }

@@ -4,7 +4,8 @@
 // creatures come out; P shows the pause panel, and so does a tab hidden during play; the
 // session's replay, downloaded with the page's button, checks on Linux, and a debug session's
 // with the same debug log as in the WebAssembly build; after a reload the replay is still in
-// the page's storage; a fault on purpose shows the crash report, which the page downloads.
+// the page's storage; "Check a replay" proves a daily replay made on Linux and ?daily starts
+// today's daily; a fault on purpose shows the crash report, which the page downloads.
 // And the player's files in the browser's storage, in a profile kept across a restart of the
 // browser: two tabs playing at once, a reload mid-game, full storage, none at all (see
 // storageTests). And the page on a phone, played by touch, and kept for playing offline (see
@@ -628,6 +629,41 @@ async function main() {
       const again = await page.waitForFunction(() => /cannot start/.test(document.getElementById('status').textContent), { timeout: 20000 })
         .then(() => page.$eval('#status', (e) => e.textContent), () => '');
       check(/^The game cannot start: not-a-replay\.qvr: No such file or directory\./.test(again), 'a chosen file the game refuses is not kept', again);
+    }
+
+    // Check a replay: the daily replay made on Linux is proven in the page with the Linux
+    // build's very line, and one whose date was changed is refused with its reason. ?daily
+    // starts today's daily challenge, whose replay names the day (UTC) and its first try.
+    {
+      const started = () => page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000 });
+      const checked = async (file) => {
+        await page.evaluate(() => { Module.qvChecked = ''; });
+        const [chooser] = await Promise.all([page.waitForFileChooser({ timeout: 5000 }), page.click('#check')]);
+        await chooser.accept([file]);
+        await page.waitForFunction(() => Module.qvChecked, { timeout: 20000 }).catch(() => {});
+        return page.$eval('#status', (e) => e.textContent);
+      };
+      const t0 = Date.now();
+      await page.goto(url, { waitUntil: 'load' });
+      await started();
+      const daily = path.join(__dirname, '../daily/daily-2026-12-09.qvr');
+      const proven = fs.readFileSync(path.join(__dirname, '../daily/proven.txt'), 'utf8').trim();
+      const said = await checked(daily);
+      check(said === 'daily-2026-12-09.qvr: ' + proven, 'Check a replay proves the daily replay made on Linux with the Linux build\'s line', said);
+      const tampered = path.join(work, 'daily-tampered.qvr');
+      fs.writeFileSync(tampered, Buffer.from(fs.readFileSync(daily, 'latin1').replace('daily: 2026-12-09', 'daily: 2026-12-10'), 'latin1'));
+      const refused = await checked(tampered);
+      check(/^daily-tampered\.qvr: daily 2026-12-10, try 1: not proven: the seed does not follow from the day: /.test(refused),
+            'and refuses one whose date was changed, saying why', refused);
+      const before = new Date().toISOString().slice(0, 10);
+      await page.goto(url + '?daily', { waitUntil: 'load' });
+      await started();
+      const after = new Date().toISOString().slice(0, 10);
+      const head = String(await readInPage(page, await page.evaluate(() => UTF8ToString(Module._qv_web_replay_path()))) || '').split('\n\n')[0];
+      const line = (/^daily: .*$/m.exec(head) || [''])[0];
+      check((line === 'daily: ' + before + ', try 1' || line === 'daily: ' + after + ', try 1') && !/^speed:/m.test(head),
+            '?daily starts today\'s daily challenge, its first try, at 100 %', line);
+      console.log('FIGURE the daily challenge in the page: ' + ((Date.now() - t0) / 1000).toFixed(1) + ' s');
     }
 
     // The build's symbol map: each function's name by its index.
