@@ -64,10 +64,7 @@ echo "Escape opened the menu over the paused game and closed it again"
 press 800 452
 shot menu2
 titled menu2 || fail "the side panel's button opened no menu"
-# The menu in play: Resume, New game, Daily challenge, Records, Watch a replay, Options, Quit,
-# 36 px high and 10 apart, the first at 233 (see the front end's screens).
-top=233
-press 358 $((top + 5 * 46 + 18))
+press 358 "$(menu_y Options "${menu_in_play[@]}")"
 shot options
 press 398 243 # the music volume's "<"
 press 398 403 # calm effects: "<" turns it on
@@ -76,7 +73,7 @@ grep -q '^calm effects = on$' "$options" || fail "options.ini does not hold calm
 echo "the options screen wrote options.ini: music 90 %, calm effects on"
 xdotool key --window "$win" Escape
 sleep 0.3
-press 358 $((top + 6 * 46 + 18)) # Quit
+press 358 "$(menu_y Quit "${menu_in_play[@]}")"
 for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
 reap_game "Quit in the menu"
 
@@ -148,7 +145,7 @@ second=$(grep 'qvr' "$work/records.out" | sed -n 2p | awk '{print $1}')
 echo "two games played to their end: --records gives them best first ($first, $second)"
 xdotool key --window "$win" Escape
 sleep 0.4
-press 358 $((279 + 1 * 46 + 18)) # Records, in the title screen's menu
+press 358 "$(menu_y Records "${menu_on_title[@]}")"
 shot records
 # Two rows of games and the latest, each a button of the menu's blue.
 rows=0

@@ -100,3 +100,24 @@ shot() { import -window "$win" "$work/$1.png" || fail "no screenshot"; }
 centre() { echo $((9 + 35 * $1 + 17)) $((9 + 35 * $2 + 17)); }
 # click <x> <y> in window coordinates
 click() { xdotool mousemove --window "$win" "$1" "$2" click 1; }
+
+# menu_y <item> <items...>: the window y of the middle of the front end's menu button <item>,
+# in a menu of <items> in their order (36 px high, 10 apart, under an 84 px heading, the panel
+# in the middle of the play area; see frontend/screens.cpp)
+menu_y() {
+    local item=$1 i=0 at=-1 n
+    shift
+    n=$#
+    for name in "$@"; do
+        [ "$name" = "$item" ] && at=$i
+        i=$((i + 1))
+    done
+    [ "$at" -ge 0 ] || fail "no $item in the menu: $*"
+    local height=$((84 + n * 36 + (n - 1) * 10 + 22))
+    local top=$(((716 - height) / 2))
+    [ "$top" -ge 12 ] || top=12
+    echo $((top + 84 + at * 46 + 18))
+}
+# The menu's buttons: of a game going on, and on the title or game-over screen.
+menu_in_play=(Resume "New game" "Daily challenge" Records "Watch a replay" Options Quit)
+menu_on_title=(Play "Daily challenge" Records "Watch a replay" Options Quit)

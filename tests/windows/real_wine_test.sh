@@ -223,19 +223,19 @@ sleep 2
 # The front end's menu: Escape opens it over the paused game, with its gold title; in its
 # options calm effects go on, kept in %APPDATA%\Quorvatide\options.ini; Quit ends the game.
 titled() {
-    [ "$(convert "$work/$1.png" -crop 300x60+208+170 +repage -fx \
+    [ "$(convert "$work/$1.png" -crop 300x200+208+100 +repage -fx \
         'r > 0.7 && g > 0.47 && g < 0.85 && b < 0.55 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)" -gt 200 ]
 }
 press() { xdotool mousemove --window "$win" "$1" "$2" 2>/dev/null; sleep 0.3; xdotool click 1; sleep 0.5; }
 xdotool key --window "$win" Escape 2>/dev/null
 poll 5 titled || fail "Escape opened no menu under wine"
-press 358 $((256 + 4 * 46 + 18)) # Options, in the menu of a game going on
+press 358 "$(menu_y Options "${menu_in_play[@]}")"
 press 398 403                    # calm effects: on
 shot options1
 convert "$work/options1.png" -crop 142x30+418+388 +repage "$work/calm-on.png"
 xdotool key --window "$win" Escape 2>/dev/null
 sleep 0.5
-press 358 $((256 + 5 * 46 + 18)) # Quit
+press 358 "$(menu_y Quit "${menu_in_play[@]}")"
 SECONDS=0
 while kill -0 "$game_pid" 2>/dev/null; do
     [ $SECONDS -lt 10 ] || fail "Quit in the menu did not end the game"
@@ -250,7 +250,7 @@ start_win "$accents"
 sleep 1
 xdotool key --window "$win" Escape 2>/dev/null
 poll 5 titled || fail "Escape opened no menu on the title screen"
-press 358 $((279 + 3 * 46 + 18)) # Options, in the title screen's menu
+press 358 "$(menu_y Options "${menu_on_title[@]}")"
 shot options2
 same options2 142x30+418+388 "$work/calm-on.png" ||
     fail "after a restart the options screen does not show calm effects on"
