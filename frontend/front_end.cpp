@@ -34,9 +34,11 @@ void Click(IWindowSession& session, int x, int y) {
     session.Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Left, TShiftState()));
 }
 
-// The middle of the panel that takes a screen's clicks.
+// The middle of what shows of the panel that takes a screen's clicks (the title screen's runs
+// far below the window, for its scrolling text).
 void ClickScreen(IWindowSession& session, const TControl& panel) {
-    const TRect r = panel.BoundsInForm();
+    const TForm& form = session.Form();
+    const TRect r = panel.BoundsInForm().Intersect({0, 0, form.Width(), form.Height()});
     Click(session, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
