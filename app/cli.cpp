@@ -17,7 +17,7 @@ constexpr TOption kOptions[] = {
     {"--replay", true},       {"--check-replay", true},   {"--debug-log", true},
     {"--take-over-at", true}, {"--continue", true, true}, {"--help", false},
     {"--version", false},     {"--records", false},       {"--report", true},
-    {"--game", true},
+    {"--game", true},         {"--learn", false},
 };
 
 // MM:SS (minutes in any number of digits) as milliseconds.
@@ -139,6 +139,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return fail("--game needs a game's number from 1, not '" + value.substr(0, 20) +
                             "'");
             cl.reportGame = game;
+        } else if (arg == "--learn") {
+            cl.learn = true;
         } else if (arg == "--help") {
             help = true;
         } else if (arg == "--version") {
@@ -162,6 +164,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail(records || report ? "--records and --report go alone"
                                       : "only one replay at a time");
     if (cl.reportGame && !report) return fail("--game goes with --report");
+    if (cl.learn && int(replay) + int(check) + int(resume) + int(records) + int(report) > 0)
+        return fail("--learn goes alone");
     cl.mode = replay    ? TRunMode::Replay
               : check   ? TRunMode::CheckReplay
               : resume  ? TRunMode::Continue
@@ -209,6 +213,8 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
                        of score, scrap and creatures over time there. FILE may
                        be a name of the replays folder
   --game N             with --report: the Nth game of the session instead
+  --learn              begin with the lesson: a guided first game of about three
+                       minutes, every step of which can be shown and taken over
   --help               show this help and exit
   --version            show the version and exit
 

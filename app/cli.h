@@ -23,6 +23,8 @@ struct TCommandLine {
     // and the game of the session, from 1 (0: the best).
     std::string plotFile;
     int reportGame = 0;
+    // Play begins with the lesson (--learn).
+    bool learn = false;
     // Set when the command line cannot be followed: one line for stderr, without the program's
     // name; the program then ends with status 2.
     std::string error;

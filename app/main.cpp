@@ -13,6 +13,7 @@
 #include "app/crash_hooks.h"
 #include "app/records_cli.h"
 #include "frontend/front_end.h"
+#include "frontend/lesson.h"
 #include "platform/crash/crash_report.h"
 #include "platform/native.h"
 #include "platform/sdl/sdl_bmp.h"
@@ -47,8 +48,9 @@ TFrontEndHooks CrashHooks(TTestCrash testCrash) {
     return hooks;
 }
 
-// Plays in the window, recording the session into the player's replay folder.
-int Play() {
+// Plays in the window, recording the session into the player's replay folder: the player's
+// game, with a welcome offering the lesson at the first start, or with `learn` the lesson.
+int Play(bool learn) {
     std::string warning;
     const TTestCrash testCrash = ParseTestCrash(std::getenv("QUORVATIDE_TEST_CRASH"), warning);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
@@ -56,9 +58,15 @@ int Play() {
     // panel hidden. No timer starts; the game waits as it does behind the splash.
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
-    return RunWindow([boardShown, testCrash](TPlatform& platform) {
+    return RunWindow([boardShown, testCrash, learn](TPlatform& platform) {
         auto front = std::make_unique<TFrontEnd>(platform, CrashHooks(testCrash));
+        if (learn) {
+            front->StartLesson();
+            return front;
+        }
+        const bool first = FirstStart(*front);
         front->Play(boardShown);
+        if (first && !boardShown) front->SetGuide(std::make_unique<TWelcome>(*front));
         return front;
     });
 }
@@ -260,5 +268,5 @@ int main(int argc, char** argv) {
         case TRunMode::Play:
             break;
     }
-    return Play();
+    return Play(cl.learn);
 }
