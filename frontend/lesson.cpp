@@ -179,12 +179,16 @@ void Frame(TPicture& c, const TRect& r, int grow) {
     look::Outline(c, out, 3, kRingInk);
 }
 
-// An arrow pointing at `r` from its right, or from its left where there is no room.
-TRect Arrow(TPicture& c, const TRect& r, int nudge) {
+// An arrow pointing at the item `r` of the menu `menu` from outside the menu: from the left for
+// an item of its left column where there is room, else from the right.
+TRect Arrow(TPicture& c, const TRect& r, const TRect& menu, int nudge) {
     constexpr int kLength = 44, kHead = 14, kHalf = 11, kShaft = 4;
-    const bool fromRight = r.right + 20 + kLength < 708;
+    const bool leftColumn = (r.left + r.right) / 2 < (menu.left + menu.right) / 2;
+    const bool fromRight = !leftColumn || menu.left - 6 - kLength < 0;
     const int cy = (r.top + r.bottom) / 2;
-    const int tip = fromRight ? r.right + 4 + nudge : r.left - 4 - nudge;
+    const int tip = !fromRight   ? r.left - 4 - nudge
+                    : leftColumn ? menu.right + 2 + nudge
+                                 : r.right + 4 + nudge;
     const int dir = fromRight ? 1 : -1;
     TRect drawn;
     for (int i = 0; i <= kLength; ++i) {
@@ -558,9 +562,12 @@ TRect TLesson::Caption() {
     // What it must not cover: what it points at, and the menus open on the board.
     std::vector<TRect> avoid = v.rings;
     avoid.insert(avoid.end(), v.frames.begin(), v.frames.end());
-    if (v.item) avoid.push_back(Grown(*v.item, 60));
+    // An open menu, and the arrow on either side of it.
     for (const TLayeredImage* menu : {game->MenuImg, game->OrbMenuImg})
-        if (menu->Visible()) avoid.push_back(menu->BoundsInForm());
+        if (menu->Visible()) {
+            const TRect m = menu->BoundsInForm();
+            avoid.push_back(v.item ? TRect{m.left - 56, m.top, m.right + 56, m.bottom} : m);
+        }
     const int m = 10;
     const TRect corners[] = {
         {kPlayArea.left + m, kPlayArea.bottom - m - height, kPlayArea.left + m + kCaptionWidth,
@@ -657,7 +664,8 @@ void TLesson::Draw(TPicture& c, TOverlay& overlay) {
         if (v.item) {
             look::Outline(c, Grown(*v.item, 2), 2, kRingInk);
             overlay.Drawn(Grown(*v.item, 2));
-            overlay.Drawn(Arrow(c, *v.item, grow));
+            const TLayeredImage* menu = game->MenuImg->Visible() ? game->MenuImg : game->OrbMenuImg;
+            overlay.Drawn(Arrow(c, *v.item, menu->BoundsInForm(), grow));
         }
     }
     const TRect r = Caption();
@@ -720,8 +728,8 @@ void TWelcome::Draw(TPicture& c, TOverlay& overlay) {
     look::Panel(c, p);
     const int mid = (p.left + p.right) / 2;
     look::CentredText(c, mid, p.top + 12, "Welcome!", look::kGold, ButtonFont());
-    look::CentredText(c, mid, p.top + 38, "New here? A guided first", look::kInk, TextFont());
-    look::CentredText(c, mid, p.top + 38 + TextFont().lineHeight, "game: about three minutes.",
+    look::CentredText(c, mid, p.top + 38, "New here? A guided", look::kInk, TextFont());
+    look::CentredText(c, mid, p.top + 38 + TextFont().lineHeight, "first game, 3 minutes.",
                       look::kInk, TextFont());
     const std::vector<TMenuButton> buttons = Buttons();
     for (size_t i = 0; i < buttons.size(); ++i)
