@@ -83,6 +83,13 @@ foreach(replay IN LISTS QV_REPLAY_CORPUS)
            COMMAND ${QV_NODE_RUN} $<TARGET_FILE:quorvatide_node> --check-replay ${replay})
 endforeach()
 
+# The lesson's demonstrations too, as the native build recorded them.
+foreach(step RANGE 1 8)
+  add_test(NAME web_lesson_demonstration_${step}
+           COMMAND ${QV_NODE_RUN} $<TARGET_FILE:quorvatide_node> --check-replay
+                   ${QV_ASSET_DIR}/lesson-${step}.qvr)
+endforeach()
+
 # The page in Debian's chromium, headless, driven by puppeteer-core (tests/web: npm ci).
 add_test(NAME web_page
          COMMAND ${QV_NODE} ${CMAKE_SOURCE_DIR}/tests/web/page_test.js ${CMAKE_BINARY_DIR}
