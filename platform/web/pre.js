@@ -18,6 +18,8 @@
   var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
   var watchName = baseName(query.get('watch') || '');
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
+  // ?learn begins with the lesson.
+  else if (query.has('learn')) Module['arguments'] = ['--learn'];
   // A switch: ?stats, ?stats=1 on; ?stats=0 (or false, off, no) off.
   var stats = query.get('stats');
   stats = stats !== null && !/^(0|false|off|no)$/i.test(stats);
