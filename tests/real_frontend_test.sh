@@ -21,7 +21,7 @@ dark() {
 # titled <shot>: true when the menu's title, in its gold, stands over the play area
 titled() {
     local n
-    n=$(convert "$work/$1.png" -crop 300x60+208+190 +repage -fx \
+    n=$(convert "$work/$1.png" -crop 300x140+208+120 +repage -fx \
         'r > 0.7 && g > 0.47 && g < 0.85 && b < 0.55 ? 1 : 0' -format '%[fx:round(mean*w*h)]' info:)
     [ "$n" -gt 200 ]
 }
@@ -61,10 +61,10 @@ echo "Escape opened the menu over the paused game and closed it again"
 press 800 452
 shot menu2
 titled menu2 || fail "the side panel's button opened no menu"
-# The menu in play: Resume, New game, Records, Watch a replay, Options, Quit, 36 px high and 10
-# apart, the first at 256 (see the front end's screens).
-top=256
-press 358 $((top + 4 * 46 + 18))
+# The menu in play: Resume, New game, Learn to play, Records, Watch a replay, Options, Quit, 36 px
+# high and 10 apart, the first at 233 (see the front end's screens).
+top=233
+press 358 $((top + 5 * 46 + 18))
 shot options
 press 398 243 # the music volume's "<"
 press 398 403 # calm effects: "<" turns it on
@@ -73,7 +73,7 @@ grep -q '^calm effects = on$' "$options" || fail "options.ini does not hold calm
 echo "the options screen wrote options.ini: music 90 %, calm effects on"
 xdotool key --window "$win" Escape
 sleep 0.3
-press 358 $((top + 5 * 46 + 18)) # Quit
+press 358 $((top + 6 * 46 + 18)) # Quit
 for _ in $(seq 50); do kill -0 "$game_pid" 2>/dev/null || break; sleep 0.1; done
 reap_game "Quit in the menu"
 
