@@ -498,6 +498,8 @@ bool TLesson::ShowingDemonstration() {
 bool TLesson::ShowMe(std::string& error, int step) {
     if (step < 1 || step > kLessonSteps) step = std::min(guide_.Step(), kLessonSteps);
     const std::string path = TForm1::AssetDirOf(front_.Host().exeDir) + DemonstrationFile(step);
+    // The game the menu paused goes on for the moment it has left, as New game leaves it.
+    front_.CloseMenu();
     front_.GuideMakesNext();
     if (!front_.Watch(path, error)) {
         front_.GuideMakesNext(false);

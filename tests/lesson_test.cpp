@@ -18,6 +18,7 @@
 #include "replay/check.h"
 #include "replay/playback_session.h"
 #include "replay/replay_file.h"
+#include "shell/grid_pointer.h"
 #include "shell/screen_name.h"
 #include "tests/harness.h"
 #include "toolkit/builtin_art.h"
@@ -297,6 +298,38 @@ TEST(Lesson, EachStepShownFromItsBeginningIsTakenOverIntoTheNextAndEverySessionC
         EXPECT_EQ(outcome.status, 0) << outcome.message;
     }
     EXPECT_EQ(continued, kLessonSteps);
+}
+
+TEST(Lesson, ThePadsAOrEnterTakesADemonstrationOverThroughTheHostsPointer) {
+    // The host's pointer as the window's host wires it to its session: over a replay that is
+    // only watched it has no game to drive, but over the lesson's demonstration it has.
+    TLessonRig rig;
+    TGridPointer pointer(
+        [&] {
+            return rig.front->TakesInput() ? dynamic_cast<TForm1*>(&rig.front->Form()) : nullptr;
+        },
+        [&](const TDispatch& d) { rig.front->Dispatch(d); },
+        [&] { return rig.front->PointerItems(); },
+        [&](THostKey key) { return rig.front->HostKey(key); });
+    rig.front->StartLesson();
+    std::string error;
+    ASSERT_TRUE(rig.Lesson()->ShowMe(error, 3)) << error;
+    rig.Advance(1000);
+    ASSERT_TRUE(rig.front->Watching());
+    pointer.Press(TPointerSource::Pad, TPointerDir::Up, rig.clock.now);
+    pointer.Release(TPointerSource::Pad, TPointerDir::Up);
+    EXPECT_TRUE(rig.front->Watching()) << "moving the pointer takes nothing over";
+    pointer.ConfirmDown(TPointerSource::Pad);
+    pointer.ConfirmUp(TPointerSource::Pad);
+    EXPECT_FALSE(rig.front->Watching());
+    EXPECT_EQ(rig.Step(), 3);
+    // A replay watched outside the lesson stays the viewer's: no game for the pointer.
+    rig.front->Close();
+    TLessonRig plain;
+    plain.front->Play();
+    ASSERT_TRUE(
+        plain.front->Watch(PathUtf8(BuildExeDir() / "Assets" / DemonstrationFile(3)), error));
+    EXPECT_FALSE(plain.front->TakesInput());
 }
 
 TEST(Lesson, SkippingAtAnyStepLeavesAnOrdinaryGameAndLearnToPlayBeginsAgain) {
