@@ -17,7 +17,7 @@ constexpr TOption kOptions[] = {
     {"--replay", true},       {"--check-replay", true},   {"--debug-log", true},
     {"--take-over-at", true}, {"--continue", true, true}, {"--help", false},
     {"--version", false},     {"--records", false},       {"--report", true},
-    {"--game", true},         {"--daily", false},
+    {"--game", true},         {"--daily", false},         {"--learn", false},
 };
 
 // MM:SS (minutes in any number of digits) as milliseconds.
@@ -55,7 +55,7 @@ std::string Quoted(const std::string& value) {
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     TCommandLine cl;
     bool replay = false, check = false, help = false, version = false, resume = false;
-    bool records = false, report = false, daily = false;
+    bool records = false, report = false, daily = false, learn = false;
     const auto fail = [&cl](std::string message) {
         cl.error = std::move(message) + " (see quorvatide --help)";
         return cl;
@@ -141,6 +141,8 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
             cl.reportGame = game;
         } else if (arg == "--daily") {
             daily = true;
+        } else if (arg == "--learn") {
+            learn = true;
         } else if (arg == "--help") {
             help = true;
         } else if (arg == "--version") {
@@ -164,14 +166,16 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
         return fail(records || report ? "--records and --report go alone"
                                       : "only one replay at a time");
     if (cl.reportGame && !report) return fail("--game goes with --report");
-    if (daily && int(replay) + int(check) + int(resume) + int(records) + int(report) > 0)
-        return fail("--daily goes alone");
+    if (daily && learn) return fail("--daily and --learn do not go together");
+    if ((daily || learn) && int(replay) + int(check) + int(resume) + int(records) + int(report) > 0)
+        return fail(daily ? "--daily goes alone" : "--learn goes alone");
     cl.mode = replay    ? TRunMode::Replay
               : check   ? TRunMode::CheckReplay
               : resume  ? TRunMode::Continue
               : records ? TRunMode::Records
               : report  ? TRunMode::Report
               : daily   ? TRunMode::Daily
+              : learn   ? TRunMode::Learn
                         : TRunMode::Play;
     return cl;
 }
@@ -218,6 +222,8 @@ as it is played, to $XDG_STATE_HOME/quorvatide/replays/ (by default
                        of score, scrap and creatures over time there. FILE may
                        be a name of the replays folder
   --game N             with --report: the Nth game of the session instead
+  --learn              begin with the lesson: a guided first game of about three
+                       minutes, every step of which can be shown and taken over
   --help               show this help and exit
   --version            show the version and exit
 

@@ -6,7 +6,18 @@
 #include <string>
 #include <vector>
 
-enum class TRunMode { Play, Replay, CheckReplay, Continue, Records, Report, Help, Version, Daily };
+enum class TRunMode {
+    Play,
+    Replay,
+    CheckReplay,
+    Continue,
+    Records,
+    Report,
+    Help,
+    Version,
+    Daily,
+    Learn
+};
 
 struct TCommandLine {
     TRunMode mode = TRunMode::Play;

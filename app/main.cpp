@@ -14,6 +14,7 @@
 #include "app/records_cli.h"
 #include "frontend/daily.h"
 #include "frontend/front_end.h"
+#include "frontend/lesson.h"
 #include "platform/crash/crash_report.h"
 #include "platform/native.h"
 #include "platform/sdl/sdl_bmp.h"
@@ -48,9 +49,13 @@ TFrontEndHooks CrashHooks(TTestCrash testCrash) {
     return hooks;
 }
 
-// Plays in the window, recording the session into the player's replay folder; with `daily`,
-// today's daily challenge from its title screen.
-int Play(bool daily = false) {
+// How a session of play in the window begins.
+enum class TStart { Game, Daily, Lesson };
+
+// Plays in the window, recording the session into the player's replay folder: the player's
+// game, with a welcome offering the lesson at the first start; today's daily challenge from its
+// title screen; or the lesson.
+int Play(TStart start) {
     std::string warning;
     const TTestCrash testCrash = ParseTestCrash(std::getenv("QUORVATIDE_TEST_CRASH"), warning);
     if (!warning.empty()) std::fprintf(stderr, "%s\n", warning.c_str());
@@ -58,12 +63,19 @@ int Play(bool daily = false) {
     // panel hidden. No timer starts; the game waits as it does behind the splash.
     const char* showBoard = std::getenv("QUORVATIDE_SHOW_BOARD");
     const bool boardShown = showBoard && std::strcmp(showBoard, "1") == 0;
-    return RunWindow([boardShown, testCrash, daily](TPlatform& platform) {
+    return RunWindow([boardShown, testCrash, start](TPlatform& platform) {
         auto front = std::make_unique<TFrontEnd>(platform, CrashHooks(testCrash));
-        if (daily)
+        if (start == TStart::Lesson) {
+            front->StartLesson();
+            return front;
+        }
+        if (start == TStart::Daily) {
             PlayDaily(*front, TodayUtc());
-        else
-            front->Play(boardShown);
+            return front;
+        }
+        const bool first = FirstStart(*front);
+        front->Play(boardShown);
+        if (first && !boardShown) front->SetGuide(std::make_unique<TWelcome>(*front));
         return front;
     });
 }
@@ -235,8 +247,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     // In the window, any fault from here on leaves a crash report.
-    if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Daily || cl.mode == TRunMode::Replay ||
-        cl.mode == TRunMode::Continue)
+    if (cl.mode == TRunMode::Play || cl.mode == TRunMode::Daily || cl.mode == TRunMode::Learn ||
+        cl.mode == TRunMode::Replay || cl.mode == TRunMode::Continue)
         InstallCrashReporting(argv[0], NativeUserFolders().state, true);
     switch (cl.mode) {
         case TRunMode::Help:
@@ -264,9 +276,11 @@ int main(int argc, char** argv) {
             return outcome.status;
         }
         case TRunMode::Daily:
-            return Play(true);
+            return Play(TStart::Daily);
+        case TRunMode::Learn:
+            return Play(TStart::Lesson);
         case TRunMode::Play:
             break;
     }
-    return Play();
+    return Play(TStart::Game);
 }

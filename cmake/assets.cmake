@@ -11,7 +11,7 @@ if(WIN32)
     COMMAND ${CMAKE_COMMAND} -E remove_directory ${QV_ASSET_DIR}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${QV_NATIVE_BUILD}/Assets ${QV_ASSET_DIR}
     COMMAND ${CMAKE_COMMAND} -E touch ${QV_ASSETS_STAMP}
-    DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp
+    DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp ${QV_NATIVE_BUILD}/generated/lesson.stamp
     COMMENT "Copying the Assets folder of the native build"
     VERBATIM)
   add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})
@@ -42,7 +42,25 @@ add_custom_command(
   DEPENDS qv_assetgen
   COMMENT "Generating the Assets folder"
   VERBATIM)
-add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})
+
+# The lesson's demonstrations, lesson-1.qvr ... lesson-8.qvr: its game played by a script on the
+# game's own code and recorded into the Assets folder (tools/lesson/main.cpp), after the pictures
+# it plays with. The fuzz targets have no use for them.
+set(QV_LESSON_STAMP ${CMAKE_BINARY_DIR}/generated/lesson.stamp)
+if(NOT QV_FUZZ)
+  add_executable(qv_lesson_demos tools/lesson/main.cpp)
+  target_link_libraries(qv_lesson_demos PRIVATE qv_frontend qv_platform_headless)
+  add_custom_command(
+    OUTPUT ${QV_LESSON_STAMP}
+    COMMAND qv_lesson_demos ${QV_ASSET_DIR}
+    COMMAND ${CMAKE_COMMAND} -E touch ${QV_LESSON_STAMP}
+    DEPENDS qv_lesson_demos ${QV_ASSETS_STAMP}
+    COMMENT "Recording the lesson's demonstrations"
+    VERBATIM)
+  add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP} ${QV_LESSON_STAMP})
+else()
+  add_custom_target(assets ALL DEPENDS ${QV_ASSETS_STAMP})
+endif()
 
 # Contact sheet for reviewing the art: cmake --build build --target contact_sheet
 # writes build/contact_sheet.png.

@@ -98,6 +98,13 @@ add_test(NAME web_daily_proof
                  ${CMAKE_SOURCE_DIR}/tests/daily/daily-2026-12-09.qvr)
 set_tests_properties(web_daily_proof PROPERTIES PASS_REGULAR_EXPRESSION "\\.qvr: ${QV_DAILY_PROVEN}")
 
+# The lesson's demonstrations too, as the native build recorded them.
+foreach(step RANGE 1 8)
+  add_test(NAME web_lesson_demonstration_${step}
+           COMMAND ${QV_NODE_RUN} $<TARGET_FILE:quorvatide_node> --check-replay
+                   ${QV_ASSET_DIR}/lesson-${step}.qvr)
+endforeach()
+
 # The page in Debian's chromium, headless, driven by puppeteer-core (tests/web: npm ci).
 add_test(NAME web_page
          COMMAND ${QV_NODE} ${CMAKE_SOURCE_DIR}/tests/web/page_test.js ${CMAKE_BINARY_DIR}

@@ -15,7 +15,7 @@ add_custom_command(
   OUTPUT ${QV_ASSETS_STAMP}
   COMMAND ${CMAKE_COMMAND} -E copy_directory ${QV_NATIVE_BUILD}/Assets ${QV_ASSET_DIR}
   COMMAND ${CMAKE_COMMAND} -E touch ${QV_ASSETS_STAMP}
-  DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp
+  DEPENDS ${QV_NATIVE_BUILD}/generated/assets.stamp ${QV_NATIVE_BUILD}/generated/lesson.stamp
   COMMENT "Copying the native build's Assets folder"
   VERBATIM)
 # The music for the page, as Ogg Vorbis (a seventeenth of the WAV's size), in music/ beside the

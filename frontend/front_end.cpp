@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "core/form1.h"
+#include "frontend/lesson.h"
 #include "frontend/look.h"
 #include "frontend/screens.h"
 #include "platform/native.h"
@@ -34,9 +35,11 @@ void Click(IWindowSession& session, int x, int y) {
     session.Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Left, TShiftState()));
 }
 
-// The middle of the panel that takes a screen's clicks.
+// The middle of what shows of the panel that takes a screen's clicks (the title screen's runs
+// far below the window, for its scrolling text).
 void ClickScreen(IWindowSession& session, const TControl& panel) {
-    const TRect r = panel.BoundsInForm();
+    const TForm& form = session.Form();
+    const TRect r = panel.BoundsInForm().Intersect({0, 0, form.Width(), form.Height()});
     Click(session, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
 }
 
@@ -86,11 +89,16 @@ TFrontEnd::TFrontEnd(TPlatform& host, TFrontEndHooks hooks, std::unique_ptr<IWin
 }
 
 TFrontEnd::~TFrontEnd() {
+    guide_.reset();
+    goneGuides_.clear();
     session_.reset();
 }
 
 void TFrontEnd::Adopt(std::unique_ptr<IWindowSession> session) {
     session_ = std::move(session);
+    // A session the guide did not make itself ends it.
+    if (!guideMakesNext_) EndGuide();
+    guideMakesNext_ = false;
     pausedByMenu_ = false;
     stamp_ = nullptr;
     ended_ = nullptr;
@@ -269,7 +277,7 @@ TForm& TFrontEnd::Form() {
 }
 
 bool TFrontEnd::TakesInput() {
-    return MenuOpen() || session_->TakesInput();
+    return MenuOpen() || session_->TakesInput() || (guide_ && guide_->TakesInput());
 }
 
 std::string TFrontEnd::Caption() {
@@ -308,6 +316,7 @@ bool TFrontEnd::InMenuButton(int x, int y) {
 
 void TFrontEnd::Dispatch(const TDispatch& d) {
     gone_.clear();
+    goneGuides_.clear();
     switch (d.kind) {
         case TDispatch::TKind::MouseMove:
         case TDispatch::TKind::MouseDown:
@@ -359,6 +368,8 @@ void TFrontEnd::Dispatch(const TDispatch& d) {
         }
         return;
     }
+    // The guide's own buttons take their presses; over a demonstration, a click takes it over.
+    if (guide_ && !gameHasPress_ && guide_->Press(d)) return AfterDispatch();
     if (d.kind == TDispatch::TKind::MouseDown) gameHasPress_ = true;
     if (released) gameHasPress_ = false;
     session_->Dispatch(d);
@@ -367,6 +378,7 @@ void TFrontEnd::Dispatch(const TDispatch& d) {
 
 bool TFrontEnd::HostKey(THostKey key) {
     gone_.clear();
+    goneGuides_.clear();
     if (MenuOpen()) {
         if (key == THostKey::Escape || key == THostKey::Menu) {
             screens_.back()->Back(*this);
@@ -397,6 +409,7 @@ bool TFrontEnd::HostKey(THostKey key) {
 
 void TFrontEnd::RunDue() {
     gone_.clear();
+    goneGuides_.clear();
     session_->RunDue();
     AfterDispatch();
 }
@@ -424,6 +437,7 @@ void TFrontEnd::AfterDispatch() {
         wasOver_ = game->gameOver;
         if (!game->gameOver && !placeText_.empty()) placeText_.clear(), redraw_ = true;
     }
+    if (guide_) guide_->Follow();
     // A change of speed waits for a game not yet begun (and a session of one game for its end).
     if (speedPending_ && !ended_ && !MenuOpen() && !Watching() && IsScreen(Game(), "splash"))
         Play();
@@ -459,6 +473,11 @@ void TFrontEnd::Unpause() {
 
 void TFrontEnd::OpenMenu() {
     if (MenuOpen()) return;
+    OpenScreen(MakeMainMenu());
+}
+
+void TFrontEnd::OpenScreen(std::unique_ptr<TMenuScreen> screen) {
+    if (MenuOpen()) return Push(std::move(screen));
     // A press the game holds is let go where the mouse was: the menu takes the mouse now.
     if (gameHasPress_) {
         session_->Dispatch(TDispatch::MouseUp(mouseX_, mouseY_, TMouseButton::Left, TShiftState()));
@@ -466,7 +485,30 @@ void TFrontEnd::OpenMenu() {
     }
     Pause();
     pressed_.reset();
-    Push(MakeMainMenu());
+    Push(std::move(screen));
+}
+
+void TFrontEnd::SetGuide(std::unique_ptr<TGuide> guide) {
+    EndGuide();
+    guide_ = std::move(guide);
+    redraw_ = true;
+}
+
+void TFrontEnd::EndGuide() {
+    if (!guide_) return;
+    goneGuides_.push_back(std::move(guide_));
+    redraw_ = true;
+}
+
+void TFrontEnd::StartLesson() {
+    auto lesson = std::make_unique<TLesson>(*this);
+    TLesson& started = *lesson;
+    SetGuide(std::move(lesson));
+    started.Start();
+}
+
+TLesson* TFrontEnd::Lesson() {
+    return dynamic_cast<TLesson*>(guide_.get());
 }
 
 void TFrontEnd::Push(std::unique_ptr<TMenuScreen> screen) {
@@ -516,11 +558,15 @@ void TFrontEnd::OptionsChanged() {
     }
     if (!scaled_ || !clock_ || clock_->Percent() != options_.gameSpeed) speedPending_ = true;
     if (!options_.calmEffects) gameLook_.clear();
+    WriteOptionsFile();
+    redraw_ = true;
+}
+
+void TFrontEnd::WriteOptionsFile() {
     const int error = WriteOptions(host_.files, host_.configDir, options_);
     if (error != 0 && !host_.configDir.empty())
         std::fprintf(stderr, "quorvatide: cannot write %s%s: %s\n", host_.configDir.c_str(),
                      kOptionsFileName, std::strerror(error));
-    redraw_ = true;
 }
 
 void TFrontEnd::ApplyWindowOptions() {
@@ -579,6 +625,7 @@ std::vector<TRect> TFrontEnd::PointerItems() {
 
 std::string TFrontEnd::GameLook() {
     std::string look = std::to_string(int(MenuOpen()));
+    if (guide_) look += guide_->Look();
     const TForm1* game = Game();
     if (!game) return look;
     look += ScreenName(*game);
@@ -643,6 +690,7 @@ void TFrontEnd::Draw() {
     TPicture& c = overlay_.Begin(form.Width(), form.Height());
     DrawCalm(c);
     DrawSide(c);
+    if (guide_) guide_->Draw(c, overlay_);
     litDrawn_.reset();
     pressedDrawn_ = false;
     drawnButtons_.clear();

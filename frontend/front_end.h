@@ -70,6 +70,24 @@ public:
     virtual void Back(TFrontEnd& front);
 };
 
+// A guide over the game (the lesson, the welcome at the first start): it follows the game after
+// every change, draws over the frame, and takes the mouse's presses on what it draws. It reads
+// the game and never writes it.
+class TGuide {
+public:
+    virtual ~TGuide() = default;
+    virtual void Follow() = 0;
+    virtual void Draw(TPicture& canvas, TOverlay& overlay) = 0;
+    // What the drawing shows now: the front end draws again when it changes.
+    virtual std::string Look() = 0;
+    // A mouse dispatch the guide takes; false leaves it to the game.
+    virtual bool Press(const TDispatch& d) = 0;
+    // Whether the host's pointer drives even though the session takes no input.
+    virtual bool TakesInput() { return false; }
+};
+
+class TLesson;
+
 class TFrontEnd : public IWindowSession {
 public:
     // On the host's platform; reads the player's options (a damaged file costs one line).
@@ -143,6 +161,8 @@ public:
     void Pop();
     void CloseMenu();
     bool MenuOpen() const { return !screens_.empty(); }
+    // The buttons of the menu's screen now (none when it is closed).
+    std::vector<TMenuButton> MenuButtons() { return CurrentButtons(); }
     // What the screens ask: resume the game, a new game at once, closing the program.
     void Resume() { CloseMenu(); }
     void NewGame();
@@ -154,6 +174,20 @@ public:
     bool SpeedPending() const { return speedPending_; }
     // Redraws the front end before the next frame.
     void Redraw() { redraw_ = true; }
+
+    // The guide over the game, if any. A session made by anyone but the guide ends it; the guide
+    // says so before it makes one itself.
+    void SetGuide(std::unique_ptr<TGuide> guide);
+    TGuide* Guide() { return guide_.get(); }
+    void EndGuide();
+    void GuideMakesNext(bool makes = true) { guideMakesNext_ = makes; }
+    // The lesson, begun at its first step; the lesson going on, if any.
+    void StartLesson();
+    TLesson* Lesson();
+    // Opens the menu on `screen` (the game paused as OpenMenu pauses it).
+    void OpenScreen(std::unique_ptr<TMenuScreen> screen);
+    // Writes the options file as the options stand.
+    void WriteOptionsFile();
 
     // Where the side panel's button lies, and the place of the last game shown below it: in
     // the free part of the side panel, or in debug mode, where the debug box fills that, at the
@@ -237,4 +271,8 @@ private:
     std::unique_ptr<TMenuScreen> after_;
     // The press that ended a session of one game: its release goes nowhere.
     bool endingPress_ = false;
+    std::unique_ptr<TGuide> guide_;
+    // Guides ended but perhaps still running the press that ended them.
+    std::vector<std::unique_ptr<TGuide>> goneGuides_;
+    bool guideMakesNext_ = false;
 };

@@ -8,6 +8,7 @@
 
 #include "core/form1.h"
 #include "frontend/daily.h"
+#include "frontend/lesson.h"
 #include "frontend/look.h"
 #include "frontend/plot.h"
 #include "frontend/records.h"
@@ -59,15 +60,28 @@ class TMainMenu : public TMenuScreen {
 public:
     std::vector<TMenuButton> Buttons(TFrontEnd& front) override {
         std::vector<std::pair<std::string, std::function<void()>>> items;
-        items.reserve(9);
+        items.reserve(10);
         const bool going = front.GameGoingOn() || front.Watching();
+        TLesson* lesson = front.Lesson();
         if (going) {
             items.emplace_back("Resume", [&front] { front.Resume(); });
-            items.emplace_back(front.Watching() ? "Play a game" : "New game",
+            // The lesson's own: its demonstration of the step, and leaving it.
+            if (lesson) {
+                items.emplace_back("Show me", [&front] {
+                    std::string error;
+                    if (TLesson* l = front.Lesson()) l->ShowMe(error);
+                });
+                items.emplace_back("Skip the lesson", [&front] {
+                    if (TLesson* l = front.Lesson()) l->Skip();
+                    front.Resume();
+                });
+            }
+            items.emplace_back(front.Watching() && !lesson ? "Play a game" : "New game",
                                [&front] { front.NewGame(); });
         } else {
             items.emplace_back("Play", [&front] { front.NewGame(); });
         }
+        items.emplace_back("Learn to play", [&front] { front.StartLesson(); });
         items.emplace_back("Daily challenge",
                            [&front] { front.Push(MakeDailyScreen(TodayUtc())); });
         items.emplace_back("Records", [&front] { front.Push(MakeRecordsScreen()); });
@@ -80,7 +94,10 @@ public:
     }
     void Draw(TFrontEnd& front, TPicture& c) override {
         std::string subtitle;
-        if (front.Watching())
+        if (const TLesson* lesson = front.Lesson())
+            subtitle = "The lesson waits: step " + std::to_string(lesson->Step()) + " of " +
+                       std::to_string(kLessonSteps);
+        else if (front.Watching())
             subtitle = "Watching a replay";
         else if (front.GameGoingOn())
             subtitle = "The game is paused";

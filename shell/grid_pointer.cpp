@@ -187,12 +187,13 @@ bool TGridPointer::Resync() {
     return true;
 }
 
-void TGridPointer::Step(TPointerDir dir) {
+void TGridPointer::Step(TPointerDir dir, bool shown) {
     const bool onNewGrid = Resync();
     const TMode mode = Mode();
-    // Over a session's items the first press shows the pointer on the first of them.
+    // Over a session's items the first press shows the pointer on the first of them, unless it
+    // showed there already.
     if (mode == TMode::Items) {
-        if (!onNewGrid) StepItems(dir);
+        if (!onNewGrid || shown) StepItems(dir);
         return;
     }
     const TForm1* game = game_();
@@ -235,8 +236,9 @@ void TGridPointer::Press(TPointerSource source, TPointerDir dir, uint64_t now) {
     uint8_t& held = held_[size_t(source)];
     if (held & BitOf(dir)) return;  // a repeat of the system's own
     held |= BitOf(dir);
+    const bool shown = Highlight().has_value();
     inUse_ = true;
-    Step(dir);
+    Step(dir, shown);
     repeating_ = dir;
     repeatSource_ = source;
     nextRepeat_ = now + kRepeatDelayMs;
@@ -435,7 +437,10 @@ std::optional<TRect> TGridPointer::Highlight() const {
     if (!inUse_) return std::nullopt;
     const TForm1* game = game_();
     const TMode mode = Mode();
-    if (mode == TMode::Items) return CellRect(game, mode, CellAt(game, mode, x_, y_));
+    // Over items it has not yet acted on, it stands where its next press takes it from: the first.
+    if (mode == TMode::Items)
+        return CellRect(game, mode,
+                        mode_ == TMode::Items && synced_ ? CellAt(game, mode, x_, y_) : TCell{});
     if (!game) return std::nullopt;
     if (mode != TMode::Board && mode != TMode::BuildMenu && mode != TMode::OrbMenu)
         return std::nullopt;

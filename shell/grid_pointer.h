@@ -105,7 +105,8 @@ private:
     struct TCell {
         int col = 0, row = 0;
     };
-    void Step(TPointerDir dir);
+    // One step that way; `shown`: the highlight showed where the pointer stands.
+    void Step(TPointerDir dir, bool shown = true);
     // Moves the pointer onto the grid of what now lies under it; true when that changed.
     bool Resync();
     void MoveTo(int x, int y);

@@ -182,6 +182,12 @@ TEST(DailyChallenge, StartsFromTheCommandLineAlone) {
               "--daily goes alone (see quorvatide --help)");
     EXPECT_EQ(ParseCommandLine({"--daily=2026-12-09"}).error,
               "--daily takes no value (see quorvatide --help)");
+    // The lesson starts the same way, and the two do not go together.
+    EXPECT_EQ(ParseCommandLine({"--learn"}).mode, TRunMode::Learn);
+    EXPECT_EQ(ParseCommandLine({"--continue", "--learn"}).error,
+              "--learn goes alone (see quorvatide --help)");
+    EXPECT_EQ(ParseCommandLine({"--learn", "--daily"}).error,
+              "--daily and --learn do not go together (see quorvatide --help)");
 }
 
 TEST(DailyChallenge, TwoPlayersWithDifferentInputStartFromTheSameBoard) {

@@ -186,6 +186,17 @@ TEST(FrontEnd, TheMenuPausesWithTheGamesOwnPauseAndTheReplayHoldsIt) {
     EXPECT_EQ(Check(replay).status, 0) << Check(replay).message;
 }
 
+TEST(FrontEnd, PlayInTheMenuOnTheTitleScreenBeginsPlay) {
+    // The title screen's panel runs far below the window: its click lands where it shows.
+    TRig rig;
+    ASSERT_EQ(rig.Screen(), "splash");
+    rig.front->OpenMenu();
+    rig.front->NewGame();
+    EXPECT_EQ(rig.Screen(), "play");
+    rig.Advance(500);
+    EXPECT_GT(rig.Game().tickCount, 5);
+}
+
 TEST(FrontEnd, EscapeAndTheSideButtonAreItsOwnOnlyWhereTheGameHasNoUseForThem) {
     TRig rig;
     rig.Click(358, 358);

@@ -264,4 +264,12 @@ TEST(GridPointer, MovesBetweenASessionsItemsByKeysAndFingers) {
     ASSERT_FALSE(sent.empty());
     EXPECT_EQ(sent.back().kind, TDispatch::TKind::Key);
     EXPECT_EQ(sent.back().key, 'p');
+    // A menu that opens under a pointer in use shows it on its first item, and the first press
+    // goes on from there.
+    pointer.Press(TPointerSource::Keys, TPointerDir::Right, h.clock.now);
+    pointer.Release(TPointerSource::Keys, TPointerDir::Right);
+    items = {{300, 200, 420, 236}, {300, 246, 420, 282}};
+    EXPECT_EQ(pointer.Highlight(), std::optional<TRect>(items[0]));
+    pointer.Press(TPointerSource::Keys, TPointerDir::Down, h.clock.now);
+    EXPECT_EQ(pointer.Highlight(), std::optional<TRect>(items[1]));
 }

@@ -119,5 +119,5 @@ menu_y() {
     echo $((top + 84 + at * 46 + 18))
 }
 # The menu's buttons: of a game going on, and on the title or game-over screen.
-menu_in_play=(Resume "New game" "Daily challenge" Records "Watch a replay" Options Quit)
-menu_on_title=(Play "Daily challenge" Records "Watch a replay" Options Quit)
+menu_in_play=(Resume "New game" "Learn to play" "Daily challenge" Records "Watch a replay" Options Quit)
+menu_on_title=(Play "Learn to play" "Daily challenge" Records "Watch a replay" Options Quit)

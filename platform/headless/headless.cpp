@@ -110,6 +110,8 @@ THeadlessGame::THeadlessGame(const THeadlessOptions& options) {
     recording.path = options.replayPath;
     recording.date = options.recordedAs;
     recording.flushEveryMs = options.replayFlushMs;
+    recording.settings = options.settings;
+    recording.notes = options.notes;
     session_ = std::make_unique<TRecordingSession>(*host_, recording);
 }
 

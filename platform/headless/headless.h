@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/form1.h"
@@ -80,6 +81,9 @@ struct THeadlessOptions {
     // The files the game reads; the system's (NativeFiles) when null. A host with an image
     // library hands its own, which decode the BMP forms the toolkit does not.
     IFiles* files = nullptr;
+    // The settings to play with instead of settings.ini's, and lines for the replay's header.
+    std::optional<TSettings> settings;
+    std::vector<std::pair<std::string, std::string>> notes;
 };
 
 class THeadlessGame {

@@ -19,8 +19,10 @@
   // A file's name alone, never a way out of its folder.
   var baseName = function (name) { name = String(name).replace(/[\/\\]/g, ''); return name === '.' || name === '..' ? '' : name; };
   var watchName = baseName(query.get('watch') || '');
+  // ?daily begins with today's daily challenge, ?learn with the lesson.
   if (watchName) Module['arguments'] = ['--replay', watchDir + watchName];
   else if (query.has('daily')) Module['arguments'] = ['--daily'];
+  else if (query.has('learn')) Module['arguments'] = ['--learn'];
   // A switch: ?stats, ?stats=1 on; ?stats=0 (or false, off, no) off.
   var stats = query.get('stats');
   stats = stats !== null && !/^(0|false|off|no)$/i.test(stats);

@@ -130,6 +130,73 @@ function readInPage(page, file) {
   }, file).then((b) => (b === null ? null : Buffer.from(b, 'base64')));
 }
 
+// The lesson with the mouse, from ?learn: its demonstrations are in the page's data; steps 1
+// and 2 by hand, every later one shown (Show me in the menu of the side panel's button), sped up
+// eightfold and taken over by a click on the board, which the lesson follows to its end; the
+// options keep where it stands; every session it made checks on Linux.
+async function lessonTest(browser, url) {
+  const t0 = Date.now();
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 900 });
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(String(e)));
+  await page.goto(url + '?learn', { waitUntil: 'load' });
+  await page.waitForFunction(() => window.Module && Module.qvStarted && Module.calledRun, { timeout: 30000, polling: 100 });
+  const demos = await page.evaluate(() => FS.readdir('/Assets').filter((n) => /^lesson-\d\.qvr$/.test(n)).length);
+  check(demos === 8, 'the lesson\'s eight demonstrations are in the page\'s data', demos);
+  const box = await (await page.$('#canvas')).boundingBox();
+  const scale = Math.max(1, Math.round(box.width / 903));
+  const click = (x, y) => page.mouse.click(box.x + x * scale, box.y + y * scale);
+  const tile = (col, row) => click(9 + 35 * col + 17, 9 + 35 * row + 17);
+  const options = () => page.evaluate(() => {
+    try { return FS.readFile('/home/web_user/.config/quorvatide/options.ini', { encoding: 'utf8' }); } catch (e) { return ''; }
+  });
+  const step = async () => { const m = /^lesson step = (\d+)$/m.exec(await options()); return m ? +m[1] : 0; };
+  const until = async (want, ms) => {
+    for (const end = Date.now() + ms; Date.now() < end; await sleep(100)) if ((await step()) === want) return true;
+    return false;
+  };
+  const reached = [];
+  if (await until(1, 5000)) reached.push(1);
+  await tile(18, 14);  // the ringed tile: the build menu
+  if (await until(2, 2000)) reached.push(2);
+  await click(595 + 3 + 17, 490 + 58 + 17);  // the sign pointing left
+  if (await until(3, 2000)) reached.push(3);
+  // Show me for each later step: the demonstration sped up, then a click on the board.
+  const shownFor = { 3: 1500, 4: 2800, 5: 2200, 6: 1500, 7: 2200, 8: 1800 };
+  for (let s = 3; s <= 8 && reached[reached.length - 1] === s; s++) {
+    await click(800, 452);  // the side panel's Menu
+    await sleep(150);
+    await click(358, menuY('Show me', pageLessonMenu));
+    await sleep(300);
+    await page.keyboard.press('4');
+    await sleep(shownFor[s]);
+    await tile(10, 10);
+    if (s < 8 ? await until(s + 1, 3000) : true) reached.push(s + 1);
+  }
+  let done = false;
+  for (let i = 0; i < 100 && !done; i++, await sleep(100)) done = /^lesson done = on$/m.test(await options());
+  check(reached.length === 9 && done, 'the lesson in the page with the mouse: every step recognised, to its end',
+        'reached ' + reached.join(' ') + (done ? ', done' : ', not done'));
+  await page.keyboard.press('Escape');  // Play on
+  // Every session the lesson made: its own, and each demonstration taken over.
+  const dir = '/home/web_user/.local/state/quorvatide/replays/';
+  await page.evaluate(() => new Promise((r) => Module.qvSave(r)));
+  const names = await page.evaluate((dir) => FS.readdir(dir).filter((n) => /^lesson-\d-continued-/.test(n)), dir);
+  const bad = [];
+  for (const name of names) {
+    const file = path.join(work, name);
+    fs.writeFileSync(file, await readInPage(page, dir + name));
+    const r = spawnSync(nativeGame, ['--check-replay', file], { encoding: 'utf8' });
+    if (r.status !== 0) bad.push((r.stdout + r.stderr).trim());
+  }
+  check(names.length === 6 && bad.length === 0, 'each demonstration taken over in the page checks on Linux as one session',
+        names.length + ' taken over; ' + bad.join(' | '));
+  check(errors.length === 0, 'no console error in the lesson', errors.join(' | '));
+  console.log('FIGURE the lesson in the page: ' + ((Date.now() - t0) / 1000).toFixed(1) + ' s');
+  await page.close();
+}
+
 // The player's files in the browser's storage, in a profile of their own that is kept across a
 // restart of the browser. What the storage holds is seen as the page sees it: by a page that
 // reads the files and starts no game (it is asked to watch a file that is not there). Every
@@ -351,7 +418,8 @@ function menuY(item, items) {
   const n = items.length, height = 84 + n * 36 + (n - 1) * 10 + 22;
   return Math.max(12, Math.floor((716 - height) / 2)) + 84 + items.indexOf(item) * 46 + 18;
 }
-const pageTitleMenu = ['Play', 'Daily challenge', 'Records', 'Watch a replay', 'Options'];
+const pageTitleMenu = ['Play', 'Learn to play', 'Daily challenge', 'Records', 'Watch a replay', 'Options'];
+const pageLessonMenu = ['Resume', 'Show me', 'Skip the lesson', 'New game', ...pageTitleMenu.slice(1)];
 
 async function menuTests(url) {
   const browser = await launch(path.join(work, 'menu-profile'));
@@ -718,6 +786,7 @@ async function main() {
     await plain.goto(url, { waitUntil: 'load' });
     const text = await plain.evaluate(() => document.body.innerText.trim());
     check(/needs a browser with WebAssembly/.test(text) && !text.includes('\n'), 'without WebAssembly the page says so in one sentence', text);
+    await lessonTest(browser, url);
     // The storage's tests, the phone's and the offline page's, each in a browser of its own.
     await browser.close();
     await storageTests(url);
