@@ -46,13 +46,14 @@ echo "installed with dpkg -i into $root"
 
 # Started through the link, the program looks for its Assets beside its real path: its splash
 # screen is the build's own program's, pixel for pixel (without its Assets it would be bare).
+# Each is a first start, with the welcome beside the title screen: a state folder of its own.
 start_xvfb
-start_game "$game"
+start_game "$game" XDG_STATE_HOME="$work/state-build"
 find_window
 sleep 0.5
 shot build
 stop_game
-env SDL_AUDIODRIVER=dummy "$root/usr/games/quorvatide" 2>"$work/stderr" &
+env SDL_AUDIODRIVER=dummy XDG_STATE_HOME="$work/state-package" "$root/usr/games/quorvatide" 2>"$work/stderr" &
 game_pid=$!
 find_window
 geometry=$(window_size)

@@ -22,14 +22,15 @@ tile() {
         +repage -format '%#' info:
 }
 
-# The build's program at 1x, for the picture the splash screen should be.
-start_game "$game" QUORVATIDE_SCALE=1
+# The build's program at 1x, for the picture the splash screen should be. Each of the two is a
+# first start, with the welcome beside the title screen: a state folder of its own.
+start_game "$game" XDG_STATE_HOME="$work/state-1x" QUORVATIDE_SCALE=1
 find_window
 sleep 0.5
 shot build1x
 stop_game
 
-start_game "$installed" QUORVATIDE_SCALE=2
+start_game "$installed" XDG_STATE_HOME="$work/state-2x" QUORVATIDE_SCALE=2
 find_window
 geometry=$(window_size)
 [ "$geometry" = "1806x1434" ] || fail "the installed game's window is $geometry, not 1806x1434"
