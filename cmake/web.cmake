@@ -66,6 +66,7 @@ target_link_libraries(qv_tests PRIVATE qv_platform_headless qv_platform_sdl qv_f
 target_compile_definitions(qv_tests PRIVATE QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                             QV_BUILD_DIR="${CMAKE_BINARY_DIR}"
                                             QV_ASSETGEN="${QV_NATIVE_BUILD}/qv_assetgen"
+                                            QV_LESSON_DEMOS="${QV_NATIVE_BUILD}/qv_lesson_demos"
                                             QV_DEJAVU_DIR="${QV_DEJAVU_DIR}")
 target_link_options(qv_tests PRIVATE ${QV_NODE_LINK} "SHELL:-s TOTAL_STACK=16MB" "SHELL:-s INITIAL_MEMORY=64MB")
 add_dependencies(qv_tests assets)
