@@ -13,7 +13,7 @@ MIXER=2.6.2+dfsg-2
 PIXMAN=0.42.2-1
 ZLIB=1:1.2.13.dfsg-1
 EMCC_VERSION=$(emcc --version 2>/dev/null | head -n 1 | sed 's/.* \([0-9][0-9.]*\) .*/\1/')
-key="emcc-$EMCC_VERSION-sdl-$SDL-mixer-$MIXER-pixman-$PIXMAN-zlib-${ZLIB#*:}-2"
+key="emcc-$EMCC_VERSION-sdl-$SDL-mixer-$MIXER-pixman-$PIXMAN-zlib-${ZLIB#*:}-3"
 root=$QV_DEPS_CACHE/web/$key
 prefix=$root/prefix
 if [ -f "$root/stamp" ]; then
@@ -61,12 +61,16 @@ cpu = 'wasm32'
 endian = 'little'
 EOF
     rm -rf "$build/pixman"
+    # The page runs on one thread, and its build has no thread-local storage to speak of: pixman's
+    # cache of composite paths, declared __thread, was written near address 0, over the first
+    # kilobytes of the game's own data (a session's end then called through a vtable it had
+    # overwritten). PIXMAN_NO_TLS makes the cache a plain static variable.
     quiet pixman-meson meson setup "$build/pixman" "$src/pixman" --cross-file "$build/emscripten.cross" \
         --prefix="$prefix" --libdir=lib --default-library=static --buildtype=release \
         -Dtests=disabled -Dgtk=disabled -Dlibpng=disabled -Dopenmp=disabled \
         -Dloongson-mmi=disabled -Dmmx=disabled -Dsse2=disabled -Dssse3=disabled -Dvmx=disabled \
         -Darm-simd=disabled -Dneon=disabled -Diwmmxt=disabled -Dmips-dspr2=disabled \
-        -Dgnu-inline-asm=disabled
+        -Dgnu-inline-asm=disabled -Dtls=disabled -Dc_args=-DPIXMAN_NO_TLS
     quiet pixman-build ninja -C "$build/pixman" -j"$jobs" install
 fi
 

@@ -419,7 +419,8 @@ function menuY(item, items) {
   return Math.max(12, Math.floor((716 - height) / 2)) + 84 + items.indexOf(item) * 46 + 18;
 }
 const pageTitleMenu = ['Play', 'Learn to play', 'Daily challenge', 'Records', 'Watch a replay', 'Options'];
-const pageLessonMenu = ['Resume', 'Show me', 'Skip the lesson', 'New game', ...pageTitleMenu.slice(1)];
+const pageMenuInPlay = ['Resume', 'New game', ...pageTitleMenu.slice(1)];
+const pageLessonMenu = ['Resume', 'Show me', 'Skip the lesson', ...pageMenuInPlay.slice(1)];
 
 async function menuTests(url) {
   const browser = await launch(path.join(work, 'menu-profile'));
@@ -468,6 +469,22 @@ async function menuTests(url) {
     await sleep(300);
     await click(358, menuY('Options', pageTitleMenu));
     check(await calmValue() === on, 'after a reload the options screen shows the option kept');
+    // A game played, then New game in the menu: the game before ends and a new one begins, twice.
+    const errors = [];
+    page.on('pageerror', (e) => errors.push(String(e)));
+    await page.keyboard.press('Escape');
+    await page.keyboard.press('Escape');
+    await click(350, 350);
+    await sleep(1500);
+    for (let i = 0; i < 2; i++) {
+      await page.keyboard.press('Escape');
+      await sleep(300);
+      await click(358, menuY('New game', pageMenuInPlay));
+      await sleep(1000);
+    }
+    const state = await page.evaluate(() => UTF8ToString(Module._qv_web_play_state()));
+    check(errors.length === 0 && /^play:/.test(state), 'New game in the menu ends the game before and begins a new one',
+          errors.join(' | ') || state);
   } finally {
     await browser.close();
   }
