@@ -50,10 +50,7 @@ TCheckOutcome Check(const fs::path& replay) {
 // with whatever settings and speed the player has set for their own games.
 struct TDailyRig {
     TDailyRig() {
-        dir = fs::temp_directory_path() /
-              ("qv_daily_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + std::to_string(++made));
-        fs::remove_all(dir);
+        dir = FreshTempFolder("qv_daily_");
         fs::create_directories(dir / "config");
         fs::create_directories(dir / "state");
         WriteFile(dir / "config" / "settings.ini",
@@ -102,7 +99,6 @@ struct TDailyRig {
     }
     std::string State() { return PathUtf8(dir / "state") + "/"; }
 
-    static inline int made = 0;
     fs::path dir;
     TFakeClock clock;
     TRecordingAudio audio{clock};

@@ -52,10 +52,7 @@ public:
 // folder of its own for the player's files.
 struct TRig {
     explicit TRig(const std::string& optionsText = {}) {
-        dir = fs::temp_directory_path() /
-              ("qv_front_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + std::to_string(++made));
-        fs::remove_all(dir);
+        dir = FreshTempFolder("qv_front_");
         fs::create_directories(dir / "config");
         fs::create_directories(dir / "state");
         if (!optionsText.empty()) std::ofstream(dir / "config" / kOptionsFileName) << optionsText;
@@ -112,7 +109,6 @@ struct TRig {
         return {};
     }
 
-    static inline int made = 0;
     fs::path dir;
     TFakeClock clock;
     TVolumeAudio audio{clock};

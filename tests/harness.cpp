@@ -13,18 +13,20 @@ namespace fs = std::filesystem;
 
 // ---------------------------------------------------------------- TTempAssets
 
-TTempAssets::TTempAssets() {
-    // A fresh folder of our own: one whose name nobody had.
+fs::path FreshTempFolder(const std::string& prefix) {
     static std::mt19937_64 names{std::random_device{}()};
     for (int attempt = 0;; ++attempt) {
-        char name[40];
-        std::snprintf(name, sizeof name, "quorvatide-test-%016llx",
-                      static_cast<unsigned long long>(names()));
-        exeDir_ = fs::temp_directory_path() / name;
+        char number[20];
+        std::snprintf(number, sizeof number, "%016llx", static_cast<unsigned long long>(names()));
+        const fs::path folder = fs::temp_directory_path() / (prefix + number);
         std::error_code ec;
-        if (fs::create_directory(exeDir_, ec)) break;
+        if (fs::create_directory(folder, ec)) return folder;
         if (attempt > 100) std::abort();
     }
+}
+
+TTempAssets::TTempAssets() {
+    exeDir_ = FreshTempFolder("quorvatide-test-");
     fs::create_directories(Assets());
 }
 

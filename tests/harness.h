@@ -13,6 +13,10 @@
 // Options for a headless game; an empty exeDir means the build's own Assets.
 using THarnessOptions = THeadlessOptions;
 
+// A fresh folder in the system's temporary folder, its name `prefix` and a random number: one
+// that no other test has, in this process or in another running beside it.
+std::filesystem::path FreshTempFolder(const std::string& prefix);
+
 // A temporary folder with an Assets folder inside, removed again at the end of the test.
 class TTempAssets {
 public:

@@ -31,10 +31,7 @@ namespace {
 // The front end on a headless host with a folder of its own for the player's files.
 struct TLessonRig {
     TLessonRig() {
-        dir = fs::temp_directory_path() /
-              ("qv_lesson_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-               "_" + std::to_string(++made));
-        fs::remove_all(dir);
+        dir = FreshTempFolder("qv_lesson_");
         fs::create_directories(dir / "config");
         fs::create_directories(dir / "state");
         clock.now = 1000;
@@ -108,7 +105,6 @@ struct TLessonRig {
         return all;
     }
 
-    static inline int made = 0;
     fs::path dir;
     TFakeClock clock;
     TRecordingAudio audio{clock};

@@ -424,11 +424,7 @@ TEST(Records, TheReplayHeaderTellsTheSpeed) {
 }
 
 TEST(Records, TheBestGamesReplaysOutliveThePruning) {
-    const fs::path dir =
-        fs::temp_directory_path() /
-        ("qv_records_kept_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    fs::remove_all(dir);
-    fs::create_directories(dir);
+    const fs::path dir = FreshTempFolder("qv_records_kept_");
     // Sixty sessions a minute apart; the oldest two hold records' best games.
     for (int n = 0; n < 60; ++n) {
         char name[64], date[64];
