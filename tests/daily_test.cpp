@@ -22,6 +22,7 @@
 #include "replay/check.h"
 #include "replay/replayed_game.h"
 #include "shell/screen_name.h"
+#include "tests/front_rig.h"
 #include "tests/harness.h"
 #include "toolkit/utf8_path.h"
 
@@ -48,27 +49,12 @@ TCheckOutcome Check(const fs::path& replay) {
 
 // The player's front end on a fake clock, with the player's own folders: the daily is played
 // with whatever settings and speed the player has set for their own games.
-struct TDailyRig {
-    TDailyRig() {
-        dir = FreshTempFolder("qv_daily_");
-        fs::create_directories(dir / "config");
-        fs::create_directories(dir / "state");
-        WriteFile(dir / "config" / "settings.ini",
-                  "[Settings]\nTURRETHEALTH=1\nBASEORBHEALTH=2\nEVONKELBASEEMERGE=20\n");
-        WriteFile(dir / "config" / "options.ini", "game speed = 60\n");
-        clock.now = 1000;
-        platform = std::make_unique<TPlatform>(
-            TPlatform{clock, audio, SdlFiles(), PathUtf8(BuildExeDir()) + "/",
-                      PathUtf8(dir / "config") + "/", PathUtf8(dir / "state") + "/"});
-        front = std::make_unique<TFrontEnd>(*platform, TFrontEndHooks{});
-    }
-    ~TDailyRig() {
-        front.reset();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    TForm1& Game() { return *front->Game(); }
-    std::string Screen() { return ScreenName(Game()); }
+struct TDailyRig : TFrontRig {
+    TDailyRig()
+        : TFrontRig("qv_daily_",
+                    {{"settings.ini",
+                      "[Settings]\nTURRETHEALTH=1\nBASEORBHEALTH=2\nEVONKELBASEEMERGE=20\n"},
+                     {"options.ini", "game speed = 60\n"}}) {}
     void Advance(uint64_t ms) {
         const uint64_t end = clock.now + ms;
         while (const auto due = front->NextDue()) {
@@ -78,32 +64,11 @@ struct TDailyRig {
         }
         clock.now = end;
     }
-    void Click(int x, int y) {
-        TShiftState down;
-        down.left = true;
-        front->Dispatch(TDispatch::MouseMove(x, y, TShiftState()));
-        front->Dispatch(TDispatch::MouseDown(x, y, TMouseButton::Left, down));
-        front->Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Left, TShiftState()));
-    }
     // Plays the game going on to its game-over screen.
     void PlayToTheEnd() {
         for (int s = 0; s < 900 && Screen() != "game over"; ++s) Advance(1000);
         ASSERT_EQ(Screen(), "game over");
     }
-    std::vector<fs::path> Replays() {
-        std::vector<fs::path> files;
-        for (const auto& e : fs::directory_iterator(dir / "state" / "replays"))
-            files.push_back(e.path());
-        std::sort(files.begin(), files.end());
-        return files;
-    }
-    std::string State() { return PathUtf8(dir / "state") + "/"; }
-
-    fs::path dir;
-    TFakeClock clock;
-    TRecordingAudio audio{clock};
-    std::unique_ptr<TPlatform> platform;
-    std::unique_ptr<TFrontEnd> front;
 };
 
 // The game of a replay played on to its first tick of play, and its digest.

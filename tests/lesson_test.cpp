@@ -20,6 +20,7 @@
 #include "replay/replay_file.h"
 #include "shell/grid_pointer.h"
 #include "shell/screen_name.h"
+#include "tests/front_rig.h"
 #include "tests/harness.h"
 #include "toolkit/builtin_art.h"
 #include "toolkit/utf8_path.h"
@@ -29,24 +30,8 @@ namespace fs = std::filesystem;
 namespace {
 
 // The front end on a headless host with a folder of its own for the player's files.
-struct TLessonRig {
-    TLessonRig() {
-        dir = FreshTempFolder("qv_lesson_");
-        fs::create_directories(dir / "config");
-        fs::create_directories(dir / "state");
-        clock.now = 1000;
-        platform = std::make_unique<TPlatform>(
-            TPlatform{clock, audio, SdlFiles(), PathUtf8(BuildExeDir()) + "/",
-                      PathUtf8(dir / "config") + "/", PathUtf8(dir / "state") + "/"});
-        front = std::make_unique<TFrontEnd>(*platform, TFrontEndHooks{});
-    }
-    ~TLessonRig() {
-        front.reset();
-        std::error_code ec;
-        fs::remove_all(dir, ec);
-    }
-    TForm1& Game() { return *front->Game(); }
-    std::string Screen() { return ScreenName(Game()); }
+struct TLessonRig : TFrontRig {
+    TLessonRig() : TFrontRig("qv_lesson_") {}
     TLesson* Lesson() { return front->Lesson(); }
     int Step() { return Lesson() ? Lesson()->Step() : 0; }
     void Advance(uint64_t ms) {
@@ -69,13 +54,6 @@ struct TLessonRig {
         for (int s = 0; s < seconds * 10 && !done(); ++s) Advance(100);
         return done();
     }
-    void Click(int x, int y) {
-        TShiftState down;
-        down.left = true;
-        front->Dispatch(TDispatch::MouseMove(x, y, TShiftState()));
-        front->Dispatch(TDispatch::MouseDown(x, y, TMouseButton::Left, down));
-        front->Dispatch(TDispatch::MouseUp(x, y, TMouseButton::Left, TShiftState()));
-    }
     void ClickMiddle(const TRect& r) { Click((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
     void ClickTile(TLessonTile t) { Click(9 + 35 * t.x + 17, 9 + 35 * t.y + 17); }
     // A button of the menu's screen, by its text.
@@ -97,19 +75,6 @@ struct TLessonRig {
         std::string warning;
         return ReadOptions(NativeFiles(), PathUtf8(dir / "config") + "/", warning);
     }
-    std::vector<fs::path> Replays() {
-        std::vector<fs::path> all;
-        for (const auto& e : fs::directory_iterator(dir / "state" / "replays"))
-            all.push_back(e.path());
-        std::sort(all.begin(), all.end());
-        return all;
-    }
-
-    fs::path dir;
-    TFakeClock clock;
-    TRecordingAudio audio{clock};
-    std::unique_ptr<TPlatform> platform;
-    std::unique_ptr<TFrontEnd> front;
 };
 
 TCheckOutcome Check(const fs::path& replay) {
